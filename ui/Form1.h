@@ -1,0 +1,183 @@
+#pragma once
+
+#include <QWidget>
+#include <cstdint>
+
+class TBevel;
+class TCheckBox;
+class TComboBox;
+class TEdit;
+class TLabel;
+class TPaintBox;
+class TRadioButton;
+class TRadioGroup;
+class TRichEdit;
+class TScrollBar;
+class TSpeedButton;
+class TStaticText;
+class TTimer;
+class TTrackBar;
+class TUpDown;
+class QLabel;
+
+// The generator's one window. Its controls keep the generic names the window was designed with;
+// every behaviour is a method named after its control and event.
+class TForm1 : public QWidget {
+  Q_OBJECT
+ public:
+  // Lays out every control in its initial state, then runs FormCreate.
+  explicit TForm1(QWidget* parent = nullptr);
+  ~TForm1() override;
+
+  // Client width when the effects panel is closed, and the client size at creation.
+  static constexpr int kClientWidth = 471;
+  static constexpr int kClientHeight = 359;
+
+  // Handle of the user stream, 0 while there is none.
+  uint32_t Stream = 0;
+
+  // Tone (audio/ToneHandlers.cpp).
+  void InitSB();
+  void ShowBassError(const QString& message);
+  void FormCreate(QObject* sender);
+  void FormClose(QObject* sender);
+  void Button3Click(QObject* sender);
+  void SpeedButton1Click(QObject* sender);
+
+  // Warning gate (ui/WarningGate.cpp).
+  void CheckBox7Click(QObject* sender);
+
+  // Frequency, amplitude and zones (ui/Zones.cpp).
+  void ScrollBar1Change(QObject* sender);
+  void ScrollBar2Change(QObject* sender);
+  void RadioGroup1Click(QObject* sender);
+
+  // Waveform preview (ui/Preview.cpp).
+  void Brush();
+
+  // Effects panel (ui/EffectsPanel.cpp).
+  void SpeedButton2Click(QObject* sender);
+  void SpeedButton3Click(QObject* sender);
+  void CheckBox1Click(QObject* sender);
+  void CheckBox2Click(QObject* sender);
+  void CheckBox3Click(QObject* sender);
+  void Timer2Timer(QObject* sender);
+  void TrackBar1Change(QObject* sender);
+  void TrackBar2Change(QObject* sender);
+  void TrackBar3Change(QObject* sender);
+  void TrackBar4Change(QObject* sender);
+  void TrackBar5Change(QObject* sender);
+  void TrackBar6Change(QObject* sender);
+  void TrackBar7Change(QObject* sender);
+  void TrackBar8Change(QObject* sender);
+  // Sets the window's outer width (frame included), keeping left, top and height.
+  void SetOuterWidth(int width);
+
+  // Sweep program (automation/Sweep.cpp).
+  void Edit1Change(QObject* sender);
+  void Edit2Change(QObject* sender);
+  void CheckBox4Click(QObject* sender);
+  void SpeedButton4Click(QObject* sender);
+  void SpeedButton5Click(QObject* sender);
+  void Timer1Timer(QObject* sender);
+
+  // Presets (automation/Presets.cpp).
+  void CheckBox6Click(QObject* sender);
+  void SpeedButton6Click(QObject* sender);
+  void SpeedButton7Click(QObject* sender);
+  void ZagTimerTimer(QObject* sender);
+
+  // Generator buttons.
+  TSpeedButton* Button3 = nullptr;       // "Пуск"
+  TSpeedButton* SpeedButton1 = nullptr;  // "Стоп"
+  TSpeedButton* SpeedButton2 = nullptr;  // "Эффекты"
+  TSpeedButton* SpeedButton3 = nullptr;  // "Чистый  "
+
+  // Sound zone, preview, frequency and amplitude.
+  TRadioGroup* RadioGroup1 = nullptr;
+  TBevel* Bevel1 = nullptr;
+  TPaintBox* PB = nullptr;
+  TLabel* Label1 = nullptr;
+  TScrollBar* ScrollBar1 = nullptr;
+  TEdit* fq = nullptr;
+  TLabel* Label7 = nullptr;
+  TLabel* Label2 = nullptr;
+  TScrollBar* ScrollBar2 = nullptr;
+  TEdit* amp = nullptr;
+  TLabel* Label5 = nullptr;
+
+  // Sweep program.
+  TCheckBox* CheckBox4 = nullptr;
+  TRadioButton* RadioButton1 = nullptr;
+  TRadioButton* RadioButton2 = nullptr;
+  TCheckBox* CheckBox5 = nullptr;
+  TLabel* Label6 = nullptr;
+  TEdit* Edit1 = nullptr;
+  TUpDown* UpDown1 = nullptr;
+  TLabel* Label8 = nullptr;
+  TLabel* Label16 = nullptr;
+  TEdit* Edit2 = nullptr;
+  TUpDown* UpDown2 = nullptr;
+  TLabel* Label17 = nullptr;
+  TBevel* Bevel6 = nullptr;
+  TSpeedButton* SpeedButton4 = nullptr;  // "Пуск программы"
+  TSpeedButton* SpeedButton5 = nullptr;  // "Стоп программы"
+  TTimer* Timer1 = nullptr;
+
+  // Presets.
+  TCheckBox* CheckBox6 = nullptr;
+  TComboBox* ComboBox1 = nullptr;
+  TSpeedButton* SpeedButton6 = nullptr;  // "Пуск заготовки"
+  TSpeedButton* SpeedButton7 = nullptr;  // "Стоп заготовки"
+  TTimer* ZagTimer = nullptr;
+
+  // Warning.
+  TRichEdit* RichEdit1 = nullptr;
+  TCheckBox* CheckBox7 = nullptr;  // "Ознакомился"
+  TStaticText* StaticText10 = nullptr;
+  QLabel* Image1 = nullptr;
+
+  // Effects panel.
+  TBevel* Bevel2 = nullptr;
+  TCheckBox* CheckBox1 = nullptr;  // "Flanger"
+  TBevel* Bevel3 = nullptr;
+  TLabel* Label3 = nullptr;
+  TStaticText* StaticText1 = nullptr;
+  TTrackBar* TrackBar1 = nullptr;
+  TLabel* Label4 = nullptr;
+  TStaticText* StaticText2 = nullptr;
+  TTrackBar* TrackBar2 = nullptr;
+  TLabel* Label10 = nullptr;
+  TStaticText* StaticText3 = nullptr;
+  TTrackBar* TrackBar3 = nullptr;
+  TCheckBox* CheckBox2 = nullptr;  // "Echo"
+  TBevel* Bevel4 = nullptr;
+  TLabel* Label11 = nullptr;
+  TStaticText* StaticText4 = nullptr;
+  TTrackBar* TrackBar4 = nullptr;
+  TLabel* Label12 = nullptr;
+  TStaticText* StaticText5 = nullptr;
+  TTrackBar* TrackBar5 = nullptr;
+  TLabel* Label13 = nullptr;
+  TStaticText* StaticText6 = nullptr;
+  TTrackBar* TrackBar6 = nullptr;
+  TCheckBox* CheckBox3 = nullptr;  // "Auto Wah"
+  TBevel* Bevel5 = nullptr;
+  TLabel* Label14 = nullptr;
+  TStaticText* StaticText7 = nullptr;
+  TTrackBar* TrackBar7 = nullptr;
+  TLabel* Label15 = nullptr;
+  TStaticText* StaticText8 = nullptr;
+  TTrackBar* TrackBar8 = nullptr;
+  TTimer* Timer2 = nullptr;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void CreateControls();
+  void BindEvents();
+};
+
+// The one window of the running program (set while it exists).
+extern TForm1* Form1;

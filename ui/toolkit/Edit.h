@@ -1,0 +1,52 @@
+#pragma once
+
+#include <QLineEdit>
+#include <QWidget>
+#include <functional>
+
+class QToolButton;
+
+// A single-line edit box. OnChange runs whenever its text changes: user typing through
+// RunGuarded, SetText directly (before it returns). Setting the same text runs nothing.
+class TEdit : public QLineEdit {
+  Q_OBJECT
+ public:
+  explicit TEdit(const QString& text, QWidget* parent = nullptr);
+  QString Text() const { return text(); }
+  void SetText(const QString& text);
+  std::function<void()> OnChange;
+
+ private:
+  bool setting_ = false;
+};
+
+// An up-down spinner tied to an edit box. A click on an arrow first takes the box's current
+// number as its position (when the box holds a number within the range, thousands separators
+// allowed), steps by Increment, clamps into [Min, Max] and writes the position into the box as
+// text with the locale's thousands separator between every three digits (QLocale()). Writing
+// the text runs the box's OnChange (the click is user input, so through RunGuarded).
+class TUpDown : public QWidget {
+  Q_OBJECT
+ public:
+  TUpDown(TEdit* associate, int min, int max, int position, QWidget* parent = nullptr);
+  int Position() const { return position_; }
+  int Min() const { return min_; }
+  int Max() const { return max_; }
+  int Increment = 1;
+
+  // What a click on the up or down arrow does.
+  void StepUp();
+  void StepDown();
+
+  // The text the spinner writes for a position.
+  static QString FormatPosition(int position);
+
+ private:
+  void Step(int delta);
+  TEdit* associate_;
+  int min_;
+  int max_;
+  int position_;
+  QToolButton* up_;
+  QToolButton* down_;
+};

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <QFont>
+#include <QImage>
+#include <QPoint>
+#include <QWidget>
+#include <functional>
+
+#include "ui/toolkit/Colors.h"
+
+// An immediate-mode drawing surface over an image, with the semantics of a classic GDI canvas:
+// no antialiasing, a solid one-pixel pen, LineTo excluding its end point, RoundRect with right
+// and bottom edges exclusive, TextOut drawing on the brush colour. Everything is clipped to the
+// image.
+class TCanvas {
+ public:
+  explicit TCanvas(QImage* image) : image_(image) {}
+
+  void SetPenColor(TColor color) { penColor_ = color; }
+  TColor PenColor() const { return penColor_; }
+  void SetBrushColor(TColor color) { brushColor_ = color; }
+  TColor BrushColor() const { return brushColor_; }
+  void SetFontColor(TColor color) { fontColor_ = color; }
+  TColor FontColor() const { return fontColor_; }
+  // Font size in points (at 96 pixels per inch).
+  void SetFontSize(int points);
+  int FontSize() const { return fontSize_; }
+  void SetFontName(const QString& name);
+  QFont Font() const;
+
+  // Outline with the pen, interior with the brush, corners rounded by ellipses w x h.
+  void RoundRect(int x1, int y1, int x2, int y2, int w, int h);
+  // Text whose top left corner is (x, y), on the brush colour, in the canvas font.
+  void TextOut(int x, int y, const QString& text);
+  void MoveTo(int x, int y);
+  // Line from the current point to (x, y), end point excluded; (x, y) becomes the current point.
+  void LineTo(int x, int y);
+  void SetPixel(int x, int y, TColor color);
+  TColor Pixel(int x, int y) const;
+  QPoint PenPos() const { return penPos_; }
+  // Lets go of the drawing objects; invalidates nothing.
+  void Refresh() {}
+
+  // Called after each drawing operation (the paint box schedules a repaint).
+  std::function<void()> OnChanged;
+
+ private:
+  void Plot(int x, int y, TColor color);
+  void Changed();
+
+  QImage* image_;
+  TColor penColor_ = 0x000000;
+  TColor brushColor_ = 0xFFFFFF;
+  TColor fontColor_ = 0x000000;
+  int fontSize_ = 8;
+  QString fontName_ = "MS Sans Serif";
+  QPoint penPos_{0, 0};
+};
+
+// A paint box: a widget that shows its canvas's image. The image keeps what was drawn, so the
+// picture survives being covered by another window. Before anything is drawn it shows
+// `background`.
+class TPaintBox : public QWidget {
+  Q_OBJECT
+ public:
+  TPaintBox(int width, int height, TColor background, QWidget* parent = nullptr);
+  TCanvas& Canvas() { return canvas_; }
+  const QImage& Image() const { return image_; }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  QImage image_;
+  TCanvas canvas_;
+};
