@@ -1,0 +1,24 @@
+// The generator's entry: the application, its title, the one window, the message loop.
+#include <QApplication>
+
+#include "audio/SdlAudioLibrary.h"
+#include "ui/Form1.h"
+#include "ui/toolkit/Application.h"
+#include "ui/toolkit/Fonts.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("vimbra-generator"));
+  QGuiApplication::setDesktopFileName(QStringLiteral("vimbra-generator"));
+  RegisterFontSubstitutions();
+  Application.Title = QStringLiteral("Kestrov Lab Vimbra Generator");
+
+  SdlAudioLibrary audio;
+  SetBass(&audio);
+
+  TForm1 form;  // runs FormCreate: audio start-up, default frequency and amplitude
+  form.show();
+  const int result = QApplication::exec();
+  SetBass(nullptr);
+  return result;
+}

@@ -1,0 +1,62 @@
+#include "audio/AudioLibrary.h"
+#include "audio/Tone.h"
+#include "ui/Form1.h"
+#include "ui/toolkit/Controls.h"
+#include "ui/toolkit/MessageBox.h"
+
+// Audio start-up: version, device, then the one user stream. The first failure is reported
+// and ends the start-up; there is no retry.
+void TForm1::InitSB() {
+  if (Bass().GetVersion() != 2) {
+    ShowBassError(QStringLiteral("BASS version 2.0 was not loaded"));
+    return;
+  }
+  if (!Bass().Init(1, 44100, 0, this, nullptr)) {
+    ShowBassError(QStringLiteral("Could not initialize BASS"));
+    return;
+  }
+  Stream = Bass().StreamCreate(22050, 2, 0, ToneStreamProc, nullptr);
+  if (Stream == 0) ShowBassError(QStringLiteral("Could not create user stream"));
+}
+
+void TForm1::ShowBassError(const QString& message) {
+  const uint32_t code = Bass().ErrorGetCode();
+  ShowMessageBox(this, QStringLiteral("BASS Error"),
+                 message + QStringLiteral("\r\n(error code: ") + QString::number(code) +
+                     QStringLiteral(")"),
+                 MsgIcon::Error);
+}
+
+void TForm1::FormCreate(QObject* /*sender*/) {
+  InitSB();
+  Frequency.store(1000, std::memory_order_relaxed);
+  Amplitude.store(16864, std::memory_order_relaxed);
+}
+
+void TForm1::FormClose(QObject* /*sender*/) { Bass().Free(); }
+
+// "Пуск"; the presets also call it while the tone already plays.
+void TForm1::Button3Click(QObject* /*sender*/) {
+  SpeedButton1->setEnabled(true);
+  if (!Playing) {
+    // The stream is stopped, so the audio thread does not touch Phase now.
+    Phase.store(0, std::memory_order_relaxed);
+    if (!Bass().StreamPlay(Stream, false, 0)) {
+      ShowBassError(QStringLiteral("Could not start stream playback"));
+      return;
+    }
+    Button3->setEnabled(false);
+    Playing = true;
+  }
+  Brush();
+}
+
+// "Стоп": the stream stops (fading out in the library, so it does not click); Phase keeps its
+// value and the effects stay on the stream.
+void TForm1::SpeedButton1Click(QObject* /*sender*/) {
+  if (!Playing) return;
+  Bass().ChannelStop(Stream);
+  Playing = false;
+  Button3->setEnabled(true);
+  SpeedButton1->setEnabled(false);
+}

@@ -1,0 +1,55 @@
+#include <cmath>
+#include <numbers>
+
+#include "audio/Tone.h"
+#include "ui/Form1.h"
+#include "ui/toolkit/PaintBox.h"
+
+namespace {
+constexpr TColor kBright = 0x00C000;  // frame and curve
+constexpr TColor kDim = 0x008000;     // axes, ticks and labels
+}  // namespace
+
+// Redraws the waveform preview from scratch: frame, labels, axes, ticks and the curve of the
+// current Frequency and Amplitude, Frequency / 1000 periods across the 180-pixel width.
+void TForm1::Brush() {
+  TCanvas& c = PB->Canvas();
+
+  c.SetPenColor(kBright);
+  c.RoundRect(0, 0, 180, 102, 10, 10);  // its black interior wipes out the previous picture
+
+  c.SetPenColor(kDim);
+  c.TextOut(93, 2, QStringLiteral("Amp"));
+  c.TextOut(82, 49, QStringLiteral("o"));
+  c.TextOut(149, 50, QStringLiteral("Wave"));
+
+  c.MoveTo(90, 0);
+  c.LineTo(90, 100);
+  c.MoveTo(0, 50);
+  c.LineTo(180, 50);
+
+  for (int i = 0; i <= 10; ++i) {
+    c.SetPixel(89, 10 * i, kDim);
+    c.SetPixel(91, 10 * i, kDim);
+  }
+  for (int i = 0; i <= 10; ++i) {
+    c.SetPixel(18 * i, 49, kDim);
+    c.SetPixel(18 * i, 51, kDim);
+  }
+
+  c.SetPenColor(kBright);
+  c.MoveTo(90, 50);
+  // A frequency of exactly 0 would divide by zero: the curve is left out.
+  if (Frequency.load(std::memory_order_relaxed) != 0) {
+    auto y = [](int x) {
+      const double f = Frequency.load(std::memory_order_relaxed);
+      const double a = Amplitude.load(std::memory_order_relaxed);
+      return 50 - static_cast<int>(std::nearbyint(
+                      std::sin((x - 90) * std::numbers::pi / (90 / (f / 1000))) * (a / 678)));
+    };
+    for (int x = 91; x <= 180; ++x) c.LineTo(x, y(x));
+    c.MoveTo(90, 50);
+    for (int x = 90; x >= 0; --x) c.LineTo(x, y(x));
+  }
+  c.Refresh();
+}

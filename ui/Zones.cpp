@@ -1,0 +1,86 @@
+#include <cmath>
+
+#include "audio/Tone.h"
+#include "ui/Form1.h"
+#include "ui/toolkit/Colors.h"
+#include "ui/toolkit/Controls.h"
+#include "ui/toolkit/Edit.h"
+#include "ui/toolkit/RadioGroup.h"
+#include "ui/toolkit/ScrollBar.h"
+
+namespace {
+
+const QString kDangerText = QStringLiteral("Зона повышеной психочувствительности");
+const QString kSafeText = QStringLiteral("Зона психической безопасности");
+constexpr TColor kSafeOrange = 41215;  // 0x00A0FF
+
+// Nearest whole number, halves to even (the default floating-point rounding mode).
+double RoundHalfEven(double value) { return std::nearbyint(value); }
+
+}  // namespace
+
+void TForm1::ScrollBar1Change(QObject* /*sender*/) {
+  const int position = ScrollBar1->Position();
+  Frequency.store(position, std::memory_order_relaxed);
+  fq->SetText(QString::number(position));
+  Brush();
+
+  // Zone indicator: orange in the safe middle band, shading toward red at both ends.
+  const double f = Frequency.load(std::memory_order_relaxed);
+  if (f <= 160) {
+    SetColor(StaticText10, static_cast<TColor>(RoundHalfEven(f)) * 256 + 255);
+    StaticText10->setText(kDangerText);
+  } else if (f <= 16000) {
+    SetColor(StaticText10, kSafeOrange);
+    StaticText10->setText(kSafeText);
+  } else {
+    SetColor(StaticText10, static_cast<TColor>(RoundHalfEven((22050 - f) / 38)) * 256 + 255);
+    StaticText10->setText(kDangerText);
+  }
+}
+
+void TForm1::ScrollBar2Change(QObject* /*sender*/) {
+  const int position = ScrollBar2->Position();
+  Amplitude.store(position, std::memory_order_relaxed);
+  amp->SetText(QString::number(position * 100 / 32767));
+  Brush();
+}
+
+void TForm1::RadioGroup1Click(QObject* /*sender*/) {
+  // Each set below is one scroll bar operation; the order keeps the maximum at or above the
+  // minimum after every single set, from whichever band the bar starts.
+  bool nominalWritten = true;
+  switch (RadioGroup1->ItemIndex()) {
+    case 0:  // full spectrum: the frequency is not changed
+      ScrollBar1->SetMin(1);
+      ScrollBar1->SetMax(22050);
+      nominalWritten = false;
+      break;
+    case 1:  // audible
+      Frequency.store(1000, std::memory_order_relaxed);
+      ScrollBar1->SetPosition(1000);
+      ScrollBar1->SetMin(160);
+      ScrollBar1->SetMax(16000);
+      break;
+    case 2:  // ultrasound: raise the maximum before the minimum
+      Frequency.store(18000, std::memory_order_relaxed);
+      ScrollBar1->SetMax(22050);
+      ScrollBar1->SetPosition(18000);
+      ScrollBar1->SetMin(16000);
+      break;
+    case 3:  // infrasound: lower the minimum before the maximum
+      Frequency.store(120, std::memory_order_relaxed);
+      ScrollBar1->SetPosition(120);
+      ScrollBar1->SetMin(1);
+      ScrollBar1->SetMax(160);
+      break;
+    default:
+      nominalWritten = false;
+      break;
+  }
+  // Where the bar already stood where the nominal value was clamped to, it did not move and no
+  // change event ran: follow the bar, so that what is heard always matches what is shown.
+  if (nominalWritten) Frequency.store(ScrollBar1->Position(), std::memory_order_relaxed);
+
+  Label1->setText(QStringLiteral("Частота (%1-%2 Гц)").arg(ScrollBar1->Min()).arg(ScrollBar1->Max()));
+}

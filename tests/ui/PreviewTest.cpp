@@ -1,0 +1,136 @@
+// The waveform preview, pixel for pixel on the kept canvas.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "audio/Tone.h"
+#include "tests/support/FormFixture.h"
+#include "ui/Form1.h"
+#include "ui/toolkit/PaintBox.h"
+
+namespace {
+
+constexpr TColor kBright = 0x00C000;
+constexpr TColor kDim = 0x008000;
+
+class PreviewTest : public FormFixture {
+ protected:
+  TCanvas& Draw(double frequency, double amplitude) {
+    if (!form) CreateUnlockedForm();
+    Frequency = frequency;
+    Amplitude = amplitude;
+    form->Brush();
+    return form->PB->Canvas();
+  }
+  // The row of the curve's pixel in column x (the only bright pixel in rows 1..100 of that
+  // column apart from the frame, for a slowly varying curve).
+  int CurveRow(int x) {
+    TCanvas& c = form->PB->Canvas();
+    for (int y = 1; y <= 100; ++y)
+      if (c.Pixel(x, y) == kBright) return y;
+    return -1;
+  }
+};
+
+TEST_F(PreviewTest, DefaultWaveHasOnePeriodWithItsTopAndBottomWhereExpected) {
+  TCanvas& c = Draw(1000, 16864);
+  EXPECT_EQ(c.Pixel(135, 25), kBright);
+  EXPECT_EQ(c.Pixel(45, 75), kBright);
+  EXPECT_EQ(c.Pixel(90, 50), kBright);
+  const int expected[] = {49, 48, 47, 47, 46, 45, 44, 43, 42, 41};
+  for (int x = 91; x <= 100; ++x) EXPECT_EQ(CurveRow(x), expected[x - 91]) << "x = " << x;
+  // Nothing of the curve above its top or below its bottom.
+  for (int x = 1; x < 179; ++x) {
+    EXPECT_NE(c.Pixel(x, 24), kBright) << x;
+    EXPECT_NE(c.Pixel(x, 76), kBright) << x;
+  }
+}
+
+TEST_F(PreviewTest, EveryCurvePointFollowsTheFormulaAtTheExtremes) {
+  for (double frequency : {120.0, 1000.0, 22050.0}) {
+    for (double amplitude : {16864.0, 32767.0}) {
+      TCanvas& c = Draw(frequency, amplitude);
+      for (int x = 1; x <= 178; ++x) {
+        const double s = std::sin((x - 90) * std::numbers::pi / (90 / (frequency / 1000)));
+        const int y = 50 - static_cast<int>(std::nearbyint(s * (amplitude / 678)));
+        ASSERT_EQ(c.Pixel(x, y), kBright) << frequency << " Hz, amplitude " << amplitude
+                                          << ", x = " << x;
+      }
+    }
+  }
+}
+
+TEST_F(PreviewTest, HighestFrequencyRunsThroughTheJaggedPoints) {
+  TCanvas& c = Draw(22050, 16864);
+  const int expected[] = {33, 25, 32, 48, 66, 75, 69, 53, 35, 25};
+  for (int x = 91; x <= 100; ++x) EXPECT_EQ(c.Pixel(x, expected[x - 91]), kBright) << x;
+}
+
+TEST_F(PreviewTest, LowFrequencyEndsBelowAndAboveTheAxis) {
+  Draw(120, 16864);
+  EXPECT_EQ(CurveRow(1), 59);
+  EXPECT_EQ(CurveRow(178), 41);
+}
+
+TEST_F(PreviewTest, FullAmplitudeStaysClearOfTheFrame) {
+  TCanvas& c = Draw(1000, 32767);
+  EXPECT_EQ(c.Pixel(135, 2), kBright);
+  EXPECT_EQ(c.Pixel(45, 98), kBright);
+  EXPECT_EQ(c.Pixel(135, 1), clBlack);
+}
+
+TEST_F(PreviewTest, FlatCurvesLieOnTheAxisInTheBrighterGreen) {
+  for (auto [frequency, amplitude] : {std::pair{1000.0, 0.0}, std::pair{1.0, 32767.0}}) {
+    TCanvas& c = Draw(frequency, amplitude);
+    for (int x = 1; x <= 178; ++x) ASSERT_EQ(c.Pixel(x, 50), kBright) << x;
+    EXPECT_EQ(c.Pixel(135, 49), clBlack);
+  }
+}
+
+TEST_F(PreviewTest, FrequencyZeroDrawsFrameLabelsAxesAndTicksOnly) {
+  TCanvas& c = Draw(0, 16864);
+  EXPECT_EQ(c.Pixel(100, 50), kDim);  // axis, no curve over it
+  EXPECT_EQ(c.Pixel(90, 70), kDim);
+  EXPECT_EQ(c.Pixel(135, 25), clBlack);
+  EXPECT_EQ(c.Pixel(0, 50), kBright);    // frame
+  EXPECT_EQ(c.Pixel(179, 50), kBright);  // frame's right edge, the last column
+  EXPECT_EQ(c.Pixel(90, 101), kBright);  // frame's bottom edge, the last row
+  EXPECT_NE(c.Pixel(0, 0), kBright);     // rounded corner
+}
+
+TEST_F(PreviewTest, TicksAndLabels) {
+  TCanvas& c = Draw(0, 0);
+  for (int i = 0; i <= 10; ++i) {
+    EXPECT_EQ(c.Pixel(89, 10 * i), kDim) << i;
+    EXPECT_EQ(c.Pixel(91, 10 * i), kDim) << i;
+  }
+  for (int i = 0; i <= 9; ++i) {
+    EXPECT_EQ(c.Pixel(18 * i, 49), kDim) << i;
+    EXPECT_EQ(c.Pixel(18 * i, 51), kDim) << i;
+  }
+  EXPECT_EQ(c.Pixel(88, 10), clBlack);
+  // Each label leaves dim-green glyph pixels in its box, on black.
+  auto hasText = [&](int x0, int y0, int w, int h) {
+    int dim = 0;
+    for (int y = y0; y < y0 + h; ++y)
+      for (int x = x0; x < x0 + w; ++x)
+        if (c.Pixel(x, y) == kDim) ++dim;
+    return dim;
+  };
+  EXPECT_GT(hasText(93, 2, 20, 11), 10);     // "Amp"
+  EXPECT_GT(hasText(150, 52, 26, 11), 10);   // "Wave", below the axis
+  EXPECT_GT(hasText(82, 52, 7, 9), 2);       // "o"
+}
+
+TEST_F(PreviewTest, RedrawingWithTheSameValuesGivesTheSamePicture) {
+  Draw(22050, 32767);
+  const QImage jagged = form->PB->Image();
+  Draw(1000, 16864);
+  const QImage first = form->PB->Image();
+  EXPECT_NE(first, jagged);
+  Draw(1000, 16864);
+  EXPECT_EQ(form->PB->Image(), first);
+}
+
+}  // namespace

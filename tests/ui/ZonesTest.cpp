@@ -1,0 +1,182 @@
+// Frequency, amplitude, the four sound zones and the zone indicator.
+#include <gtest/gtest.h>
+
+#include "audio/Tone.h"
+#include "tests/support/FormFixture.h"
+#include "ui/Form1.h"
+#include "ui/toolkit/Colors.h"
+#include "ui/toolkit/Controls.h"
+#include "ui/toolkit/Edit.h"
+#include "ui/toolkit/PaintBox.h"
+#include "ui/toolkit/RadioGroup.h"
+#include "ui/toolkit/ScrollBar.h"
+
+namespace {
+
+const QString kDanger = "Зона повышеной психочувствительности";
+const QString kSafe = "Зона психической безопасности";
+
+class ZonesTest : public FormFixture {
+ protected:
+  void SetUp() override {
+    FormFixture::SetUp();
+    CreateUnlockedForm();
+    // Count the frequency bar's change events while still running the real handler.
+    form->ScrollBar1->OnChange = [this] {
+      changes.push_back(form->ScrollBar1->Position());
+      form->ScrollBar1Change(form->ScrollBar1);
+    };
+  }
+  // Brings the window into `zone` the way a user click does, starting from `position` in the
+  // full spectrum.
+  void EnterZone(int zone) {
+    form->RadioGroup1->SetItemIndex(zone);
+    changes.clear();
+  }
+  std::vector<int> changes;
+};
+
+TEST_F(ZonesTest, IndicatorColourAndTextAtTheBandEdges) {
+  struct Case {
+    int f;
+    TColor colour;
+    const QString& text;
+  };
+  const Case cases[] = {
+      {1, 0x0001FF, kDanger},      {100, 0x0064FF, kDanger},   {120, 0x0078FF, kDanger},
+      {160, 0x00A0FF, kDanger},    {161, 0x00A0FF, kSafe},     {16000, 0x00A0FF, kSafe},
+      {16001, 0x009FFF, kDanger},  {18000, 0x006BFF, kDanger}, {21955, 0x0002FF, kDanger},
+      {21993, 0x0002FF, kDanger},  {22031, 0x0000FF, kDanger}, {22050, 0x0000FF, kDanger},
+  };
+  for (const Case& c : cases) {
+    form->ScrollBar1->SetPosition(c.f);
+    EXPECT_EQ(Frequency.load(), c.f);
+    EXPECT_EQ(form->fq->Text(), QString::number(c.f));
+    EXPECT_EQ(Color(form->StaticText10), c.colour) << c.f;
+    EXPECT_EQ(form->StaticText10->text(), c.text) << c.f;
+  }
+}
+
+TEST_F(ZonesTest, FrequencyMovesRedrawThePreview) {
+  form->ScrollBar1->SetPosition(2000);
+  EXPECT_EQ(form->PB->Canvas().Pixel(112, 25), 0x00C000u);
+}
+
+TEST_F(ZonesTest, AmplitudePercentageDropsTheRemainder) {
+  const std::pair<int, const char*> cases[] = {{0, "0"},      {327, "0"},   {328, "1"},
+                                               {16383, "49"}, {16384, "50"}, {16864, "51"},
+                                               {32766, "99"}, {32767, "100"}};
+  form->ScrollBar2->SetPosition(100);
+  for (auto [position, text] : cases) {
+    form->ScrollBar2->SetPosition(position);
+    EXPECT_EQ(Amplitude.load(), position);
+    EXPECT_EQ(form->amp->Text(), text) << position;
+  }
+  // Full amplitude at 1000: the preview's top reaches y = 2.
+  EXPECT_EQ(form->PB->Canvas().Pixel(135, 2), 0x00C000u);
+}
+
+// Every cell of the zone-to-zone table: the position the bar ends at, the change events on the
+// way, the band and the caption.
+struct ZoneCase {
+  int from;
+  int start;  // bar position inside the starting zone
+  int to;
+  std::vector<int> events;
+  int min;
+  int max;
+};
+
+class ZoneTableTest : public ZonesTest, public ::testing::WithParamInterface<ZoneCase> {};
+
+TEST_P(ZoneTableTest, EndsWhereTheTableSays) {
+  const ZoneCase& c = GetParam();
+  form->RadioGroup1->SetItemIndex(c.from);
+  form->ScrollBar1->SetPosition(c.start);
+  changes.clear();
+  const double frequencyBefore = Frequency.load();
+
+  form->RadioGroup1->SetItemIndex(c.to);
+
+  EXPECT_EQ(changes, c.events);
+  EXPECT_EQ(form->ScrollBar1->Min(), c.min);
+  EXPECT_EQ(form->ScrollBar1->Max(), c.max);
+  EXPECT_EQ(form->Label1->text(), QString("Частота (%1-%2 Гц)").arg(c.min).arg(c.max));
+  // What is heard always matches what is shown.
+  EXPECT_EQ(Frequency.load(), c.events.empty() && c.to == 0 ? frequencyBefore
+                                                            : form->ScrollBar1->Position());
+  EXPECT_EQ(form->fq->Text(), QString::number(form->ScrollBar1->Position()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    AllCells, ZoneTableTest,
+    ::testing::Values(
+        // From the full spectrum (1 to 22050), bar at 5000.
+        ZoneCase{0, 5000, 1, {1000}, 160, 16000}, ZoneCase{0, 5000, 2, {18000}, 16000, 22050},
+        ZoneCase{0, 5000, 3, {120}, 1, 160},
+        // From audible (160 to 16000).
+        ZoneCase{1, 5000, 0, {}, 1, 22050}, ZoneCase{1, 5000, 2, {18000}, 16000, 22050},
+        ZoneCase{1, 5000, 3, {160}, 1, 160}, ZoneCase{1, 160, 3, {}, 1, 160},
+        // From ultrasound (16000 to 22050): to infrasound with a first stop at 16000.
+        ZoneCase{2, 20000, 0, {}, 1, 22050}, ZoneCase{2, 20000, 1, {16000}, 160, 16000},
+        ZoneCase{2, 16000, 1, {}, 160, 16000}, ZoneCase{2, 20000, 3, {16000, 160}, 1, 160},
+        ZoneCase{2, 16000, 3, {160}, 1, 160},
+        // From infrasound (1 to 160).
+        ZoneCase{3, 50, 0, {}, 1, 22050}, ZoneCase{3, 50, 1, {160}, 160, 16000},
+        ZoneCase{3, 160, 1, {}, 160, 16000}, ZoneCase{3, 50, 2, {18000}, 16000, 22050}));
+
+TEST_F(ZonesTest, FullSpectrumChangesOnlyBandAndCaption) {
+  EnterZone(3);
+  form->ScrollBar1->SetPosition(50);
+  const QImage picture = form->PB->Image();
+  const TColor colour = Color(form->StaticText10);
+  changes.clear();
+  form->RadioGroup1->SetItemIndex(0);
+  EXPECT_TRUE(changes.empty());
+  EXPECT_EQ(form->PB->Image(), picture);
+  EXPECT_EQ(Color(form->StaticText10), colour);
+  EXPECT_EQ(Frequency.load(), 50);
+  EXPECT_EQ(form->Label1->text(), "Частота (1-22050 Гц)");
+}
+
+TEST_F(ZonesTest, UltrasoundToInfrasoundPassesTheSafeBandAndEndsAt160) {
+  EnterZone(2);
+  form->ScrollBar1->SetPosition(20000);
+  std::vector<QString> texts;
+  form->ScrollBar1->OnChange = [this, &texts] {
+    form->ScrollBar1Change(form->ScrollBar1);
+    texts.push_back(form->StaticText10->text());
+  };
+  form->RadioGroup1->SetItemIndex(3);
+  EXPECT_EQ(texts, (std::vector<QString>{kSafe, kDanger}));
+  EXPECT_EQ(Color(form->StaticText10), 41215u);
+  EXPECT_EQ(Frequency.load(), 160);
+  EXPECT_EQ(form->Label1->text(), "Частота (1-160 Гц)");
+}
+
+TEST_F(ZonesTest, TheSelectedZoneAgainDoesNothingButTheDirectCallMovesToTheNominal) {
+  EnterZone(3);
+  form->ScrollBar1->SetPosition(50);
+  form->RadioGroup1->SetItemIndex(1);
+  EXPECT_EQ(form->ScrollBar1->Position(), 160);
+  changes.clear();
+  form->Label1->setText("marker");
+
+  form->RadioGroup1->SetItemIndex(1);  // already selected: nothing at all
+  EXPECT_TRUE(changes.empty());
+  EXPECT_EQ(form->Label1->text(), "marker");
+
+  form->RadioGroup1Click(form->RadioGroup1);  // the presets' direct call
+  EXPECT_EQ(changes, std::vector<int>{1000});
+  EXPECT_EQ(Frequency.load(), 1000);
+  EXPECT_EQ(form->Label1->text(), "Частота (160-16000 Гц)");
+}
+
+TEST_F(ZonesTest, NoZoneSelectedLeavesTheBarAndRewritesTheCaption) {
+  form->RadioGroup1->SetItemIndex(-1);
+  EXPECT_TRUE(changes.empty());
+  EXPECT_EQ(form->ScrollBar1->Position(), 1000);
+  EXPECT_EQ(form->Label1->text(), "Частота (1-22050 Гц)");
+}
+
+}  // namespace
