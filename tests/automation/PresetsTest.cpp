@@ -1,0 +1,243 @@
+// The three presets: what a start sets, the swing tick by tick, and the stop.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+
+#include "audio/Tone.h"
+#include "automation/Automation.h"
+#include "tests/support/FormFixture.h"
+#include "ui/Form1.h"
+#include "ui/toolkit/CheckBox.h"
+#include "ui/toolkit/Colors.h"
+#include "ui/toolkit/Controls.h"
+#include "ui/toolkit/Edit.h"
+#include "ui/toolkit/RadioGroup.h"
+#include "ui/toolkit/ScrollBar.h"
+#include "ui/toolkit/Timer.h"
+#include "ui/toolkit/TrackBar.h"
+
+namespace {
+
+using Calls = std::vector<std::string>;
+
+class PresetsTest : public FormFixture {
+ protected:
+  void SetUp() override {
+    FormFixture::SetUp();
+    CreateUnlockedForm();
+    form->CheckBox6->SetChecked(true);
+    audio.calls.clear();
+  }
+  TForm1& f() { return *form; }
+  void StartPreset(int index) {
+    f().ComboBox1->setCurrentIndex(index);
+    f().SpeedButton6Click(f().SpeedButton6);
+  }
+  void Tick() { f().ZagTimerTimer(f().ZagTimer); }
+  int Bar() const { return form->ScrollBar1->Position(); }
+};
+
+TEST_F(PresetsTest, EnableBoxReadiesTheListAndStartButton) {
+  EXPECT_TRUE(f().ComboBox1->isEnabled());
+  EXPECT_TRUE(f().SpeedButton6->isEnabled());
+  EXPECT_EQ(FontColor(f().ComboBox1), clBlack);
+  f().CheckBox6->SetChecked(false);
+  EXPECT_FALSE(f().ComboBox1->isEnabled());
+  EXPECT_FALSE(f().SpeedButton6->isEnabled());
+  EXPECT_EQ(FontColor(f().ComboBox1), clGray);
+}
+
+TEST_F(PresetsTest, SerenaFromStartUp) {
+  StartPreset(0);
+  EXPECT_EQ(f().RadioGroup1->ItemIndex(), 1);
+  EXPECT_EQ(f().Label1->text(), "Частота (160-16000 Гц)");
+  EXPECT_EQ(Bar(), 1024);
+  EXPECT_EQ(Frequency.load(), 1024);
+  EXPECT_EQ(Amplitude.load(), 26212);
+  EXPECT_EQ(f().amp->Text(), "79");
+  EXPECT_EQ(f().ZagTimer->Interval(), 50u);
+  EXPECT_TRUE(Playing);
+  EXPECT_EQ(audio.calls, (Calls{"StreamPlay(7,0,0)"}));  // no effect call: the panel was closed
+  EXPECT_FALSE(f().ComboBox1->isEnabled());
+  EXPECT_FALSE(f().SpeedButton6->isEnabled());
+  EXPECT_TRUE(f().SpeedButton7->isEnabled());
+  EXPECT_TRUE(PresetActive);
+}
+
+struct Swing {
+  int preset;
+  int low;
+  int high;
+  int firstHighAfter;  // moves from the start to the first upper turning position
+  int ticksPerCycle;
+};
+
+class SwingTest : public PresetsTest, public ::testing::WithParamInterface<Swing> {};
+
+TEST_P(SwingTest, TurnsAtItsPositionsWithTheCycleLength) {
+  const Swing& s = GetParam();
+  StartPreset(s.preset);
+  int moves = 0;
+  while (Bar() < s.high) {
+    Tick();
+    ++moves;
+    ASSERT_LT(moves, 1000);
+  }
+  EXPECT_EQ(Bar(), s.high);
+  EXPECT_EQ(moves, s.firstHighAfter);
+
+  // One full cycle from the upper turning point: rest, down, rest, up.
+  std::vector<int> path;
+  for (int i = 0; i < s.ticksPerCycle; ++i) {
+    Tick();
+    path.push_back(Bar());
+  }
+  EXPECT_EQ(*std::min_element(path.begin(), path.end()), s.low);
+  EXPECT_EQ(*std::max_element(path.begin(), path.end()), s.high);
+  EXPECT_EQ(path.front(), s.high);  // the turning tick rests
+  EXPECT_EQ(path.back(), s.high);   // back at the top after exactly one cycle
+  EXPECT_NE(path[path.size() - 2], s.high);
+  EXPECT_EQ(std::count(path.begin(), path.end(), s.low), 2);  // arrives, rests one tick
+}
+
+INSTANTIATE_TEST_SUITE_P(AllPresets, SwingTest,
+                         ::testing::Values(Swing{0, 991, 1706, 62, 132},
+                                           Swing{1, 20000, 22050, 82, 166},
+                                           Swing{2, 10, 250, 240, 482}));
+
+TEST_F(PresetsTest, TortureOpensThePanelWithFlangerAndAutoWah) {
+  f().show();
+  StartPreset(1);
+  EXPECT_EQ(f().RadioGroup1->ItemIndex(), 2);
+  EXPECT_EQ(Bar(), 20000);
+  EXPECT_EQ(f().amp->Text(), "100");
+  EXPECT_EQ(f().frameGeometry().width(), 623);
+  EXPECT_TRUE(f().CheckBox1->Checked());
+  EXPECT_FALSE(f().CheckBox2->Checked());
+  EXPECT_TRUE(f().CheckBox3->Checked());
+  EXPECT_EQ(audio.calls, (Calls{"DSP_Set(7,9,3)", "DSP_Set(7,9,3)", "DSP_Set(7,12,3)",
+                                "DSP_Set(7,12,3)", "StreamPlay(7,0,0)"}));
+  EXPECT_EQ(f().TrackBar1->Position(), 25);
+  EXPECT_EQ(f().TrackBar3->Position(), 120);
+  EXPECT_EQ(f().TrackBar8->Position(), -20);
+  EXPECT_EQ(f().StaticText1->text(), "2.5");
+  EXPECT_EQ(f().StaticText8->text(), "-2");
+}
+
+TEST_F(PresetsTest, FearUsesTheFullSpectrumAndThirtyMilliseconds) {
+  StartPreset(2);
+  EXPECT_EQ(f().RadioGroup1->ItemIndex(), 0);
+  EXPECT_EQ(Bar(), 10);
+  EXPECT_EQ(Amplitude.load(), 32767);
+  EXPECT_EQ(f().ZagTimer->Interval(), 30u);
+  EXPECT_EQ(f().TrackBar3->Position(), 800);
+  EXPECT_EQ(f().TrackBar8->Position(), 20);
+}
+
+TEST_F(PresetsTest, SerenaClosesAnOpenPanelAndDropsItsEffects) {
+  f().SpeedButton2Click(f().SpeedButton2);
+  f().CheckBox2->SetChecked(true);
+  audio.calls.clear();
+  StartPreset(0);
+  EXPECT_FALSE(f().CheckBox2->Checked());
+  EXPECT_TRUE(f().SpeedButton2->isEnabled());
+  EXPECT_EQ(audio.CallsStartingWith("DSP_Remove"), (Calls{"DSP_Remove(7,15)", "DSP_Remove(7,15)"}));
+}
+
+TEST_F(PresetsTest, TortureTurnsEchoOffAndLeavesAFlangerThatIsOnAlone) {
+  f().CheckBox1->SetChecked(true);
+  f().CheckBox2->SetChecked(true);
+  audio.calls.clear();
+  StartPreset(1);
+  EXPECT_TRUE(audio.CallsStartingWith("DSP_Set(7,9").empty());
+  EXPECT_EQ(audio.CallsStartingWith("DSP_Remove"), (Calls{"DSP_Remove(7,15)", "DSP_Remove(7,15)"}));
+  EXPECT_FALSE(f().CheckBox2->Checked());
+}
+
+TEST_F(PresetsTest, APresetStartedWhilePlayingKeepsThePhase) {
+  f().Button3Click(f().Button3);
+  Phase = 42.5;
+  audio.calls.clear();
+  StartPreset(0);
+  EXPECT_TRUE(audio.CallsStartingWith("StreamPlay").empty());
+  EXPECT_EQ(Phase.load(), 42.5);
+}
+
+TEST_F(PresetsTest, AudibleZoneDuringTortureHoldsTheBarAt16000) {
+  StartPreset(1);
+  f().RadioGroup1->SetItemIndex(1);
+  EXPECT_EQ(Bar(), 16000);
+  for (int i = 0; i < 10; ++i) {
+    Tick();
+    EXPECT_EQ(Bar(), 16000);
+  }
+  EXPECT_TRUE(PresetActive);
+}
+
+TEST_F(PresetsTest, StopStopsTheToneAndRemovesEachTickedEffectInOrder) {
+  f().Button3Click(f().Button3);  // started by the user before the preset
+  StartPreset(1);
+  audio.calls.clear();
+  f().SpeedButton7Click(f().SpeedButton7);
+  EXPECT_EQ(audio.calls, (Calls{"ChannelStop(7)", "DSP_Remove(7,9)", "DSP_Remove(7,12)",
+                                "DSP_Remove(7,9)", "DSP_Remove(7,9)", "DSP_Remove(7,12)",
+                                "DSP_Remove(7,12)"}));
+  EXPECT_FALSE(Playing);
+  EXPECT_FALSE(PresetActive);
+  EXPECT_FALSE(f().CheckBox1->Checked());
+  EXPECT_EQ(f().frameGeometry().width() - (f().frameGeometry().width() - f().width()),
+            f().width());
+  EXPECT_TRUE(f().ComboBox1->isEnabled());
+  EXPECT_TRUE(f().SpeedButton6->isEnabled());
+  EXPECT_FALSE(f().SpeedButton7->isEnabled());
+  // The swing's last state stays.
+  EXPECT_EQ(Bar(), 20000);
+  const int before = Bar();
+  Tick();
+  EXPECT_EQ(Bar(), before);
+}
+
+TEST_F(PresetsTest, UntickingTheEnableBoxWhileRunningChangesOnlyItsTick) {
+  StartPreset(0);
+  f().CheckBox6->SetChecked(false);
+  EXPECT_FALSE(f().ComboBox1->isEnabled());
+  EXPECT_FALSE(f().SpeedButton6->isEnabled());
+  f().SpeedButton7Click(f().SpeedButton7);
+  EXPECT_TRUE(f().ComboBox1->isEnabled());
+  EXPECT_TRUE(f().SpeedButton6->isEnabled());
+  EXPECT_FALSE(f().CheckBox6->Checked());
+}
+
+TEST_F(PresetsTest, ARestartRisesAgainFromTheStartPosition) {
+  StartPreset(2);
+  while (Bar() < 250) Tick();
+  Tick();  // turn: now falling
+  Tick();
+  EXPECT_FALSE(PresetRising);
+  f().SpeedButton7Click(f().SpeedButton7);
+  StartPreset(2);
+  EXPECT_TRUE(PresetRising);
+  EXPECT_EQ(Bar(), 10);
+  Tick();
+  EXPECT_EQ(Bar(), 11);
+}
+
+// While the error box of a failed tone start waits, the swing already moves.
+TEST_F(PresetsTest, TheSwingRunsWhileAStartErrorBoxIsOpen) {
+  audio.playResult = false;
+  int barWhileBoxOpen = 0;
+  SetMessageBoxHook([&](const MessageBoxCall&) {
+    // A modal box runs the event loop: wait in it until the real timer has ticked.
+    QElapsedTimer guard;
+    guard.start();
+    while (Bar() == 1024 && guard.elapsed() < 10000)
+      QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    barWhileBoxOpen = Bar();
+  });
+  StartPreset(0);
+  EXPECT_GT(barWhileBoxOpen, 1024);
+  EXPECT_TRUE(PresetActive);
+}
+
+}  // namespace
