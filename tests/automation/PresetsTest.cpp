@@ -186,8 +186,6 @@ TEST_F(PresetsTest, StopStopsTheToneAndRemovesEachTickedEffectInOrder) {
   EXPECT_FALSE(Playing);
   EXPECT_FALSE(PresetActive);
   EXPECT_FALSE(f().CheckBox1->Checked());
-  EXPECT_EQ(f().frameGeometry().width() - (f().frameGeometry().width() - f().width()),
-            f().width());
   EXPECT_TRUE(f().ComboBox1->isEnabled());
   EXPECT_TRUE(f().SpeedButton6->isEnabled());
   EXPECT_FALSE(f().SpeedButton7->isEnabled());
