@@ -20,6 +20,7 @@ void AutoWah::prepare(double sampleRate, int channels, int maxBlockFrames) {
   }
   snapNext_ = true;
   setParameters(dryMix_, wetMix_, feedback_, rateHz_, rangeOctaves_, baseHz_);
+  snapNext_ = true;  // the first parameters from outside apply at once, too
   reset();
 }
 

@@ -20,6 +20,7 @@ void Echo::prepare(double sampleRate, int channels, int maxBlockFrames) {
   wetGain_.prepare(sampleRate_, kSmoothingMs);
   snapNext_ = true;
   setParameters(dryMix_, wetMix_, delayMs_);
+  snapNext_ = true;  // the first parameters from outside apply at once, too
   reset();
 }
 

@@ -23,6 +23,7 @@ void Flanger::prepare(double sampleRate, int channels, int maxBlockFrames) {
   wetGain_.prepare(sampleRate_, kSmoothingMs);
   snapNext_ = true;
   setParameters(delayMs_, bpm_, wetDry_);
+  snapNext_ = true;  // the first parameters from outside apply at once, too
   reset();
 }
 
