@@ -6,10 +6,12 @@
 #include <memory>
 #include <numbers>
 #include <random>
+#include <thread>
 #include <vector>
 
 #include "audio/AudioLibrary.h"
 #include "audio/EffectChain.h"
+#include "audio/TripleBuffer.h"
 
 namespace {
 
@@ -227,6 +229,31 @@ TEST(EffectChainTest, AnyFrameCountIsProcessedInChunks) {
   big->process(a.data(), 5000);
   run(*small, b, 512);
   EXPECT_EQ(a, b);
+}
+
+TEST(TripleBufferTest, ReaderSeesWholeRecordsNewestFirst) {
+  // One thread writes records whose fields all carry the same count; the other reads while it
+  // writes. Every record read is whole (no mix of two writes) and never older than the last.
+  TripleBuffer<EchoRecord> buffer;
+  EchoRecord record{};
+  EXPECT_FALSE(buffer.read(record));
+  constexpr int kWrites = 200000;
+  std::thread writer([&] {
+    for (int i = 1; i <= kWrites; ++i) {
+      const float v = static_cast<float>(i);
+      buffer.write(EchoRecord{v, v, v});
+    }
+  });
+  float last = 0.0f;
+  while (last < static_cast<float>(kWrites)) {
+    if (!buffer.read(record)) continue;
+    ASSERT_EQ(record.DryMix, record.WetMix);
+    ASSERT_EQ(record.DryMix, record.Delay);
+    ASSERT_GT(record.DryMix, last);
+    last = record.DryMix;
+  }
+  writer.join();
+  EXPECT_FALSE(buffer.read(record));  // nothing new after the last value was taken
 }
 
 }  // namespace
