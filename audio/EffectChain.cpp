@@ -1,0 +1,187 @@
+#include "audio/EffectChain.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <span>
+
+#include "audio/AudioLibrary.h"
+
+namespace {
+// The panel's initial positions: what an effect runs with until its first record arrives.
+constexpr FlangerRecord kDefaultFlanger{2.0f, 44100, 1000.0f, 5.0f};
+constexpr EchoRecord kDefaultEcho{1.0f, 1.0f, 200.0f};
+constexpr AutoWahRecord kDefaultAutoWah{0.1f, 1.0f, 0.0f, 9.0f, 9.0f, 1000.0f};
+
+constexpr float kToFloat = 1.0f / 32768.0f;
+
+int16_t toSample(float value) noexcept {
+  float scaled = value * 32768.0f;
+  if (!(scaled == scaled)) scaled = 0.0f;  // NaN
+  scaled = std::clamp(scaled, -32768.0f, 32767.0f);
+  return static_cast<int16_t>(std::lrint(scaled));
+}
+}  // namespace
+
+int EffectChain::slotOf(int effect) noexcept {
+  switch (effect) {
+    case kEffectFlanger:
+      return kFlanger;
+    case kEffectEcho:
+      return kEcho;
+    case kEffectAutoWah:
+      return kAutoWah;
+    default:
+      return -1;
+  }
+}
+
+void EffectChain::prepare(double sampleRate, int channels, int maxBlockFrames) {
+  channels_ = std::max(1, channels);
+  maxBlockFrames_ = static_cast<size_t>(std::max(1, maxBlockFrames));
+  const double rate = sampleRate > 0.0 ? sampleRate : 44100.0;
+  fadeStep_ = static_cast<float>(1000.0 / (kFadeMs * rate));
+  const size_t values = maxBlockFrames_ * static_cast<size_t>(channels_);
+  work_.assign(values, 0.0f);
+  dry_.assign(values, 0.0f);
+
+  flanger_.prepare(rate, channels_, maxBlockFrames);
+  echo_.prepare(rate, channels_, maxBlockFrames);
+  autoWah_.prepare(rate, channels_, maxBlockFrames);
+  flanger_.setParameters(kDefaultFlanger.Delay, kDefaultFlanger.BPM, kDefaultFlanger.WetDry);
+  echo_.setParameters(kDefaultEcho.DryMix, kDefaultEcho.WetMix, kDefaultEcho.Delay);
+  autoWah_.setParameters(kDefaultAutoWah.DryMix, kDefaultAutoWah.WetMix, kDefaultAutoWah.FidBack,
+                         kDefaultAutoWah.Rate, kDefaultAutoWah.Range, kDefaultAutoWah.Freq);
+  reset();
+}
+
+bool EffectChain::setEnabled(int effect, bool enabled) {
+  const int slot = slotOf(effect);
+  if (slot < 0) return false;
+  enabled_[static_cast<size_t>(slot)].store(enabled, std::memory_order_release);
+  return true;
+}
+
+bool EffectChain::isEnabled(int effect) const {
+  const int slot = slotOf(effect);
+  return slot >= 0 && enabled_[static_cast<size_t>(slot)].load(std::memory_order_acquire);
+}
+
+bool EffectChain::setParameters(int effect, const void* record) {
+  if (record == nullptr) return false;
+  switch (slotOf(effect)) {
+    case kFlanger: {
+      FlangerRecord copy;
+      std::memcpy(&copy, record, sizeof copy);
+      flangerRecords_.write(copy);
+      return true;
+    }
+    case kEcho: {
+      EchoRecord copy;
+      std::memcpy(&copy, record, sizeof copy);
+      echoRecords_.write(copy);
+      return true;
+    }
+    case kAutoWah: {
+      AutoWahRecord copy;
+      std::memcpy(&copy, record, sizeof copy);
+      autoWahRecords_.write(copy);
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+void EffectChain::applyPending() noexcept {
+  FlangerRecord flanger;
+  if (flangerRecords_.read(flanger)) {
+    flanger_.setParameters(flanger.Delay, flanger.BPM, flanger.WetDry);
+  }
+  EchoRecord echo;
+  if (echoRecords_.read(echo)) echo_.setParameters(echo.DryMix, echo.WetMix, echo.Delay);
+  AutoWahRecord wah;
+  if (autoWahRecords_.read(wah)) {
+    autoWah_.setParameters(wah.DryMix, wah.WetMix, wah.FidBack, wah.Rate, wah.Range, wah.Freq);
+  }
+  for (size_t i = 0; i < kSlots; ++i) {
+    switches_[i].wanted = enabled_[i].load(std::memory_order_acquire);
+  }
+}
+
+// Called on the audio thread against a deadline: never allocates, locks, logs or throws.
+void EffectChain::process(int16_t* interleaved, size_t frames) noexcept {
+  if (work_.empty() || interleaved == nullptr) return;
+  applyPending();
+  if (std::none_of(switches_.begin(), switches_.end(),
+                   [](const Switch& s) { return s.active(); })) {
+    return;  // nothing on, nothing fading: leave the values exactly as they are
+  }
+  const size_t channels = static_cast<size_t>(channels_);
+  for (size_t done = 0; done < frames;) {
+    const size_t chunk = std::min(maxBlockFrames_, frames - done);
+    const size_t values = chunk * channels;
+    int16_t* samples = interleaved + done * channels;
+    for (size_t i = 0; i < values; ++i) work_[i] = static_cast<float>(samples[i]) * kToFloat;
+    for (int slot = 0; slot < kSlots; ++slot) {
+      if (switches_[static_cast<size_t>(slot)].active()) runSlot(slot, work_.data(), chunk);
+    }
+    for (size_t i = 0; i < values; ++i) samples[i] = toSample(work_[i]);
+    done += chunk;
+  }
+}
+
+void EffectChain::runSlot(int slot, float* data, size_t frames) noexcept {
+  Switch& sw = switches_[static_cast<size_t>(slot)];
+  const size_t channels = static_cast<size_t>(channels_);
+  const std::span<float> block(data, frames * channels);
+  const float target = sw.wanted ? 1.0f : 0.0f;
+  const bool fading = sw.gain != target;
+  if (fading) std::copy(block.begin(), block.end(), dry_.begin());
+
+  switch (slot) {
+    case kFlanger:
+      flanger_.process(block);
+      break;
+    case kEcho:
+      echo_.process(block);
+      break;
+    default:
+      autoWah_.process(block);
+      break;
+  }
+  if (!fading) return;
+
+  // Linear crossfade between the dry input and the effect's output.
+  for (size_t f = 0; f < frames; ++f) {
+    sw.gain = sw.wanted ? std::min(1.0f, sw.gain + fadeStep_) : std::max(0.0f, sw.gain - fadeStep_);
+    for (size_t c = 0; c < channels; ++c) {
+      const size_t i = f * channels + c;
+      data[i] = dry_[i] + sw.gain * (data[i] - dry_[i]);
+    }
+  }
+  if (sw.gain == 0.0f && !sw.wanted) resetSlot(slot);  // re-enabling starts clean
+}
+
+void EffectChain::resetSlot(int slot) noexcept {
+  switch (slot) {
+    case kFlanger:
+      flanger_.reset();
+      break;
+    case kEcho:
+      echo_.reset();
+      break;
+    default:
+      autoWah_.reset();
+      break;
+  }
+}
+
+void EffectChain::reset() noexcept {
+  for (int slot = 0; slot < kSlots; ++slot) {
+    resetSlot(slot);
+    Switch& sw = switches_[static_cast<size_t>(slot)];
+    sw.wanted = enabled_[static_cast<size_t>(slot)].load(std::memory_order_acquire);
+    sw.gain = sw.wanted ? 1.0f : 0.0f;
+  }
+}

@@ -1,0 +1,89 @@
+#include "audio/effects/AutoWah.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace {
+constexpr double kSmoothingMs = 5.0;
+constexpr double kTwoPi = 2.0 * std::numbers::pi;
+constexpr float kPi = std::numbers::pi_v<float>;
+}  // namespace
+
+void AutoWah::prepare(double sampleRate, int channels, int maxBlockFrames) {
+  (void)maxBlockFrames;  // works sample by sample, no block buffers needed
+  sampleRate_ = sampleRate > 0.0 ? sampleRate : 44100.0;
+  channels_ = std::max(1, channels);
+  state_.assign(static_cast<size_t>(channels_), FilterState{});
+  for (dsp::Smoother* s : {&dryGain_, &wetGain_, &damping_, &baseLog2_, &range_}) {
+    s->prepare(sampleRate_, kSmoothingMs);
+  }
+  snapNext_ = true;
+  setParameters(dryMix_, wetMix_, feedback_, rateHz_, rangeOctaves_, baseHz_);
+  snapNext_ = true;  // the first parameters from outside apply at once, too
+  reset();
+}
+
+void AutoWah::reset() noexcept {
+  std::fill(state_.begin(), state_.end(), FilterState{});
+  phase_ = 0.0;
+  for (dsp::Smoother* s : {&dryGain_, &wetGain_, &damping_, &baseLog2_, &range_}) s->snap();
+}
+
+void AutoWah::setParameters(float dryMix, float wetMix, float feedback, float rateHz,
+                            float rangeOctaves, float baseHz) noexcept {
+  dryMix_ = dsp::clampParam(dryMix, -2.0f, 2.0f, dryMix_);
+  wetMix_ = dsp::clampParam(wetMix, -2.0f, 2.0f, wetMix_);
+  feedback_ = dsp::clampParam(feedback, -1.0f, 1.0f, feedback_);
+  rateHz_ = dsp::clampParam(rateHz, 0.0f, 50.0f, rateHz_);
+  rangeOctaves_ = dsp::clampParam(rangeOctaves, 0.0f, 12.0f, rangeOctaves_);
+  if (sampleRate_ <= 0.0) {  // not prepared yet: applied by prepare()
+    baseHz_ = dsp::clampParam(baseHz, 10.0f, 20000.0f, baseHz_);
+    return;
+  }
+  const float top = kTopFraction * static_cast<float>(sampleRate_);
+  baseHz_ = dsp::clampParam(baseHz, 10.0f, top, baseHz_);
+  phaseInc_ = rateHz_ / sampleRate_;
+  dryGain_.setTarget(dryMix_);
+  wetGain_.setTarget(wetMix_);
+  damping_.setTarget(0.5f * std::exp2(-2.0f * feedback_));  // 1 / (2 * 4^feedback)
+  baseLog2_.setTarget(std::log2(baseHz_));
+  range_.setTarget(rangeOctaves_);
+  if (snapNext_) {
+    for (dsp::Smoother* s : {&dryGain_, &wetGain_, &damping_, &baseLog2_, &range_}) s->snap();
+    snapNext_ = false;
+  }
+}
+
+void AutoWah::process(std::span<float> interleaved) noexcept {
+  if (state_.empty()) return;
+  const size_t frames = interleaved.size() / static_cast<size_t>(channels_);
+  const float topLog2 = std::log2(kTopFraction * static_cast<float>(sampleRate_));
+  const float invRate = static_cast<float>(1.0 / sampleRate_);
+  float* data = interleaved.data();
+  for (size_t f = 0; f < frames; ++f) {
+    const float dry = dryGain_.next();
+    const float wet = wetGain_.next();
+    const float k = damping_.next();
+    const float lfo = static_cast<float>(0.5 - 0.5 * std::cos(kTwoPi * phase_));
+    phase_ += phaseInc_;
+    if (phase_ >= 1.0) phase_ -= 1.0;
+
+    const float centreLog2 = std::min(topLog2, baseLog2_.next() + range_.next() * lfo);
+    const float g = std::tan(kPi * std::exp2(centreLog2) * invRate);
+    const float a1 = 1.0f / (1.0f + g * (g + k));
+    const float a2 = g * a1;
+    const float a3 = g * a2;
+    for (int c = 0; c < channels_; ++c) {
+      FilterState& s = state_[static_cast<size_t>(c)];
+      float& sample = data[f * static_cast<size_t>(channels_) + static_cast<size_t>(c)];
+      const float x = dsp::sanitize(sample);
+      const float v3 = x - s.ic2;
+      const float v1 = a1 * s.ic1 + a2 * v3;  // band-pass
+      const float v2 = s.ic2 + a2 * s.ic1 + a3 * v3;
+      s.ic1 = dsp::flushTiny(2.0f * v1 - s.ic1);
+      s.ic2 = dsp::flushTiny(2.0f * v2 - s.ic2);
+      sample = dry * x + wet * k * v1;
+    }
+  }
+}

@@ -3,17 +3,53 @@
 #include <span>
 #include <vector>
 
+#include "audio/effects/DspHelpers.h"
+
 // Echo: a delay line with a fixed feedback below 0.5, so the repeats decay. The output is
 // (dry * x + wet * delayed) / max(1, dry + wet): it never rises above the input level.
+//
+// The line holds s[n] = x[n] + kFeedback * s[n - D], D = round(delayMs * sampleRate / 1000)
+// frames, and "delayed" is (1 - kFeedback) * s[n - D], which stays within the input's peak
+// level however the repeats add up. An impulse therefore comes back exactly D frames later with
+// (1 - kFeedback) times the wet weight, and each further repeat is kFeedback times the one
+// before. A new delay is reached by a short crossfade from the old tap to the new one, and the
+// gains glide over a few milliseconds, so changes do not click.
 class Echo {
  public:
   // Allocates the delay line for 1000 ms. Not real-time safe.
   void prepare(double sampleRate, int channels, int maxBlockFrames);
   // Clears the delay line.
   void reset() noexcept;
-  // Dry and wet weights 0 to 10 (clamped), delay in milliseconds 1 to 1000 (clamped).
+  // Dry and wet weights 0 to 10 (clamped), delay in milliseconds 1 to 1000 (clamped). A NaN
+  // keeps the previous value. The first call after prepare() applies at once; later calls glide.
   // Real-time safe.
   void setParameters(float dryMix, float wetMix, float delayMs) noexcept;
   // Processes interleaved samples (channels as prepared) in place, values in [-1, 1].
+  // Non-finite inputs are treated as silence.
   void process(std::span<float> interleaved) noexcept;
+
+  static constexpr float kFeedback = 0.35f;
+  static constexpr float kMaxDelayMs = 1000.0f;
+  static constexpr double kCrossfadeMs = 10.0;
+
+ private:
+  int delayFrames(float delayMs) const noexcept;
+
+  double sampleRate_ = 0.0;
+  int channels_ = 0;
+  std::vector<float> lines_;  // channels_ circular lines of lineSize_ each, back to back
+  int lineSize_ = 0;          // a power of two
+  int writePos_ = 0;
+  bool snapNext_ = true;
+  float dryMix_ = 1.0f;
+  float wetMix_ = 1.0f;
+  float delayMs_ = 200.0f;
+  int targetDelay_ = 0;   // frames, as last set
+  int currentDelay_ = 0;  // frames, the tap read when no crossfade runs
+  int nextDelay_ = 0;     // frames, the tap faded towards while fading_
+  bool fading_ = false;
+  float fade_ = 0.0f;  // 0 = all current tap, 1 = all next tap
+  float fadeStep_ = 0.0f;
+  dsp::Smoother dryGain_;
+  dsp::Smoother wetGain_;
 };

@@ -1,0 +1,188 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+#include <numbers>
+#include <thread>
+#include <vector>
+
+#include "audio/AudioLibrary.h"
+#include "audio/EffectChain.h"
+#include "audio/TripleBuffer.h"
+
+namespace {
+
+constexpr double kRate = 22050.0;
+constexpr int kEffects[] = {kEffectFlanger, kEffectEcho, kEffectAutoWah};
+
+// Stereo tone as the generator makes it: both channels equal.
+std::vector<int16_t> tone(size_t frames, double hz, double amplitude = 16864.0) {
+  std::vector<int16_t> out(2 * frames);
+  for (size_t n = 0; n < frames; ++n) {
+    const double v = amplitude * std::sin(2.0 * std::numbers::pi * hz * n / kRate);
+    out[2 * n] = out[2 * n + 1] = static_cast<int16_t>(std::lround(v));
+  }
+  return out;
+}
+
+int maxStep(const std::vector<int16_t>& s) {
+  int step = 0;
+  for (size_t i = 2; i < s.size(); ++i) step = std::max(step, std::abs(s[i] - s[i - 2]));
+  return step;
+}
+
+std::unique_ptr<EffectChain> makeChain(std::initializer_list<int> enabled = {}) {
+  auto chain = std::make_unique<EffectChain>();
+  chain->prepare(kRate, 2, 512);
+  for (int effect : enabled) chain->setEnabled(effect, true);
+  return chain;
+}
+
+// Runs `samples` through the chain in blocks of `block` frames.
+void run(EffectChain& chain, std::vector<int16_t>& samples, size_t block = 512) {
+  for (size_t at = 0; at < samples.size() / 2; at += block) {
+    chain.process(samples.data() + 2 * at, std::min(block, samples.size() / 2 - at));
+  }
+}
+
+TEST(EffectChainTest, EverythingOffLeavesTheToneBitExact) {
+  auto chain = makeChain();
+  const std::vector<int16_t> input = tone(5000, 500.0);
+  std::vector<int16_t> buf = input;
+  run(*chain, buf);
+  EXPECT_EQ(buf, input);
+
+  // Also once an effect has been on and has faded out again (5 ms fit in one block).
+  chain->setEnabled(kEffectEcho, true);
+  run(*chain, buf);
+  EXPECT_NE(buf, input);
+  chain->setEnabled(kEffectEcho, false);
+  chain->process(buf.data(), 512);
+  buf = input;
+  run(*chain, buf);
+  EXPECT_EQ(buf, input);
+}
+
+TEST(EffectChainTest, UnknownEffectsRefusedAndRepeatedSwitchesChangeNothing) {
+  auto chain = makeChain();
+  const EchoRecord echo{1.0f, 1.0f, 200.0f};
+  for (int effect : {0, 8, 10, 11, 13, 14, 16, -9}) {
+    EXPECT_FALSE(chain->setEnabled(effect, true) || chain->isEnabled(effect) ||
+                 chain->setParameters(effect, &echo))
+        << effect;
+  }
+  for (int effect : kEffects) EXPECT_FALSE(chain->setParameters(effect, nullptr));
+
+  // A second set while the flanger runs, and removing the echo that is off, change nothing.
+  auto once = makeChain({kEffectFlanger});
+  const std::vector<int16_t> input = tone(6144, 300.0);
+  std::vector<int16_t> a = input, b = input;
+  run(*once, a, 256);
+  chain->setEnabled(kEffectFlanger, true);
+  chain->process(b.data(), 256);
+  EXPECT_TRUE(chain->setEnabled(kEffectFlanger, true));
+  EXPECT_TRUE(chain->setEnabled(kEffectEcho, false));
+  for (size_t at = 256; at < 6144; at += 256) chain->process(b.data() + 2 * at, 256);
+  EXPECT_EQ(a, b);
+  EXPECT_TRUE(chain->isEnabled(kEffectFlanger));
+  EXPECT_FALSE(chain->isEnabled(kEffectEcho));
+}
+
+TEST(EffectChainTest, RecordsApplyAtTheNextBlock) {
+  auto chain = makeChain({kEffectEcho});
+  auto firstEchoAfterImpulse = [&] {
+    std::vector<int16_t> buf(2 * 6000, 0);
+    buf[0] = buf[1] = 20000;
+    chain->process(buf.data(), 6000);
+    for (size_t n = 1; n < 6000; ++n) {
+      if (buf[2 * n] != 0) return n;
+    }
+    return size_t{0};
+  };
+  for (auto [delayMs, frames] : {std::pair{40.0f, 882u}, std::pair{100.0f, 2205u}}) {
+    const EchoRecord wetOnly{0.0f, 10.0f, delayMs};
+    ASSERT_TRUE(chain->setParameters(kEffectEcho, &wetOnly));
+    std::vector<int16_t> settle(2 * 22050, 0);  // glide over silence, old repeats die away
+    run(*chain, settle);
+    EXPECT_EQ(firstEchoAfterImpulse(), frames) << delayMs << " ms";
+  }
+}
+
+TEST(EffectChainTest, SwitchingOnAndOffDoesNotClick) {
+  // Switches at block starts spread over the tone's phase; a hard switch would jump by up to
+  // the tone's amplitude.
+  const std::vector<int16_t> input = tone(40000, 440.0);
+  for (int effect : kEffects) {
+    auto chain = makeChain();
+    std::vector<int16_t> buf = input;
+    bool on = false;
+    for (size_t block = 0, at = 0; at < 40000; ++block, at += 300) {
+      if (block % 7 == 3) chain->setEnabled(effect, on = !on);
+      chain->process(buf.data() + 2 * at, std::min<size_t>(300, 40000 - at));
+    }
+    EXPECT_NE(buf, input);
+    EXPECT_LE(maxStep(buf), 2 * maxStep(input)) << "effect " << effect;
+  }
+}
+
+TEST(EffectChainTest, LoudSettingsSaturateInsteadOfWrapping) {
+  // The loudest corner (auto-wah DryMix 2, full resonance) on a full-scale tone; the other
+  // effects never rise above full scale on their own, their tests show.
+  auto chain = makeChain({kEffectAutoWah});
+  const AutoWahRecord loud{2.0f, 1.0f, 1.0f, 9.0f, 9.0f, 1000.0f};
+  chain->setParameters(kEffectAutoWah, &loud);
+  const std::vector<int16_t> input = tone(11025, 60.0, 32767.0);
+  std::vector<int16_t> buf = input;
+  run(*chain, buf);
+  size_t clipped = 0;
+  for (size_t i = 2 * 1000; i < buf.size(); ++i) {  // after the fade-in
+    if (std::abs(input[i]) > 20000) {
+      ASSERT_GT(buf[i] * (input[i] > 0 ? 1 : -1), 30000) << i;
+    }
+    clipped += buf[i] == 32767 || buf[i] == -32768;
+  }
+  EXPECT_GT(clipped, 0u);
+}
+
+TEST(EffectChainTest, LongCallsEqualShortOnesAndResetSilences) {
+  auto big = makeChain({kEffectFlanger, kEffectEcho, kEffectAutoWah});
+  auto small = makeChain({kEffectFlanger, kEffectEcho, kEffectAutoWah});
+  const std::vector<int16_t> input = tone(5000, 440.0);
+  std::vector<int16_t> a = input, b = input;
+  big->process(a.data(), 5000);
+  run(*small, b, 512);
+  EXPECT_EQ(a, b);
+
+  big->reset();
+  std::vector<int16_t> silence(2 * 6000, 0);
+  run(*big, silence);
+  EXPECT_TRUE(std::all_of(silence.begin(), silence.end(), [](int16_t v) { return v == 0; }));
+}
+
+TEST(TripleBufferTest, ReaderSeesWholeRecordsNewestFirst) {
+  // One thread writes records whose fields all carry the same count while this one reads:
+  // every record read is whole and newer than the one before.
+  TripleBuffer<EchoRecord> buffer;
+  EchoRecord record{};
+  EXPECT_FALSE(buffer.read(record));
+  constexpr int kWrites = 200000;
+  std::thread writer([&] {
+    for (int i = 1; i <= kWrites; ++i) {
+      const float v = static_cast<float>(i);
+      buffer.write(EchoRecord{v, v, v});
+    }
+  });
+  float last = 0.0f;
+  while (last < static_cast<float>(kWrites)) {
+    if (!buffer.read(record)) continue;
+    ASSERT_TRUE(record.DryMix == record.WetMix && record.DryMix == record.Delay);
+    ASSERT_GT(record.DryMix, last);
+    last = record.DryMix;
+  }
+  writer.join();
+  EXPECT_FALSE(buffer.read(record));
+}
+
+}  // namespace

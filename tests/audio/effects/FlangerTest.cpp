@@ -1,0 +1,66 @@
+#include <gtest/gtest.h>
+
+#include "audio/effects/Flanger.h"
+#include "tests/audio/effects/EffectTestSignals.h"
+
+namespace {
+
+using namespace effect_test;
+constexpr double kRate = 22050.0;
+
+Flanger make(int channels, float delayMs, float bpm, float wetDry) {
+  Flanger f;
+  f.prepare(kRate, channels, 512);
+  f.setParameters(delayMs, bpm, wetDry);
+  return f;
+}
+
+TEST(FlangerTest, ChunkingAndResetBehave) {
+  expectChunkedEqualsWhole(make(2, 2.0f, 1000.0f, 5.0f),
+                           [](Flanger& f) { f.setParameters(3.1f, 37.0f, 10.0f); });
+  expectSilentAfterReset(make(2, 3.1f, 2000.0f, 10.0f));
+}
+
+TEST(FlangerTest, ToneEnvelopeRepeatsAtTheLfoRate) {
+  // As the notches sweep across a steady tone, its level rises and falls once per LFO period.
+  for (float bpm : {300.0f, 600.0f}) {
+    Flanger f = make(1, 2.0f, bpm, 10.0f);
+    std::vector<float> buf = sine(2 * static_cast<size_t>(kRate), 700.0, kRate);
+    f.process(buf);
+    std::vector<double> env;  // peak per 32 frames, about one period of the tone
+    for (size_t at = 0; at + 32 <= buf.size(); at += 32) {
+      env.push_back(
+          std::abs(*std::max_element(buf.begin() + at, buf.begin() + at + 32,
+                                     [](float a, float b) { return std::abs(a) < std::abs(b); })));
+    }
+    double mean = 0.0;
+    for (double e : env) mean += e / static_cast<double>(env.size());
+    const double expected = kRate * 60.0 / bpm / 32.0;  // LFO period in envelope steps
+    size_t bestLag = 0;
+    double bestScore = -1e300;
+    for (size_t lag = static_cast<size_t>(expected * 0.6); lag < expected * 1.4; ++lag) {
+      double score = 0.0;
+      for (size_t n = 0; n + lag < env.size(); ++n)
+        score += (env[n] - mean) * (env[n + lag] - mean);
+      score /= static_cast<double>(env.size() - lag);
+      if (score > bestScore) bestScore = score, bestLag = lag;
+    }
+    EXPECT_NEAR(static_cast<double>(bestLag), expected, expected * 0.03) << "bpm " << bpm;
+  }
+}
+
+TEST(FlangerTest, EveryParameterEndStaysFiniteAndWithinFullScale) {
+  for (float delay : {1.1f, 3.1f}) {
+    for (float bpm : {1.0f, 2000.0f}) {
+      for (float wetDry : {0.0f, 10.0f}) {
+        SCOPED_TRACE(testing::Message() << delay << " ms, " << bpm << " bpm, mix " << wetDry);
+        expectFiniteAndBounded(make(2, delay, bpm, wetDry), 1.0f + 1e-6f);
+      }
+    }
+  }
+  Flanger f = make(2, 2.0f, 1000.0f, 5.0f);
+  f.setParameters(NAN, INFINITY, -INFINITY);
+  expectFiniteAndBounded(f, 1.0f + 1e-6f);
+}
+
+}  // namespace
