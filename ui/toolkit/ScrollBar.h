@@ -31,12 +31,19 @@ class TScrollBar : public QScrollBar {
 
   std::function<void()> OnChange;
 
+ protected:
+  // The thumb is drawn at a fixed size, as for a page size of 0: the large change is only the
+  // step of a click beside the thumb.
+  void initStyleOption(QStyleOptionSlider* option) const override;
+
  private:
   void Apply(int position, int min, int max);
   void OnUserValue(int value);
 
+  // The largest page size a maximum must not fall below; the window's bars all have 0.
+  static constexpr int kPageSize = 0;
+
   int position_ = 0;
   int min_ = 0;
   int max_ = 100;
-  bool applying_ = false;
 };
