@@ -1,10 +1,12 @@
 #include "ui/toolkit/PaintBox.h"
 
-#include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QPainter>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
+
+#include "ui/toolkit/Fonts.h"
 
 namespace {
 
@@ -92,15 +94,18 @@ void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int w, int h) {
 
 void TCanvas::TextOut(int x, int y, const QString& text) {
   const QFont font = Font();
-  const QFontMetrics metrics(font);
+  const QFontMetricsF metrics(font);
+  const int ascent = static_cast<int>(std::ceil(metrics.ascent()));
+  const int width = static_cast<int>(std::ceil(metrics.horizontalAdvance(text)));
   QPainter painter(image_);
   painter.setRenderHint(QPainter::Antialiasing, false);
   painter.setRenderHint(QPainter::TextAntialiasing, false);
-  painter.fillRect(QRect(x, y, metrics.horizontalAdvance(text), metrics.height()),
-                   ToQColor(brushColor_));
+  // The text's cell is filled with the brush first (an opaque background), then the glyphs are
+  // drawn on their baseline.
+  painter.fillRect(QRect(x, y, width, TextCellHeight(font)), ToQColor(brushColor_));
   painter.setFont(font);
   painter.setPen(ToQColor(fontColor_));
-  painter.drawText(QPoint(x, y + metrics.ascent()), text);
+  painter.drawText(QPoint(x, y + ascent), text);
   painter.end();
   Changed();
 }

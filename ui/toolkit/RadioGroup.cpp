@@ -1,12 +1,12 @@
 #include "ui/toolkit/RadioGroup.h"
 
 #include <QEvent>
-#include <QFontMetrics>
 #include <QRadioButton>
 #include <QScopedValueRollback>
 #include <algorithm>
 
 #include "ui/toolkit/Application.h"
+#include "ui/toolkit/Fonts.h"
 
 TRadioGroup::TRadioGroup(const QString& caption, const QStringList& items, QWidget* parent)
     : QGroupBox(caption, parent) {
@@ -46,7 +46,7 @@ void TRadioGroup::changeEvent(QEvent* event) {
 // items: what the caption's line leaves is split evenly, the remainder going half above.
 void TRadioGroup::ArrangeButtons() {
   if (buttons_.empty()) return;
-  const int textHeight = QFontMetrics(font()).height();
+  const int textHeight = TextCellHeight(font());
   const int count = Count();
   const int free = std::max(0, height() - textHeight - 5);
   const int buttonHeight = free / count;
