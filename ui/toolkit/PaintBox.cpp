@@ -157,6 +157,7 @@ TPaintBox::TPaintBox(int width, int height, TColor background, QWidget* parent)
     : QWidget(parent), image_(width, height, QImage::Format_RGB32), canvas_(&image_) {
   image_.fill(ToQColor(background));
   canvas_.OnChanged = [this] { update(); };
+  setAttribute(Qt::WA_OpaquePaintEvent);  // the image covers the whole box
   resize(width, height);
 }
 
