@@ -5,8 +5,8 @@
 
 // A horizontal scroll bar with the rules the window relies on:
 // - setting position, minimum or maximum validates the resulting triple as a whole: a maximum
-//   below the minimum is refused with EToolkitError("Scrollbar property out of range") and
-//   nothing changes;
+//   below the minimum (or below the page size, 0) is refused with
+//   EToolkitError("Scrollbar property out of range") and nothing changes;
 // - the position is then clamped into [Min, Max];
 // - OnChange runs at once, before the set returns, exactly when the position moves (a range
 //   change alone runs nothing);
@@ -40,7 +40,7 @@ class TScrollBar : public QScrollBar {
   void Apply(int position, int min, int max);
   void OnUserValue(int value);
 
-  // The largest page size a maximum must not fall below; the window's bars all have 0.
+  // The page size (the window's bars all have 0): the maximum may not fall below it either.
   static constexpr int kPageSize = 0;
 
   int position_ = 0;
