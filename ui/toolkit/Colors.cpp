@@ -1,0 +1,42 @@
+#include "ui/toolkit/Colors.h"
+
+#include <QPalette>
+#include <QWidget>
+
+QColor ToQColor(TColor color) {
+  return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
+                static_cast<int>((color >> 16) & 0xFF));
+}
+
+TColor FromQColor(const QColor& color) {
+  return static_cast<TColor>(color.red()) | (static_cast<TColor>(color.green()) << 8) |
+         (static_cast<TColor>(color.blue()) << 16);
+}
+
+void SetFontColor(QWidget* widget, TColor color) {
+  // Disabled text keeps the style's grey, as a disabled control shows it.
+  QPalette palette = widget->palette();
+  const QColor qcolor = ToQColor(color);
+  for (const auto group : {QPalette::Active, QPalette::Inactive}) {
+    for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+      palette.setColor(group, role, qcolor);
+  }
+  widget->setPalette(palette);
+}
+
+TColor FontColor(const QWidget* widget) {
+  return FromQColor(widget->palette().color(QPalette::Active, QPalette::WindowText));
+}
+
+void SetColor(QWidget* widget, TColor color) {
+  QPalette palette = widget->palette();
+  const QColor qcolor = ToQColor(color);
+  for (const auto role : {QPalette::Window, QPalette::Base, QPalette::Button})
+    palette.setColor(role, qcolor);
+  widget->setPalette(palette);
+  widget->setAutoFillBackground(true);
+}
+
+TColor Color(const QWidget* widget) {
+  return FromQColor(widget->palette().color(QPalette::Active, QPalette::Window));
+}

@@ -1,5 +1,8 @@
 #include "ui/toolkit/Fonts.h"
 
+#include <QFontMetricsF>
+#include <cmath>
+
 void RegisterFontSubstitutions() {
   QFont::insertSubstitution("MS Sans Serif", "Liberation Sans");
   QFont::insertSubstitution("Arial", "Liberation Sans");
@@ -12,4 +15,9 @@ QFont DesignFont(const QString& family, int pixelHeight, bool bold) {
   font.setBold(bold);
   font.setStyleStrategy(QFont::NoAntialias);
   return font;
+}
+
+int TextCellHeight(const QFont& font) {
+  const QFontMetricsF metrics(font);
+  return static_cast<int>(std::ceil(metrics.ascent()) + std::ceil(metrics.descent()));
 }

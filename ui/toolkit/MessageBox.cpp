@@ -1,0 +1,40 @@
+#include "ui/toolkit/MessageBox.h"
+
+#include <QMessageBox>
+#include <utility>
+
+namespace {
+
+MessageBoxHook& Hook() {
+  static MessageBoxHook hook;
+  return hook;
+}
+
+QMessageBox::Icon ToQtIcon(MsgIcon icon) {
+  switch (icon) {
+    case MsgIcon::Error:
+      return QMessageBox::Critical;
+    case MsgIcon::Warning:
+      return QMessageBox::Warning;
+    case MsgIcon::Information:
+      return QMessageBox::Information;
+  }
+  return QMessageBox::NoIcon;
+}
+
+}  // namespace
+
+void ShowMessageBox(QWidget* owner, const QString& title, const QString& text, MsgIcon icon) {
+  if (Hook()) {
+    // Copy first: the hook may replace itself while it runs.
+    const MessageBoxHook hook = Hook();
+    hook(MessageBoxCall{owner, title, text, icon});
+    return;
+  }
+  QMessageBox box(ToQtIcon(icon), title, text, QMessageBox::Ok, owner);
+  box.exec();
+}
+
+MessageBoxHook SetMessageBoxHook(MessageBoxHook hook) {
+  return std::exchange(Hook(), std::move(hook));
+}

@@ -33,4 +33,5 @@ class TRadioGroup : public QGroupBox {
 
   std::vector<QRadioButton*> buttons_;
   int itemIndex_ = -1;
+  bool syncing_ = false;
 };

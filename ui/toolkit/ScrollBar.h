@@ -5,8 +5,8 @@
 
 // A horizontal scroll bar with the rules the window relies on:
 // - setting position, minimum or maximum validates the resulting triple as a whole: a maximum
-//   below the minimum is refused with EToolkitError("Scrollbar property out of range") and
-//   nothing changes;
+//   below the minimum (or below the page size, 0) is refused with
+//   EToolkitError("Scrollbar property out of range") and nothing changes;
 // - the position is then clamped into [Min, Max];
 // - OnChange runs at once, before the set returns, exactly when the position moves (a range
 //   change alone runs nothing);
@@ -31,12 +31,19 @@ class TScrollBar : public QScrollBar {
 
   std::function<void()> OnChange;
 
+ protected:
+  // The thumb is drawn at a fixed size, as for a page size of 0: the large change is only the
+  // step of a click beside the thumb.
+  void initStyleOption(QStyleOptionSlider* option) const override;
+
  private:
   void Apply(int position, int min, int max);
   void OnUserValue(int value);
 
+  // The page size (the window's bars all have 0): the maximum may not fall below it either.
+  static constexpr int kPageSize = 0;
+
   int position_ = 0;
   int min_ = 0;
   int max_ = 100;
-  bool applying_ = false;
 };

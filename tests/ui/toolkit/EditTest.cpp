@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <QLocale>
+#include <QTest>
+#include <QToolButton>
+#include <stdexcept>
+
+#include "tests/ui/toolkit/MessageBoxCapture.h"
+#include "ui/toolkit/Application.h"
+#include "ui/toolkit/Edit.h"
+
+namespace {
+
+bool AllDigits(const QString& text) {
+  if (text.isEmpty()) return false;
+  for (const QChar c : text)
+    if (c < u'0' || c > u'9') return false;
+  return true;
+}
+
+// A box like the sweep's period box with its spinner; its handler takes digits only and puts
+// the last good value back otherwise.
+class EditTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    edit->setGeometry(88, 280, 41, 17);
+    upDown->setGeometry(129, 280, 16, 17);
+    edit->OnChange = [this] {
+      seen.push_back(edit->Text());
+      if (AllDigits(edit->Text()))
+        held = edit->Text();
+      else if (!edit->Text().isEmpty())
+        edit->SetText(held);
+    };
+    window.show();
+    edit->setFocus();
+  }
+  void TearDown() override {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+  }
+  QToolButton* Arrow(Qt::ArrowType type) {
+    for (QToolButton* button : upDown->findChildren<QToolButton*>())
+      if (button->arrowType() == type) return button;
+    return nullptr;
+  }
+
+  QWidget window;
+  TEdit* edit = new TEdit("100", &window);
+  TUpDown* upDown = new TUpDown(edit, 0, 10000, 100, &window);
+  QString held = "100";
+  QStringList seen;
+};
+
+TEST_F(EditTest, ChangeRunsForSetsAndKeystrokesAndMayRewriteTheText) {
+  edit->SetText("25");
+  edit->SetText("25");
+  edit->end(false);
+  QTest::keyClicks(edit, "0a");
+  EXPECT_EQ(seen, (QStringList{"25", "250", "250a", "250"}));
+  QTest::keyClick(edit, Qt::Key_5);  // typing goes on after the restored text
+  EXPECT_EQ(edit->Text(), "2505");
+}
+
+TEST_F(EditTest, ConversionErrorWhileTypingIsReportedAndTheTextStays) {
+  edit->OnChange = [this] { StrToInt(edit->Text()); };
+  MessageBoxCapture capture;
+  edit->selectAll();
+  QTest::keyClicks(edit, "2147483648");
+  EXPECT_EQ(edit->Text(), "2147483648");
+  ASSERT_EQ(capture.boxes.size(), 1u);  // only the last digit overflows
+  EXPECT_EQ(capture.boxes[0].text, "'2147483648' is not a valid integer value.");
+  EXPECT_THROW(edit->SetText("3000000000"), EConvertError);  // the program's own set
+}
+
+TEST_F(EditTest, SpinnerStepsFromTheNumberInTheBox) {
+  QToolButton* up = Arrow(Qt::UpArrow);
+  QToolButton* down = Arrow(Qt::DownArrow);
+  ASSERT_TRUE(up && down);
+  EXPECT_LT(up->geometry().top(), down->geometry().top());
+  QTest::mouseClick(up, Qt::LeftButton);
+  QTest::mouseClick(down, Qt::LeftButton);
+  QTest::mouseClick(down, Qt::LeftButton);
+  EXPECT_EQ(edit->Text(), "99");
+  edit->SetText("500");  // typed: the spinner follows
+  upDown->StepUp();
+  EXPECT_EQ(edit->Text(), "501");
+  edit->SetText("");  // no number: the spinner's own position
+  upDown->Increment = 20000;
+  upDown->StepUp();  // clamped to the maximum
+  EXPECT_EQ(upDown->Position(), 10000);
+  EXPECT_EQ(edit->Text(), "501");  // "10,000" was refused by the box
+}
+
+TEST_F(EditTest, BoxTakingDigitsOnlyNeverGetsAThousandFromTheSpinner) {
+  edit->SetText("998");
+  for (int i = 0; i < 4; ++i) QTest::mouseClick(Arrow(Qt::UpArrow), Qt::LeftButton);
+  EXPECT_EQ(edit->Text(), "999");
+  EXPECT_EQ(seen.mid(seen.size() - 2), (QStringList{"1,000", "999"}));
+}
+
+TEST_F(EditTest, ThousandsSeparatorFollowsTheLocale) {
+  EXPECT_EQ(TUpDown::FormatPosition(999), "999");
+  EXPECT_EQ(TUpDown::FormatPosition(1234567), "1,234,567");
+  edit->OnChange = nullptr;
+  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  EXPECT_EQ(TUpDown::FormatPosition(-10000), "-10.000");
+  edit->SetText("1.500");  // read back with the German separator
+  upDown->StepUp();
+  EXPECT_EQ(edit->Text(), "1.501");
+  QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
+  const QString space = QLocale().groupSeparator();
+  ASSERT_TRUE(!space.isEmpty() && space.front().isSpace());
+  edit->SetText("2 000");  // a plain space typed by the user
+  upDown->StepUp();
+  EXPECT_EQ(edit->Text(), "2" + space + "001");
+}
+
+}  // namespace

@@ -1,0 +1,127 @@
+#include <gtest/gtest.h>
+
+#include <QFontInfo>
+#include <QTest>
+
+#include "ui/toolkit/PaintBox.h"
+
+namespace {
+
+constexpr TColor kGreen192 = 0x00C000;
+constexpr TColor kGreen128 = 0x008000;
+constexpr TColor kWhite = 0xFFFFFF;
+
+// A canvas over a white image the size of the window's preview box.
+class CanvasTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    image.fill(Qt::white);
+    canvas.OnChanged = [this] { ++changes; };
+    canvas.SetPenColor(kGreen192);
+    canvas.SetBrushColor(clBlack);
+  }
+  int Count(TColor color, QRect area) const {
+    int found = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+      for (int x = area.left(); x <= area.right(); ++x) found += canvas.Pixel(x, y) == color;
+    return found;
+  }
+  QImage image{180, 102, QImage::Format_RGB32};
+  TCanvas canvas{&image};
+  int changes = 0;
+};
+
+TEST_F(CanvasTest, LinesLeaveOutTheirEndPoint) {
+  canvas.MoveTo(90, 0);
+  canvas.LineTo(90, 100);
+  canvas.LineTo(90, 100);  // no length: nothing
+  EXPECT_EQ(canvas.Pixel(90, 99), kGreen192);
+  EXPECT_EQ(canvas.Pixel(90, 100), kWhite);
+  EXPECT_EQ(canvas.PenPos(), QPoint(90, 100));
+  EXPECT_EQ(Count(kGreen192, image.rect()), 100);
+  // A steep segment, as the curve's at high frequencies: one pixel per row, the first half in
+  // the start column, the second half in the end column.
+  canvas.MoveTo(100, 20);
+  canvas.LineTo(101, 37);
+  EXPECT_EQ(Count(kGreen192, QRect(100, 0, 2, 102)), 17);
+  EXPECT_EQ(canvas.Pixel(100, 28), kGreen192);
+  EXPECT_EQ(canvas.Pixel(101, 29), kGreen192);
+  EXPECT_EQ(changes, 3);
+}
+
+TEST_F(CanvasTest, MidwayPointsTakeTheUpperOrLeftPixel) {
+  canvas.MoveTo(0, 0);
+  canvas.LineTo(2, 1);  // midway between (1, 0) and (1, 1)
+  canvas.MoveTo(10, 10);
+  canvas.LineTo(11, 12);  // midway between (10, 11) and (11, 11)
+  canvas.MoveTo(30, 31);
+  canvas.LineTo(29, 29);  // the same, drawn the other way round
+  EXPECT_EQ(canvas.Pixel(1, 0), kGreen192);
+  EXPECT_EQ(canvas.Pixel(1, 1), kWhite);
+  EXPECT_EQ(canvas.Pixel(10, 11), kGreen192);
+  EXPECT_EQ(canvas.Pixel(11, 11), kWhite);
+  EXPECT_EQ(canvas.Pixel(29, 30), kGreen192);
+}
+
+TEST_F(CanvasTest, EverythingIsClippedToTheImage) {
+  canvas.MoveTo(-20, -20);
+  canvas.LineTo(5, 5);
+  canvas.SetPixel(180, 49, kGreen128);
+  canvas.TextOut(170, 95, "Wave");
+  EXPECT_EQ(canvas.Pixel(0, 0), kGreen192);
+  EXPECT_EQ(canvas.Pixel(180, 49), 0xFFFFFFFFu);  // no pixel there
+  EXPECT_EQ(canvas.Pixel(179, 101), clBlack);     // the text's ground, cut at the edge
+}
+
+TEST_F(CanvasTest, RoundRectFramesTheOutermostPixelsAndFillsTheRest) {
+  canvas.MoveTo(0, 50);
+  canvas.LineTo(180, 50);  // erased by the frame's interior
+  canvas.RoundRect(0, 0, 180, 102, 10, 10);
+  EXPECT_EQ(Count(kGreen192, QRect(5, 0, 170, 1)), 170);  // top edge
+  EXPECT_EQ(Count(kGreen192, QRect(5, 101, 170, 1)), 170);
+  EXPECT_EQ(Count(kGreen192, QRect(0, 5, 1, 92)), 92);  // left edge
+  EXPECT_EQ(Count(kGreen192, QRect(179, 5, 1, 92)), 92);
+  EXPECT_EQ(Count(clBlack, QRect(1, 5, 178, 92)), 178 * 92);
+  // The four corners are rounded alike and leave the very corner pixels alone.
+  for (int y = 0; y < 102; ++y)
+    for (int x = 0; x < 180; ++x) {
+      ASSERT_EQ(canvas.Pixel(x, y), canvas.Pixel(179 - x, y)) << x << "," << y;
+      ASSERT_EQ(canvas.Pixel(x, y), canvas.Pixel(x, 101 - y)) << x << "," << y;
+    }
+  EXPECT_EQ(canvas.Pixel(0, 0), kWhite);
+  EXPECT_EQ(canvas.Pixel(1, 1), kGreen192);
+  // The corner's outline has no gap: each of its pixels touches two others.
+  for (int y = 0; y < 6; ++y) {
+    for (int x = 0; x < 6; ++x) {
+      if (canvas.Pixel(x, y) != kGreen192) continue;
+      EXPECT_GE(Count(kGreen192, QRect(x - 1, y - 1, 3, 3)), 3) << x << "," << y;
+    }
+  }
+}
+
+TEST_F(CanvasTest, TextStandsOnTheBrushColourInTheFontColour) {
+  canvas.SetFontColor(kGreen128);
+  EXPECT_EQ(canvas.Font().pixelSize(), 11);  // 8 points at 96 pixels per inch
+  EXPECT_EQ(QFontInfo(canvas.Font()).family(), "Liberation Sans");
+  canvas.TextOut(93, 2, "Amp");
+  // Its cell, from the top left corner, holds only the two colours: no smoothing.
+  const QRect cell(93, 2, 20, 13);
+  EXPECT_GT(Count(kGreen128, cell), 10);
+  EXPECT_EQ(Count(kGreen128, cell) + Count(clBlack, cell), cell.width() * cell.height());
+  EXPECT_EQ(canvas.Pixel(93, 2), clBlack);
+  EXPECT_EQ(Count(kWhite, QRect(93, 1, 20, 1)) + Count(kWhite, QRect(93, 15, 20, 1)), 40);
+}
+
+TEST(PaintBoxTest, ShowsTheBackgroundFirstAndKeepsWhatWasDrawn) {
+  QWidget window;
+  auto* box = new TPaintBox(180, 102, clFormColor, &window);
+  box->move(282, 9);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  EXPECT_EQ(box->grab().toImage().pixelColor(90, 50), ToQColor(clFormColor));
+  box->Canvas().SetPixel(90, 50, kGreen192);
+  box->repaint();  // painted again from scratch, as after being covered
+  EXPECT_EQ(box->grab().toImage().pixelColor(90, 50), ToQColor(kGreen192));
+}
+
+}  // namespace
