@@ -261,9 +261,9 @@ TEST_F(SdlAudioLibraryOutputTest, StopFadesOutOverFiveMilliseconds) {
   const auto lastFull = std::find(out.rbegin(), out.rend(), 11000).base();
   EXPECT_TRUE(std::all_of(first, lastFull, [](int16_t v) { return v == 11000; }));
 
-  // After the last full value: a falling ramp of kFadeFrames frames on both channels, ending
-  // at exactly 0, then silence to the end.
-  const int fade = SdlAudioLibrary::kFadeFrames;
+  // After the last full value: a falling ramp of 5 ms on both channels, ending at exactly 0,
+  // then silence to the end.
+  const int fade = 110;  // 5 ms at 22050 Hz
   ASSERT_GE(out.end() - lastFull, 2 * fade);
   for (int frame = 0; frame < fade; ++frame) {
     const int16_t left = lastFull[2 * frame];
