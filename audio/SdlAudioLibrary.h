@@ -1,0 +1,116 @@
+#pragma once
+
+#include <SDL.h>
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "audio/AudioLibrary.h"
+
+class EffectChain;
+
+// The audio library over SDL2's audio subsystem.
+//
+// Init opens the system's default output device at once, asking for the program's stream
+// format: 22050 frames per second, signed 16-bit native-endian values, 2 channels, blocks of
+// 512 frames. The rate given to Init is accepted and otherwise ignored: whatever rate the
+// hardware runs at, the sound server (or SDL) converts the 22050 output; there is no resampler
+// of ours. The device stays paused (SDL feeds silence) until a stream plays.
+//
+// Streams are mixed in SDL's callback: each playing stream's proc fills a preallocated block,
+// the stream's EffectChain processes it in place, and the block is added with saturation into
+// the device buffer. Stopping a stream fades it out over 5 ms in the callback, so a stop never
+// clicks.
+//
+// All methods but the callback run on one (the window's) thread.
+//
+// Error codes left by each call (ErrorGetCode; kErrorOk after every success):
+//   Init:              kErrorAlready (already initialised), kErrorDevice (device other than 1 or
+//                      -1, or the default device could not be opened), kErrorDriver (SDL's audio
+//                      subsystem could not be started).
+//   StreamCreate:      kErrorInit (no Init), kErrorFormat (not 22050 Hz, 2 channels, flags 0),
+//                      kErrorIllegalParam (null proc), kErrorMemory (no free stream slot).
+//   StreamPlay:        kErrorHandle (unknown handle), kErrorDevice (the device was lost and
+//                      could not be opened again).
+//   ChannelStop:       kErrorHandle (unknown handle).
+//   Free:              kErrorInit (not initialised).
+//   DSP_Set, DSP_Remove, DSP_SetParameters:
+//                      kErrorHandle (0 or unknown handle), kErrorIllegalParam (effect other than
+//                      9, 12, 15, or a null record).
+class SdlAudioLibrary : public AudioLibrary {
+ public:
+  SdlAudioLibrary();
+  ~SdlAudioLibrary() override;
+  SdlAudioLibrary(const SdlAudioLibrary&) = delete;
+  SdlAudioLibrary& operator=(const SdlAudioLibrary&) = delete;
+
+  uint32_t GetVersion() override;
+  // `device` 1 or -1: the default output device; `freq`, `flags`, `window` and `clsid` are
+  // accepted and not used (see the class comment for the rate).
+  bool Init(int device, uint32_t freq, uint32_t flags, void* window, void* clsid) override;
+  uint32_t StreamCreate(uint32_t freq, uint32_t chans, uint32_t flags, StreamProc proc,
+                        void* user) override;
+  // `flush` and `flags` are not used. Starting a stopped stream clears its effects' state. If the
+  // device was lost (unplugged, server gone), it is closed and opened again first.
+  bool StreamPlay(uint32_t handle, bool flush, uint32_t flags) override;
+  // Fades the stream out (5 ms) and waits, at most 200 ms, for the callback to finish the fade;
+  // pauses the device when no stream plays any more. Once it returns, the stream's proc is not
+  // called again until the next StreamPlay. Stopping a stopped stream succeeds.
+  bool ChannelStop(uint32_t handle) override;
+  uint32_t ErrorGetCode() override;
+  // Stops every stream (with its fade), closes the device and shuts SDL's audio down. Init may be
+  // called again afterwards.
+  bool Free() override;
+
+  // `priority` is not used: the chain's order of effects is fixed. Setting an effect that is set,
+  // or removing one that is not, changes nothing.
+  bool DSP_Set(uint32_t handle, int effect, int priority) override;
+  bool DSP_Remove(uint32_t handle, int effect) override;
+  bool DSP_SetParameters(uint32_t handle, int effect, const void* params) override;
+
+  // The stream format every stream and the device use.
+  static constexpr int kRate = 22050;
+  static constexpr int kChannels = 2;
+  // Frames per SDL callback block, and frames a stream renders at a time.
+  static constexpr int kDeviceFrames = 512;
+  static constexpr int kBlockFrames = 1024;
+  // Length of the fade-out on stop: 5 ms.
+  static constexpr int kFadeFrames = kRate * 5 / 1000;
+  static constexpr int kMaxStreams = 4;
+
+ private:
+  // A stream's life as the callback sees it. The window moves it Stopped -> Playing ->
+  // Stopping; the callback moves Stopping -> Faded once the fade-out is done; the window then
+  // sets Stopped.
+  enum State : int { kStopped, kPlaying, kStopping, kFaded };
+
+  struct Stream {
+    uint32_t handle = 0;  // 0: the slot is free
+    StreamProc proc = nullptr;
+    void* user = nullptr;
+    std::unique_ptr<EffectChain> chain;
+    std::vector<int16_t> block;  // kBlockFrames * kChannels values
+    std::atomic<int> state{kStopped};
+    int fadePosition = 0;  // frames of the fade already played; the callback's own
+  };
+
+  static void SDLCALL Callback(void* self, Uint8* buffer, int length);
+  void Mix(int16_t* out, int frames) noexcept;
+  void Render(Stream& stream, int16_t* out, int frames) noexcept;
+
+  bool OpenDevice();
+  void CloseDevice();
+  bool AnyStreamActive() const;
+  Stream* Find(uint32_t handle);
+  bool Fail(uint32_t code);
+  bool Succeed();
+
+  bool initialised_ = false;
+  SDL_AudioDeviceID device_ = 0;
+  uint32_t lastHandle_ = 0x10000000u;
+  uint32_t error_ = kErrorOk;
+  std::array<Stream, kMaxStreams> streams_;
+};

@@ -1,0 +1,295 @@
+// The SDL2 audio library on SDL's dummy driver (CTest sets SDL_AUDIODRIVER=dummy): no sound
+// server is needed, yet the device thread calls back at the real rate.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "audio/SdlAudioLibrary.h"
+#include "audio/effects/EffectParams.h"
+
+namespace {
+
+std::atomic<int> procCalls{0};
+std::atomic<int16_t> procValue{0};
+
+// A stream proc that counts its calls and fills with a constant.
+uint32_t CountingProc(uint32_t /*handle*/, void* buffer, uint32_t length, void* /*user*/) {
+  procCalls.fetch_add(1);
+  auto* values = static_cast<int16_t*>(buffer);
+  const int16_t value = procValue.load();
+  for (uint32_t i = 0; i < length / 2; ++i) values[i] = value;
+  return length;
+}
+
+// Waits, without a time limit the test relies on, until the proc has been called `calls` times
+// beyond `from`; gives up after a generous bound so a broken build fails instead of hanging.
+bool WaitForCalls(int from, int calls) {
+  for (int i = 0; i < 5000; ++i) {
+    if (procCalls.load() >= from + calls) return true;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return false;
+}
+
+class SdlAudioLibraryTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (std::getenv("SDL_AUDIODRIVER") == nullptr) setenv("SDL_AUDIODRIVER", "dummy", 1);
+    procCalls.store(0);
+    procValue.store(1000);
+  }
+
+  // Init and one stream, as the program starts up.
+  uint32_t StartUp() {
+    EXPECT_TRUE(audio.Init(1, 44100, 0, nullptr, nullptr)) << audio.ErrorGetCode();
+    const uint32_t stream = audio.StreamCreate(22050, 2, 0, &CountingProc, nullptr);
+    EXPECT_NE(stream, 0u) << audio.ErrorGetCode();
+    return stream;
+  }
+
+  SdlAudioLibrary audio;
+};
+
+TEST_F(SdlAudioLibraryTest, VersionIsTwo) {
+  EXPECT_EQ(audio.GetVersion(), 2u);
+}
+
+TEST_F(SdlAudioLibraryTest, InitAcceptsOnlyTheDefaultDeviceAndOnlyOnce) {
+  EXPECT_FALSE(audio.Init(2, 44100, 0, nullptr, nullptr));
+  EXPECT_EQ(audio.ErrorGetCode(), kErrorDevice);
+  EXPECT_FALSE(audio.Init(0, 44100, 0, nullptr, nullptr));
+  EXPECT_EQ(audio.ErrorGetCode(), kErrorDevice);
+
+  EXPECT_TRUE(audio.Init(1, 44100, 0, nullptr, nullptr));
+  EXPECT_EQ(audio.ErrorGetCode(), kErrorOk);
+  EXPECT_FALSE(audio.Init(1, 44100, 0, nullptr, nullptr));
+  EXPECT_EQ(audio.ErrorGetCode(), kErrorAlready);
+  EXPECT_TRUE(audio.Free());
+
+  EXPECT_TRUE(audio.Init(-1, 48000, 0, nullptr, nullptr));  // -1 is the default device too
+}
+
+TEST_F(SdlAudioLibraryTest, StreamCreateNeedsInitTheStreamFormatAndAProc) {
+  EXPECT_EQ(audio.StreamCreate(22050, 2, 0, &CountingProc, nullptr), 0u);
+  EXPECT_EQ(audio.ErrorGetCode(), kErrorInit);
+
+  ASSERT_TRUE(audio.Init(1, 44100, 0, nullptr, nullptr));
+  EXPECT_EQ(audio.StreamCreate(44100, 2, 0, &CountingProc, nullptr), 0u);
+  EXPECT_EQ(audio.ErrorGetCode(), kErrorFormat);
+  EXPECT_EQ(audio.StreamCreate(22050, 1, 0, &CountingProc, nullptr), 0u);
+  EXPECT_EQ(audio.ErrorGetCode(), kErrorFormat);
+  EXPECT_EQ(audio.StreamCreate(22050, 2, 0x100, &CountingProc, nullptr), 0u);
+  EXPECT_EQ(audio.ErrorGetCode(), kErrorFormat);
+  EXPECT_EQ(audio.StreamCreate(22050, 2, 0, nullptr, nullptr), 0u);
+  EXPECT_EQ(audio.ErrorGetCode(), kErrorIllegalParam);
+
+  const uint32_t first = audio.StreamCreate(22050, 2, 0, &CountingProc, nullptr);
+  EXPECT_NE(first, 0u);
+  EXPECT_EQ(audio.ErrorGetCode(), kErrorOk);
+  const uint32_t second = audio.StreamCreate(22050, 2, 0, &CountingProc, nullptr);
+  EXPECT_NE(second, 0u);
+  EXPECT_NE(second, first);
+}
+
+TEST_F(SdlAudioLibraryTest, StreamIsCreatedStopped) {
+  StartUp();
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_EQ(procCalls.load(), 0);
+}
+
+TEST_F(SdlAudioLibraryTest, UnknownHandlesAreRefused) {
+  const uint32_t stream = StartUp();
+  EXPECT_FALSE(audio.StreamPlay(0, false, 0));
+  EXPECT_EQ(audio.ErrorGetCode(), kErrorHandle);
+  EXPECT_FALSE(audio.StreamPlay(stream + 1, false, 0));
+  EXPECT_EQ(audio.ErrorGetCode(), kErrorHandle);
+  EXPECT_FALSE(audio.ChannelStop(stream + 1));
+  EXPECT_EQ(audio.ErrorGetCode(), kErrorHandle);
+}
+
+TEST_F(SdlAudioLibraryTest, EffectCallsCheckHandleThenEffect) {
+  const uint32_t stream = StartUp();
+  const EchoRecord echo{5, 5, 100};
+
+  EXPECT_FALSE(audio.DSP_Set(0, kEffectEcho, 3));
+  EXPECT_EQ(audio.ErrorGetCode(), kErrorHandle);
+  EXPECT_FALSE(audio.DSP_Remove(0, kEffectEcho));
+  EXPECT_EQ(audio.ErrorGetCode(), kErrorHandle);
+  EXPECT_FALSE(audio.DSP_SetParameters(0, kEffectEcho, &echo));
+  EXPECT_EQ(audio.ErrorGetCode(), kErrorHandle);
+  EXPECT_FALSE(audio.DSP_Set(stream + 1, kEffectEcho, 3));
+  EXPECT_EQ(audio.ErrorGetCode(), kErrorHandle);
+
+  EXPECT_FALSE(audio.DSP_Set(stream, 10, 3));
+  EXPECT_EQ(audio.ErrorGetCode(), kErrorIllegalParam);
+  EXPECT_FALSE(audio.DSP_Remove(stream, 0));
+  EXPECT_EQ(audio.ErrorGetCode(), kErrorIllegalParam);
+  EXPECT_FALSE(audio.DSP_SetParameters(stream, 13, &echo));
+  EXPECT_EQ(audio.ErrorGetCode(), kErrorIllegalParam);
+  EXPECT_FALSE(audio.DSP_SetParameters(stream, kEffectEcho, nullptr));
+  EXPECT_EQ(audio.ErrorGetCode(), kErrorIllegalParam);
+
+  // Setting twice and removing an absent effect are harmless successes.
+  for (int effect : {kEffectFlanger, kEffectEcho, kEffectAutoWah}) {
+    EXPECT_TRUE(audio.DSP_Remove(stream, effect));
+    EXPECT_TRUE(audio.DSP_Set(stream, effect, 3));
+    EXPECT_TRUE(audio.DSP_Set(stream, effect, 3));
+    EXPECT_EQ(audio.ErrorGetCode(), kErrorOk);
+  }
+  EXPECT_TRUE(audio.DSP_SetParameters(stream, kEffectEcho, &echo));
+  EXPECT_TRUE(audio.DSP_Remove(stream, kEffectEcho));
+}
+
+TEST_F(SdlAudioLibraryTest, ProcRunsAfterPlayAndNeverAfterStopReturns) {
+  const uint32_t stream = StartUp();
+  ASSERT_TRUE(audio.StreamPlay(stream, false, 0));
+  EXPECT_EQ(audio.ErrorGetCode(), kErrorOk);
+  ASSERT_TRUE(WaitForCalls(0, 3));
+
+  EXPECT_TRUE(audio.ChannelStop(stream));
+  const int stoppedAt = procCalls.load();
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_EQ(procCalls.load(), stoppedAt);
+
+  // Stopping again is harmless, and the stream plays again after a stop.
+  EXPECT_TRUE(audio.ChannelStop(stream));
+  ASSERT_TRUE(audio.StreamPlay(stream, false, 0));
+  EXPECT_TRUE(WaitForCalls(stoppedAt, 2));
+  EXPECT_TRUE(audio.ChannelStop(stream));
+}
+
+TEST_F(SdlAudioLibraryTest, PlayingTwiceKeepsOneStreamRunning) {
+  const uint32_t stream = StartUp();
+  ASSERT_TRUE(audio.StreamPlay(stream, false, 0));
+  ASSERT_TRUE(audio.StreamPlay(stream, false, 0));
+  ASSERT_TRUE(WaitForCalls(0, 2));
+  EXPECT_TRUE(audio.ChannelStop(stream));
+  const int stoppedAt = procCalls.load();
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_EQ(procCalls.load(), stoppedAt);
+}
+
+TEST_F(SdlAudioLibraryTest, FreeStopsEverythingAndMayBeRepeated) {
+  const uint32_t stream = StartUp();
+  ASSERT_TRUE(audio.StreamPlay(stream, false, 0));
+  ASSERT_TRUE(WaitForCalls(0, 1));
+
+  EXPECT_TRUE(audio.Free());
+  const int freedAt = procCalls.load();
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_EQ(procCalls.load(), freedAt);
+  EXPECT_FALSE(audio.Free());
+  EXPECT_EQ(audio.ErrorGetCode(), kErrorInit);
+
+  // The old stream is gone; a new start-up works as the first did.
+  EXPECT_FALSE(audio.StreamPlay(stream, false, 0));
+  EXPECT_EQ(audio.ErrorGetCode(), kErrorHandle);
+  const uint32_t again = StartUp();
+  ASSERT_TRUE(audio.StreamPlay(again, false, 0));
+  EXPECT_TRUE(WaitForCalls(freedAt, 1));
+}
+
+// A library object destroyed while playing closes the device on its own.
+TEST_F(SdlAudioLibraryTest, DestroyedWhilePlaying) {
+  {
+    SdlAudioLibrary other;
+    ASSERT_TRUE(other.Init(1, 44100, 0, nullptr, nullptr));
+    const uint32_t stream = other.StreamCreate(22050, 2, 0, &CountingProc, nullptr);
+    ASSERT_TRUE(other.StreamPlay(stream, false, 0));
+    ASSERT_TRUE(WaitForCalls(0, 1));
+  }
+  const int after = procCalls.load();
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_EQ(procCalls.load(), after);
+}
+
+// SDL's disk driver writes what the callback mixed into a file, in the stream's own format
+// (22050 Hz, 16-bit stereo), so the mixing and the fade-out can be checked value by value.
+class SdlAudioLibraryOutputTest : public SdlAudioLibraryTest {
+ protected:
+  void SetUp() override {
+    SdlAudioLibraryTest::SetUp();
+    const char* driver = std::getenv("SDL_AUDIODRIVER");
+    previousDriver_ = driver != nullptr ? driver : "dummy";
+    path_ = ::testing::TempDir() + "vimbra-sdl-output.raw";
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", path_.c_str(), 1);
+  }
+  void TearDown() override {
+    setenv("SDL_AUDIODRIVER", previousDriver_.c_str(), 1);
+    std::remove(path_.c_str());
+  }
+
+  // Everything the device played, after Free has closed it.
+  std::vector<int16_t> Output() {
+    std::ifstream file(path_, std::ios::binary);
+    const std::vector<char> bytes{std::istreambuf_iterator<char>(file), {}};
+    std::vector<int16_t> values(bytes.size() / 2);
+    std::memcpy(values.data(), bytes.data(), values.size() * 2);
+    return values;
+  }
+
+ private:
+  std::string previousDriver_;
+  std::string path_;
+};
+
+TEST_F(SdlAudioLibraryOutputTest, StopFadesOutOverFiveMilliseconds) {
+  procValue.store(11000);
+  const uint32_t stream = StartUp();
+  ASSERT_TRUE(audio.StreamPlay(stream, false, 0));
+  ASSERT_TRUE(WaitForCalls(0, 3));
+  ASSERT_TRUE(audio.ChannelStop(stream));
+  ASSERT_TRUE(audio.Free());
+
+  const std::vector<int16_t> out = Output();
+  ASSERT_FALSE(out.empty());
+  const auto first = std::find(out.begin(), out.end(), 11000);
+  ASSERT_NE(first, out.end());
+  EXPECT_TRUE(std::all_of(out.begin(), first, [](int16_t v) { return v == 0; }));
+  const auto lastFull = std::find(out.rbegin(), out.rend(), 11000).base();
+  EXPECT_TRUE(std::all_of(first, lastFull, [](int16_t v) { return v == 11000; }));
+
+  // After the last full value: a falling ramp of 5 ms on both channels, ending at exactly 0,
+  // then silence to the end.
+  const int fade = 110;  // 5 ms at 22050 Hz
+  ASSERT_GE(out.end() - lastFull, 2 * fade);
+  for (int frame = 0; frame < fade; ++frame) {
+    const int16_t left = lastFull[2 * frame];
+    EXPECT_EQ(lastFull[2 * frame + 1], left);
+    EXPECT_NEAR(left, 11000.0 * (fade - frame - 1) / fade, 1.0) << "fade frame " << frame;
+  }
+  EXPECT_TRUE(std::all_of(lastFull + 2 * fade, out.end(), [](int16_t v) { return v == 0; }));
+}
+
+TEST_F(SdlAudioLibraryOutputTest, StreamsAreMixedWithSaturation) {
+  for (const int16_t value : {int16_t{20000}, int16_t{-20000}}) {
+    procValue.store(value);
+    const uint32_t first = StartUp();
+    const uint32_t second = audio.StreamCreate(22050, 2, 0, &CountingProc, nullptr);
+    ASSERT_TRUE(audio.StreamPlay(first, false, 0));
+    ASSERT_TRUE(audio.StreamPlay(second, false, 0));
+    ASSERT_TRUE(WaitForCalls(procCalls.load(), 6));
+    ASSERT_TRUE(audio.Free());
+
+    // The sum sticks at the limit of its sign; a wrapped sum would change sign.
+    const std::vector<int16_t> out = Output();
+    const int16_t limit = value > 0 ? INT16_MAX : INT16_MIN;
+    EXPECT_NE(std::find(out.begin(), out.end(), limit), out.end()) << value;
+    EXPECT_TRUE(std::all_of(out.begin(), out.end(), [&](int16_t v) { return v * value >= 0; }))
+        << value;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+// Records what the sound server actually played: the monitor of the null sink "vimbra_null"
+// (started by scripts/sound-server.sh), captured with parec as raw signed 16-bit stereo at
+// 44100 Hz. parec writes into a temporary file, so nothing is lost however long the test takes
+// between Start and Stop; Stop reads it all back into memory.
+class Recorder {
+ public:
+  static constexpr int kRate = 44100;
+  static constexpr int kChannels = 2;
+
+  Recorder();
+  ~Recorder();
+  Recorder(const Recorder&) = delete;
+  Recorder& operator=(const Recorder&) = delete;
+
+  // Starts parec and returns once the monitor's first values have arrived (false, with the
+  // reason in error(), if parec could not start or delivered nothing within a few seconds).
+  bool Start();
+  // Stops parec and returns everything recorded, interleaved left, right.
+  std::vector<int16_t> Stop();
+  QString error() const { return error_; }
+
+ private:
+  qint64 RecordedBytes() const;
+
+  QTemporaryDir dir_;
+  QString path_;
+  QProcess parec_;
+  QString error_;
+};
+
+// One channel (0 left, 1 right) of interleaved stereo values.
+std::vector<int16_t> ChannelOf(std::span<const int16_t> interleaved, int channel);
+
+// Largest magnitude.
+int Peak(std::span<const int16_t> samples);
+
+// Largest magnitude of the difference between neighbouring values.
+int MaxJump(std::span<const int16_t> samples);
+
+// Frequency in Hz of a steady tone, from the mean spacing of its rising zero crossings (each
+// crossing placed between its two values by linear interpolation). 0 without two crossings.
+double ZeroCrossingFrequency(std::span<const int16_t> samples, int rate);
+
+// Phase in radians of the component at `frequency` (a single-bin Fourier transform over a whole
+// number of its periods from the start of `samples`), as the phase of a cosine.
+double PhaseAt(std::span<const int16_t> samples, double frequency, int rate);
+
+// How far `right` leads `left` at `frequency`, in degrees within (-180, 180].
+double LeadDegrees(std::span<const int16_t> left, std::span<const int16_t> right, double frequency,
+                   int rate);
+
+// Index of the first and one past the last value whose magnitude exceeds `threshold`; {0, 0} if
+// none does.
+struct Extent {
+  size_t begin = 0;
+  size_t end = 0;
+};
+Extent AboveThreshold(std::span<const int16_t> samples, int threshold);

@@ -1,0 +1,174 @@
+// The tone through the real audio library and a real sound server: ToneStreamProc fills the
+// stream, SdlAudioLibrary plays it to PulseAudio's null sink, and the sink's monitor is
+// recorded and analysed. ./test starts the server and sets PULSE_SERVER.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QThread>
+#include <cmath>
+#include <iostream>
+#include <numbers>
+
+#include "audio/SdlAudioLibrary.h"
+#include "audio/Tone.h"
+#include "tests/e2e/Recorder.h"
+
+namespace {
+
+constexpr double kFrequency = 1000;  // heard as 500 Hz
+constexpr double kAmplitude = 16864;
+constexpr double kHeard = kFrequency / 2;
+// The right value of each frame is one phase step ahead of the left.
+constexpr double kLeadDegrees = 180.0 * kFrequency / kValuesPerSecond;
+
+// Output of a command, or an empty string if it failed.
+QString RunCommand(const QString& program, const QStringList& arguments) {
+  QProcess process;
+  process.start(program, arguments);
+  if (!process.waitForFinished(5000) || process.exitCode() != 0) return {};
+  return QString::fromLocal8Bit(process.readAllStandardOutput());
+}
+
+bool SoundServerReachable() {
+  return !qEnvironmentVariableIsEmpty("PULSE_SERVER") && !RunCommand("pactl", {"info"}).isEmpty();
+}
+
+class ToneE2ETest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!SoundServerReachable()) GTEST_SKIP() << "no sound server (PULSE_SERVER; see ./test)";
+    ASSERT_TRUE(audio.Init(1, 44100, 0, nullptr, nullptr)) << audio.ErrorGetCode();
+    stream = audio.StreamCreate(22050, 2, 0, &ToneStreamProc, nullptr);
+    ASSERT_NE(stream, 0u) << audio.ErrorGetCode();
+    Frequency.store(kFrequency);
+    Amplitude.store(kAmplitude);
+  }
+  void TearDown() override { audio.Free(); }
+
+  // Plays the tone from phase 0 for `playMs`, stops it, and returns what the sink played,
+  // recorded from before the start until `afterMs` after the stop.
+  std::vector<int16_t> PlayAndRecord(int playMs, int afterMs) {
+    Recorder recorder;
+    if (!recorder.Start()) {
+      ADD_FAILURE() << recorder.error().toStdString();
+      return {};
+    }
+    Phase.store(0.0);
+    EXPECT_TRUE(audio.StreamPlay(stream, false, 0)) << audio.ErrorGetCode();
+    QThread::msleep(static_cast<unsigned long>(playMs / 2));
+    ReportLatency();
+    QThread::msleep(static_cast<unsigned long>(playMs - playMs / 2));
+    EXPECT_TRUE(audio.ChannelStop(stream));
+    QThread::msleep(static_cast<unsigned long>(afterMs));
+    return recorder.Stop();
+  }
+
+  // What the server says about our playing stream's latency, for the test log. The silent
+  // keep-alive stream of the test server is left out.
+  void ReportLatency() {
+    const QString inputs = RunCommand("pactl", {"list", "sink-inputs"});
+    for (const QString& block : inputs.split("Sink Input #")) {
+      if (block.trimmed().isEmpty() || block.contains("vimbra-keepalive")) continue;
+      for (const QString& line : block.split('\n')) {
+        const QString text = line.trimmed();
+        if (text.startsWith("Buffer Latency:") || text.startsWith("Sink Latency:") ||
+            text.startsWith("Sample Specification:") || text.startsWith("Resample method:")) {
+          std::cout << "[ sink-input ] " << text.toStdString() << '\n';
+          RecordProperty(text.section(':', 0, 0).toStdString(),
+                         text.section(':', 1).trimmed().toStdString());
+        }
+      }
+    }
+  }
+
+  SdlAudioLibrary audio;
+  uint32_t stream = 0;
+};
+
+TEST_F(ToneE2ETest, PlaysHalfTheFrequencyWithTheRightChannelLeading) {
+  const std::vector<int16_t> recording = PlayAndRecord(1000, 200);
+  const std::vector<int16_t> left = ChannelOf(recording, 0);
+  const std::vector<int16_t> right = ChannelOf(recording, 1);
+  const Extent tone = AboveThreshold(left, static_cast<int>(kAmplitude / 2));
+  // The steady middle of the tone, away from its start and its fade-out.
+  const size_t margin = Recorder::kRate / 10;
+  ASSERT_GT(tone.end, tone.begin + 4 * margin) << "the tone was not recorded";
+  const std::span<const int16_t> steadyLeft(left.data() + tone.begin + margin,
+                                            tone.end - tone.begin - 2 * margin);
+  const std::span<const int16_t> steadyRight(right.data() + tone.begin + margin, steadyLeft.size());
+
+  const double leftHz = ZeroCrossingFrequency(steadyLeft, Recorder::kRate);
+  const double rightHz = ZeroCrossingFrequency(steadyRight, Recorder::kRate);
+  const double lead = LeadDegrees(steadyLeft, steadyRight, kHeard, Recorder::kRate);
+  std::cout << "[ measured   ] " << leftHz << " Hz / " << rightHz << " Hz, peaks "
+            << Peak(steadyLeft) << " / " << Peak(steadyRight) << ", right leads by " << lead
+            << " degrees\n";
+  EXPECT_NEAR(leftHz, kHeard, 1.0);
+  EXPECT_NEAR(rightHz, kHeard, 1.0);
+  EXPECT_NEAR(Peak(steadyLeft), kAmplitude, kAmplitude * 0.02);
+  EXPECT_NEAR(Peak(steadyRight), kAmplitude, kAmplitude * 0.02);
+  EXPECT_NEAR(lead, kLeadDegrees, 1.0);
+}
+
+TEST_F(ToneE2ETest, StopFadesToSilenceWithoutAClick) {
+  const std::vector<int16_t> recording = PlayAndRecord(400, 300);
+  for (int channel = 0; channel < 2; ++channel) {
+    SCOPED_TRACE(channel == 0 ? "left" : "right");
+    const std::vector<int16_t> values = ChannelOf(recording, channel);
+    const Extent full = AboveThreshold(values, static_cast<int>(kAmplitude * 0.9));
+    const Extent sound = AboveThreshold(values, 16);  // above the resampler's noise
+    ASSERT_GT(full.end, full.begin) << "the tone was not recorded";
+
+    // The tone's own largest step between neighbouring values: A * 2 * pi * f / rate.
+    const std::span<const int16_t> steady(values.data() + full.begin, full.end - full.begin);
+    const int toneStep = MaxJump(steady);
+    EXPECT_NEAR(toneStep, kAmplitude * 2 * std::numbers::pi * kHeard / Recorder::kRate,
+                0.05 * toneStep);
+    // From the last full-height value on, no step is larger than the tone's own: the stop
+    // does not click.
+    const std::span<const int16_t> stop(values.data() + full.end - 1, values.size() - full.end + 1);
+    EXPECT_LE(MaxJump(stop), toneStep * 1.05);
+    // The start, at phase 0, begins at a zero crossing; the sudden slope only rings a little in
+    // the server's resampler, far from a click (which would be a step of thousands).
+    const std::span<const int16_t> start(values.data(), full.begin + 1);
+    EXPECT_LE(MaxJump(start), toneStep * 1.25);
+    // Silence follows the last full-height value within 10 ms (the fade takes 5).
+    EXPECT_LE(sound.end - full.end, static_cast<size_t>(Recorder::kRate / 100));
+    EXPECT_GT(values.size() - sound.end, static_cast<size_t>(Recorder::kRate / 10));
+  }
+}
+
+// Without a sound server the library must refuse to start. SDL picks its driver once per
+// process, so the check runs in a child: this test binary again, with the server pointing
+// nowhere and only the child test below selected.
+TEST(ToneE2ENoServer, InitFailsWithoutASoundServer) {
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("PULSE_SERVER", "unix:/nonexistent/vimbra/native");
+  // Only PulseAudio: another back-end (ALSA hardware, PipeWire) would not care about
+  // PULSE_SERVER and could open a real device.
+  environment.insert("SDL_AUDIODRIVER", "pulseaudio");
+  environment.insert("VIMBRA_E2E_CHILD", "1");
+  QProcess child;
+  child.setProcessEnvironment(environment);
+  child.setProcessChannelMode(QProcess::MergedChannels);
+  child.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=ToneE2ENoServerChild.*"});
+  ASSERT_TRUE(child.waitForFinished(30000));
+  const QString output = QString::fromLocal8Bit(child.readAll());
+  EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+  EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
+  EXPECT_FALSE(output.contains("SKIPPED")) << output.toStdString();
+}
+
+TEST(ToneE2ENoServerChild, InitFails) {
+  if (qEnvironmentVariableIsEmpty("VIMBRA_E2E_CHILD")) GTEST_SKIP() << "run by the test above";
+  SdlAudioLibrary audio;
+  EXPECT_FALSE(audio.Init(1, 44100, 0, nullptr, nullptr));
+  const uint32_t code = audio.ErrorGetCode();
+  EXPECT_TRUE(code == kErrorDevice || code == kErrorDriver) << code;
+  EXPECT_EQ(audio.StreamCreate(22050, 2, 0, &ToneStreamProc, nullptr), 0u);
+  EXPECT_EQ(audio.ErrorGetCode(), kErrorInit);
+}
+
+}  // namespace

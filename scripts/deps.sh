@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages needed to build, run and test Vimbra Generator. Only missing
+# packages are installed; the package lists are refreshed once, and only if something is missing.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev libsdl2-dev
+  libgtest-dev libgmock-dev googletest libbenchmark-dev
+  fonts-liberation clang-format
+  pulseaudio pulseaudio-utils sox xvfb
+)
+# qt6-base-dev pulls in libgl-dev (GL/gl.h), which Qt's CMake package needs for OpenGL;
+# libgl1-mesa-dev is not needed.
+
+missing=()
+for package in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  [[ $status == "install ok installed" ]] || missing+=("$package")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "deps: installing ${missing[*]}" >&2
+if [[ $(id -u) -eq 0 ]]; then
+  as_root=(env DEBIAN_FRONTEND=noninteractive)
+elif command -v sudo >/dev/null; then
+  as_root=(sudo env DEBIAN_FRONTEND=noninteractive)
+else
+  echo "deps: missing packages and neither root nor sudo: ${missing[*]}" >&2
+  exit 1
+fi
+"${as_root[@]}" apt-get update
+"${as_root[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
