@@ -21,10 +21,10 @@ void TForm1::InitSB() {
 
 void TForm1::ShowBassError(const QString& message) {
   const uint32_t code = Bass().ErrorGetCode();
-  ShowMessageBox(this, QStringLiteral("BASS Error"),
-                 message + QStringLiteral("\r\n(error code: ") + QString::number(code) +
-                     QStringLiteral(")"),
-                 MsgIcon::Error);
+  ShowMessageBox(
+      this, QStringLiteral("BASS Error"),
+      message + QStringLiteral("\r\n(error code: ") + QString::number(code) + QStringLiteral(")"),
+      MsgIcon::Error);
 }
 
 void TForm1::FormCreate(QObject* /*sender*/) {
@@ -33,7 +33,9 @@ void TForm1::FormCreate(QObject* /*sender*/) {
   Amplitude.store(16864, std::memory_order_relaxed);
 }
 
-void TForm1::FormClose(QObject* /*sender*/) { Bass().Free(); }
+void TForm1::FormClose(QObject* /*sender*/) {
+  Bass().Free();
+}
 
 // "Пуск"; the presets also call it while the tone already plays.
 void TForm1::Button3Click(QObject* /*sender*/) {

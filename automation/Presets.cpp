@@ -20,14 +20,14 @@ struct Preset {
   unsigned interval;
   int frequency;
   int amplitude;
-  bool effects;  // opens the panel with flanger and auto-wah on, echo off
+  bool effects;      // opens the panel with flanger and auto-wah on, echo off
   int trackBars[5];  // TrackBar1, TrackBar2, TrackBar3, TrackBar7, TrackBar8
 };
 
 constexpr Preset kPresets[] = {
-    {1, 1000, 1700, 11, 50, 1024, 26212, false, {}},          // "Серена"
+    {1, 1000, 1700, 11, 50, 1024, 26212, false, {}},                       // "Серена"
     {2, 20000, 22050, 25, 50, 20000, 32767, true, {25, 10, 120, 6, -20}},  // "Пытка Ультрозвуком"
-    {0, 10, 250, 1, 30, 10, 32767, true, {11, 10, 800, 0, 20}},          // "Страх"
+    {0, 10, 250, 1, 30, 10, 32767, true, {11, 10, 800, 0, 20}},  // "Страх"
 };
 
 // Brings a switch to `on`: sets the tick (which runs its handler) and runs the handler once more.

@@ -47,9 +47,8 @@ void TForm1::CheckBox4Click(QObject* /*sender*/) {
   // While the sweep runs, the box cannot be unticked.
   if (SpeedButton5->isEnabled()) CheckBox4->SetChecked(true);
   const bool set = CheckBox4->Checked();
-  for (QWidget* control : std::initializer_list<QWidget*>{RadioButton1, RadioButton2, CheckBox5,
-                                                         Label6, Label16, Label8, Label17,
-                                                         SpeedButton4})
+  for (QWidget* control : std::initializer_list<QWidget*>{
+           RadioButton1, RadioButton2, CheckBox5, Label6, Label16, Label8, Label17, SpeedButton4})
     control->setEnabled(set);
   SetFontColor(Edit1, set ? clBlack : clGray);
   SetFontColor(Edit2, set ? clBlack : clGray);

@@ -10,7 +10,8 @@ struct EffectRecordBlock {
   AutoWahRecord AutoWah;
 };
 static_assert(sizeof(EffectRecordBlock) == 52);
-static_assert(offsetof(EffectRecordBlock, Echo) == 16 && offsetof(EffectRecordBlock, AutoWah) == 28);
+static_assert(offsetof(EffectRecordBlock, Echo) == 16 &&
+              offsetof(EffectRecordBlock, AutoWah) == 28);
 
 extern EffectRecordBlock EffectRecords;
 inline FlangerRecord& FlangerParams = EffectRecords.Flanger;

@@ -108,13 +108,14 @@ void TForm1::CreateControls() {
   Bevel1 = Place(new TBevel(TBevel::Shape::LoweredBox, this), 280, 9, 185, 103, normal);
   PB = Place(new TPaintBox(180, 102, clFormColor, this), 282, 9, 180, 102, normal);
 
-  Label1 = Place(new TLabel(QStringLiteral("Частота (1-22050 Гц)"), this), 8, 112, 377, 25,
-                 bigSerif);
+  Label1 =
+      Place(new TLabel(QStringLiteral("Частота (1-22050 Гц)"), this), 8, 112, 377, 25, bigSerif);
   SetFontColor(Label1, clBlack);
   Label7 = Place(new TLabel(QStringLiteral("Гц"), this), 448, 136, 15, 13, bold);
-  Label2 = Place(new TLabel(QStringLiteral("Амплитуда (0-100 %)"), this), 8, 144, 377, 33,
-                 bigSerif);
+  Label2 =
+      Place(new TLabel(QStringLiteral("Амплитуда (0-100 %)"), this), 8, 144, 377, 33, bigSerif);
   Label5 = Place(new TLabel(QStringLiteral("%"), this), 448, 176, 25, 13, bold);
+  SetEnabledAll({Label1, Label7, Label2, Label5}, false);
 
   Label6 = Place(new TLabel(QStringLiteral("с шагом"), this), 32, 264, 57, 18, bold);
   Label8 = Place(new TLabel(QStringLiteral("Гц"), this), 144, 264, 25, 17, bold);
@@ -147,12 +148,12 @@ void TForm1::CreateControls() {
   }
 
   // Sound zone.
-  RadioGroup1 = Place(new TRadioGroup(QStringLiteral("Звуковая зона"),
-                                      {QStringLiteral("Весь спектор "),
-                                       QStringLiteral("Слышимый звук"),
-                                       QStringLiteral("Ультра звук"), QStringLiteral("Инфра звук")},
-                                      this),
-                      128, 5, 145, 108, bold);
+  RadioGroup1 =
+      Place(new TRadioGroup(QStringLiteral("Звуковая зона"),
+                            {QStringLiteral("Весь спектор "), QStringLiteral("Слышимый звук"),
+                             QStringLiteral("Ультра звук"), QStringLiteral("Инфра звук")},
+                            this),
+            128, 5, 145, 108, bold);
   RadioGroup1->SetItemIndex(0);
   SetColor(RadioGroup1, clFormColor);
   SetFontColor(RadioGroup1, clGray);
@@ -180,9 +181,10 @@ void TForm1::CreateControls() {
   }
 
   // Sweep program.
-  CheckBox4 = Place(new TCheckBox(QStringLiteral("Установить программу"), this), 8, 192, 161, 25,
-                    bold);
-  RadioButton1 = Place(new TRadioButton(QStringLiteral("Возрастание"), this), 16, 216, 97, 17, bold);
+  CheckBox4 =
+      Place(new TCheckBox(QStringLiteral("Установить программу"), this), 8, 192, 161, 25, bold);
+  RadioButton1 =
+      Place(new TRadioButton(QStringLiteral("Возрастание"), this), 16, 216, 97, 17, bold);
   RadioButton2 = Place(new TRadioButton(QStringLiteral("Убывание"), this), 16, 232, 89, 17, bold);
   RadioButton1->SetChecked(true);
   CheckBox5 = Place(new TCheckBox(QStringLiteral("Реверс"), this), 16, 248, 81, 17, bold);
@@ -194,12 +196,12 @@ void TForm1::CreateControls() {
   }
   UpDown1 = Place(new TUpDown(Edit1, 0, 100, 1, this), 129, 264, 16, 17, normal);
   UpDown2 = Place(new TUpDown(Edit2, 0, 10000, 100, this), 129, 280, 16, 17, normal);
-  SpeedButton4 = Place(new TSpeedButton(QStringLiteral("Пуск программы"), this), 352, 200, 113, 25,
-                       bold);
-  SpeedButton5 = Place(new TSpeedButton(QStringLiteral("Стоп программы"), this), 352, 224, 113, 25,
-                       bold);
-  SetEnabledAll({CheckBox4, RadioButton1, RadioButton2, CheckBox5, Label6, Label8, Label16,
-                 Label17, SpeedButton4, SpeedButton5},
+  SpeedButton4 =
+      Place(new TSpeedButton(QStringLiteral("Пуск программы"), this), 352, 200, 113, 25, bold);
+  SpeedButton5 =
+      Place(new TSpeedButton(QStringLiteral("Стоп программы"), this), 352, 224, 113, 25, bold);
+  SetEnabledAll({CheckBox4, RadioButton1, RadioButton2, CheckBox5, Label6, Label8, Label16, Label17,
+                 SpeedButton4, SpeedButton5},
                 false);
   Timer1 = new TTimer(100, false, this);
 
@@ -212,15 +214,16 @@ void TForm1::CreateControls() {
   ComboBox1->setCurrentIndex(0);
   SetColor(ComboBox1, clSilver);
   SetFontColor(ComboBox1, clGray);
-  SpeedButton6 = Place(new TSpeedButton(QStringLiteral("Пуск заготовки"), this), 352, 248, 113, 25,
-                       bold);
-  SpeedButton7 = Place(new TSpeedButton(QStringLiteral("Стоп заготовки"), this), 352, 272, 113, 25,
-                       bold);
+  SpeedButton6 =
+      Place(new TSpeedButton(QStringLiteral("Пуск заготовки"), this), 352, 248, 113, 25, bold);
+  SpeedButton7 =
+      Place(new TSpeedButton(QStringLiteral("Стоп заготовки"), this), 352, 272, 113, 25, bold);
   SetEnabledAll({CheckBox6, ComboBox1, SpeedButton6, SpeedButton7}, false);
   ZagTimer = new TTimer(100, true, this);
 
   // Warning.
-  RichEdit1 = Place(new TRichEdit(this), 184, 240, 161, 41, DesignFont(QStringLiteral("Arial"), 11));
+  RichEdit1 =
+      Place(new TRichEdit(this), 184, 240, 161, 41, DesignFont(QStringLiteral("Arial"), 11));
   RichEdit1->SetBackground(clWhite);
   RichEdit1->SetTextColor(clBlack);
   QStringList lines;
@@ -295,8 +298,7 @@ void TForm1::CreateControls() {
   // Keyboard focus: the zone group first; the panel in its rows' order.
   QWidget* panelOrder[] = {CheckBox1, TrackBar1, TrackBar2, TrackBar3, CheckBox2, TrackBar4,
                            TrackBar5, TrackBar6, CheckBox3, TrackBar7, TrackBar8};
-  for (size_t i = 1; i < std::size(panelOrder); ++i)
-    setTabOrder(panelOrder[i - 1], panelOrder[i]);
+  for (size_t i = 1; i < std::size(panelOrder); ++i) setTabOrder(panelOrder[i - 1], panelOrder[i]);
 }
 
 void TForm1::BindEvents() {

@@ -15,7 +15,9 @@ const QString kSafeText = QStringLiteral("Зона психической без
 constexpr TColor kSafeOrange = 41215;  // 0x00A0FF
 
 // Nearest whole number, halves to even (the default floating-point rounding mode).
-double RoundHalfEven(double value) { return std::nearbyint(value); }
+double RoundHalfEven(double value) {
+  return std::nearbyint(value);
+}
 
 }  // namespace
 
@@ -82,5 +84,6 @@ void TForm1::RadioGroup1Click(QObject* /*sender*/) {
   // change event ran: follow the bar, so that what is heard always matches what is shown.
   if (nominalWritten) Frequency.store(ScrollBar1->Position(), std::memory_order_relaxed);
 
-  Label1->setText(QStringLiteral("Частота (%1-%2 Гц)").arg(ScrollBar1->Min()).arg(ScrollBar1->Max()));
+  Label1->setText(
+      QStringLiteral("Частота (%1-%2 Гц)").arg(ScrollBar1->Min()).arg(ScrollBar1->Max()));
 }

@@ -7,10 +7,10 @@
 // padding; the field order is the record's binary layout, not the order shown on screen.
 
 struct FlangerRecord {
-  float Delay;       // milliseconds, 1.1 to 3.1
-  int32_t Rate;      // fixed 44100 (an integer, not a float)
-  float BPM;         // LFO rate in beats per minute, 1 to 2000
-  float WetDry;      // 0 (dry only) to 10 (equal mix)
+  float Delay;   // milliseconds, 1.1 to 3.1
+  int32_t Rate;  // fixed 44100 (an integer, not a float)
+  float BPM;     // LFO rate in beats per minute, 1 to 2000
+  float WetDry;  // 0 (dry only) to 10 (equal mix)
 };
 
 struct EchoRecord {

@@ -16,8 +16,8 @@ class ToneHandlersTest : public FormFixture {};
 
 TEST_F(ToneHandlersTest, StartupCallsVersionInitAndStreamCreateInOrder) {
   TForm1& form = CreateForm();
-  EXPECT_EQ(audio.calls, (Calls{"GetVersion()", "Init(1,44100,0,window,0)",
-                                "StreamCreate(22050,2,0,proc,0)"}));
+  EXPECT_EQ(audio.calls,
+            (Calls{"GetVersion()", "Init(1,44100,0,window,0)", "StreamCreate(22050,2,0,proc,0)"}));
   EXPECT_EQ(audio.proc, &ToneStreamProc);
   EXPECT_EQ(form.Stream, 7u);
   EXPECT_TRUE(boxes.empty());
@@ -60,16 +60,15 @@ TEST_P(StartupFailureTest, ShowsOneBoxAndTheWindowStillOpensWithTheDefaults) {
 
 INSTANTIATE_TEST_SUITE_P(
     Steps, StartupFailureTest,
-    ::testing::Values(
-        StartupFailure{"Version0", 0, true, 7, 0x10002,
-                       "BASS version 2.0 was not loaded\r\n(error code: 65538)", 2},
-        // Low 16 bits 2 but high bits set: still the wrong version.
-        StartupFailure{"VersionHighBits", 0x00010002, true, 7, 0,
-                       "BASS version 2.0 was not loaded\r\n(error code: 0)", 2},
-        StartupFailure{"Init", 2, false, 7, 0xFFFFFFFF,
-                       "Could not initialize BASS\r\n(error code: 4294967295)", 3},
-        StartupFailure{"StreamCreate", 2, true, 0, 6,
-                       "Could not create user stream\r\n(error code: 6)", 4}),
+    ::testing::Values(StartupFailure{"Version0", 0, true, 7, 0x10002,
+                                     "BASS version 2.0 was not loaded\r\n(error code: 65538)", 2},
+                      // Low 16 bits 2 but high bits set: still the wrong version.
+                      StartupFailure{"VersionHighBits", 0x00010002, true, 7, 0,
+                                     "BASS version 2.0 was not loaded\r\n(error code: 0)", 2},
+                      StartupFailure{"Init", 2, false, 7, 0xFFFFFFFF,
+                                     "Could not initialize BASS\r\n(error code: 4294967295)", 3},
+                      StartupFailure{"StreamCreate", 2, true, 0, 6,
+                                     "Could not create user stream\r\n(error code: 6)", 4}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(ToneHandlersTest, StartPlaysFromPhaseZeroAndSwapsTheButtons) {
@@ -148,7 +147,8 @@ TEST_F(ToneHandlersTest, EveryStartAfterAFailedStartupReportsAgainWithHandleZero
   boxes.clear();
   form.Button3Click(form.Button3);
   form.Button3Click(form.Button3);
-  EXPECT_EQ(audio.CallsStartingWith("StreamPlay"), (Calls{"StreamPlay(0,0,0)", "StreamPlay(0,0,0)"}));
+  EXPECT_EQ(audio.CallsStartingWith("StreamPlay"),
+            (Calls{"StreamPlay(0,0,0)", "StreamPlay(0,0,0)"}));
   ASSERT_EQ(boxes.size(), 2u);
   EXPECT_EQ(boxes[1].text, "Could not start stream playback\r\n(error code: 5)");
 }

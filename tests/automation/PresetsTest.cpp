@@ -180,9 +180,9 @@ TEST_F(PresetsTest, StopStopsTheToneAndRemovesEachTickedEffectInOrder) {
   StartPreset(1);
   audio.calls.clear();
   f().SpeedButton7Click(f().SpeedButton7);
-  EXPECT_EQ(audio.calls, (Calls{"ChannelStop(7)", "DSP_Remove(7,9)", "DSP_Remove(7,12)",
-                                "DSP_Remove(7,9)", "DSP_Remove(7,9)", "DSP_Remove(7,12)",
-                                "DSP_Remove(7,12)"}));
+  EXPECT_EQ(audio.calls,
+            (Calls{"ChannelStop(7)", "DSP_Remove(7,9)", "DSP_Remove(7,12)", "DSP_Remove(7,9)",
+                   "DSP_Remove(7,9)", "DSP_Remove(7,12)", "DSP_Remove(7,12)"}));
   EXPECT_FALSE(Playing);
   EXPECT_FALSE(PresetActive);
   EXPECT_FALSE(f().CheckBox1->Checked());

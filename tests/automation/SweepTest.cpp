@@ -49,8 +49,8 @@ TEST(IsDigitsTest, OnlyTheTenAsciiDigits) {
   EXPECT_TRUE(IsDigits("99999999999999999999"));
   for (const char* text : {"", " 1", "1 ", "-5", "+5", "12a", "1,000", "1.5", "\t7"})
     EXPECT_FALSE(IsDigits(QString::fromUtf8(text))) << text;
-  EXPECT_FALSE(IsDigits(QString::fromUtf8("١٢٣")));  // Arabic-Indic digits
-  EXPECT_FALSE(IsDigits(QString::fromUtf8("１２")));   // full-width digits
+  EXPECT_FALSE(IsDigits(QString::fromUtf8("١٢٣")));   // Arabic-Indic digits
+  EXPECT_FALSE(IsDigits(QString::fromUtf8("１２")));  // full-width digits
 }
 
 TEST_F(SweepTest, StepBoxTakesDigitsClampsAndRefusesTheRest) {
@@ -120,8 +120,8 @@ TEST_F(SweepTest, SpinnerOfTheStepBoxWritesPlainNumbers) {
 TEST_F(SweepTest, SetUpBoxEnablesTheProgramAndCannotBeUntickedWhileRunning) {
   f().CheckBox4->SetChecked(true);
   for (QWidget* w : std::initializer_list<QWidget*>{f().RadioButton1, f().RadioButton2,
-                                                     f().CheckBox5, f().Label6, f().Label8,
-                                                     f().Label16, f().Label17, f().SpeedButton4})
+                                                    f().CheckBox5, f().Label6, f().Label8,
+                                                    f().Label16, f().Label17, f().SpeedButton4})
     EXPECT_TRUE(w->isEnabled());
   EXPECT_EQ(FontColor(f().Edit1), clBlack);
   f().CheckBox4->SetChecked(false);
@@ -224,9 +224,10 @@ TEST_F(SweepTest, PresetRunningLeavesTheProgramControlsAloneAndBothTimersMoveThe
 TEST_F(SweepTest, FuzzedBoxTextsKeepTheValuesInRange) {
   std::mt19937 rng(12345);
   const QString alphabet = QString::fromUtf8("0123456789-+ ,.\t\n٠١٢٣abcЖ\u00a0\u2212");
-  std::vector<QString> texts = {QString(5000, '9'), QString(40, '0') + "7", "2147483647",
-                                "2147483648", "4294967296", "-2147483648", QString(QChar(0)),
-                                QString::fromUtf8("\u0661\u0662")};
+  std::vector<QString> texts = {QString(5000, '9'), QString(40, '0') + "7",
+                                "2147483647",       "2147483648",
+                                "4294967296",       "-2147483648",
+                                QString(QChar(0)),  QString::fromUtf8("\u0661\u0662")};
   for (int i = 0; i < 2000; ++i) {
     QString text;
     const int length = static_cast<int>(rng() % 14);

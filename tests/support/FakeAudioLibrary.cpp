@@ -28,8 +28,8 @@ bool FakeAudioLibrary::Init(int device, uint32_t freq, uint32_t flags, void* win
 
 uint32_t FakeAudioLibrary::StreamCreate(uint32_t freq, uint32_t chans, uint32_t flags,
                                         StreamProc streamProc, void* user) {
-  calls.push_back("StreamCreate(" + Join({freq, chans, flags}) +
-                  (streamProc ? ",proc" : ",null") + (user ? ",user)" : ",0)"));
+  calls.push_back("StreamCreate(" + Join({freq, chans, flags}) + (streamProc ? ",proc" : ",null") +
+                  (user ? ",user)" : ",0)"));
   proc = streamProc;
   return streamHandle;
 }
@@ -66,8 +66,8 @@ bool FakeAudioLibrary::DSP_Remove(uint32_t handle, int effect) {
 
 bool FakeAudioLibrary::DSP_SetParameters(uint32_t handle, int effect, const void* params) {
   calls.push_back("DSP_SetParameters(" + Join({handle, effect}) + ")");
-  size_t size = effect == kEffectFlanger ? sizeof(FlangerRecord)
-                : effect == kEffectEcho  ? sizeof(EchoRecord)
+  size_t size = effect == kEffectFlanger   ? sizeof(FlangerRecord)
+                : effect == kEffectEcho    ? sizeof(EchoRecord)
                 : effect == kEffectAutoWah ? sizeof(AutoWahRecord)
                                            : 0;
   std::vector<uint8_t> bytes(size);

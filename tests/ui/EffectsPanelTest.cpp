@@ -10,6 +10,7 @@
 #include "ui/toolkit/CheckBox.h"
 #include "ui/toolkit/Colors.h"
 #include "ui/toolkit/Controls.h"
+#include "ui/toolkit/Timer.h"
 #include "ui/toolkit/TrackBar.h"
 
 namespace {
@@ -90,8 +91,8 @@ TEST_F(EffectsPanelTest, RefreshSendsEveryTickedEffectInOrderAlsoWhileStopped) {
   EXPECT_EQ(audio.calls, (Calls{"DSP_SetParameters(7,15)", "DSP_SetParameters(7,12)",
                                 "DSP_SetParameters(7,15)", "DSP_SetParameters(7,12)"}));
   EXPECT_EQ(audio.records[0], Concat({FloatBytes(1), FloatBytes(1), FloatBytes(200)}));
-  EXPECT_EQ(audio.records[1], Concat({FloatBytes(0.1f), FloatBytes(1), FloatBytes(0),
-                                      FloatBytes(9), FloatBytes(9), FloatBytes(1000)}));
+  EXPECT_EQ(audio.records[1], Concat({FloatBytes(0.1f), FloatBytes(1), FloatBytes(0), FloatBytes(9),
+                                      FloatBytes(9), FloatBytes(1000)}));
 }
 
 TEST_F(EffectsPanelTest, TrackBarEdgesReachTheRecordsOnlyAtTheNextRefresh) {
@@ -111,8 +112,8 @@ TEST_F(EffectsPanelTest, TrackBarEdgesReachTheRecordsOnlyAtTheNextRefresh) {
 
   f.Timer2Timer(f.Timer2);
   ASSERT_EQ(audio.records.size(), 2u);
-  EXPECT_EQ(audio.records[0], Concat({FloatBytes(1.1f), Bytes{0x44, 0xAC, 0, 0},
-                                      FloatBytes(2000), FloatBytes(5)}));
+  EXPECT_EQ(audio.records[0],
+            Concat({FloatBytes(1.1f), Bytes{0x44, 0xAC, 0, 0}, FloatBytes(2000), FloatBytes(5)}));
   EXPECT_EQ(audio.records[1], Concat({FloatBytes(2.0f), FloatBytes(1), FloatBytes(-1.0f),
                                       FloatBytes(9), FloatBytes(9), FloatBytes(1000)}));
 }
@@ -145,8 +146,8 @@ TEST_F(EffectsPanelTest, CleanRemovesEachTickedEffectTwiceAndResetsThePanel) {
   f.CheckBox3->SetChecked(true);
   audio.calls.clear();
   f.SpeedButton3Click(f.SpeedButton3);
-  EXPECT_EQ(audio.calls, (Calls{"DSP_Remove(7,9)", "DSP_Remove(7,9)", "DSP_Remove(7,12)",
-                                "DSP_Remove(7,12)"}));
+  EXPECT_EQ(audio.calls,
+            (Calls{"DSP_Remove(7,9)", "DSP_Remove(7,9)", "DSP_Remove(7,12)", "DSP_Remove(7,12)"}));
   for (TCheckBox* box : {f.CheckBox1, f.CheckBox2, f.CheckBox3}) EXPECT_FALSE(box->Checked());
   for (QWidget* bar : std::initializer_list<QWidget*>{f.TrackBar1, f.TrackBar3, f.TrackBar7})
     EXPECT_TRUE(bar->isHidden());

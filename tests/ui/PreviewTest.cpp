@@ -27,7 +27,7 @@ class PreviewTest : public FormFixture {
   // column apart from the frame, for a slowly varying curve).
   int CurveRow(int x) {
     TCanvas& c = form->PB->Canvas();
-    for (int y = 1; y <= 100; ++y)
+    for (int y = 6; y <= 95; ++y)  // clear of the frame's rounded corners
       if (c.Pixel(x, y) == kBright) return y;
     return -1;
   }
@@ -54,8 +54,8 @@ TEST_F(PreviewTest, EveryCurvePointFollowsTheFormulaAtTheExtremes) {
       for (int x = 1; x <= 178; ++x) {
         const double s = std::sin((x - 90) * std::numbers::pi / (90 / (frequency / 1000)));
         const int y = 50 - static_cast<int>(std::nearbyint(s * (amplitude / 678)));
-        ASSERT_EQ(c.Pixel(x, y), kBright) << frequency << " Hz, amplitude " << amplitude
-                                          << ", x = " << x;
+        ASSERT_EQ(c.Pixel(x, y), kBright)
+            << frequency << " Hz, amplitude " << amplitude << ", x = " << x;
       }
     }
   }
@@ -93,9 +93,10 @@ TEST_F(PreviewTest, FrequencyZeroDrawsFrameLabelsAxesAndTicksOnly) {
   EXPECT_EQ(c.Pixel(100, 50), kDim);  // axis, no curve over it
   EXPECT_EQ(c.Pixel(90, 70), kDim);
   EXPECT_EQ(c.Pixel(135, 25), clBlack);
-  EXPECT_EQ(c.Pixel(0, 50), kBright);    // frame
-  EXPECT_EQ(c.Pixel(179, 50), kBright);  // frame's right edge, the last column
-  EXPECT_EQ(c.Pixel(90, 101), kBright);  // frame's bottom edge, the last row
+  EXPECT_EQ(c.Pixel(0, 40), kBright);    // frame
+  EXPECT_EQ(c.Pixel(179, 40), kBright);  // frame's right edge, the last column
+  EXPECT_EQ(c.Pixel(90, 101), kBright);  // the vertical axis stops short of the bottom edge
+  EXPECT_EQ(c.Pixel(179, 50), kDim);     // the horizontal axis runs over the frame
   EXPECT_NE(c.Pixel(0, 0), kBright);     // rounded corner
 }
 
@@ -118,9 +119,9 @@ TEST_F(PreviewTest, TicksAndLabels) {
         if (c.Pixel(x, y) == kDim) ++dim;
     return dim;
   };
-  EXPECT_GT(hasText(93, 2, 20, 11), 10);     // "Amp"
-  EXPECT_GT(hasText(150, 52, 26, 11), 10);   // "Wave", below the axis
-  EXPECT_GT(hasText(82, 52, 7, 9), 2);       // "o"
+  EXPECT_GT(hasText(93, 2, 20, 11), 10);    // "Amp"
+  EXPECT_GT(hasText(150, 52, 26, 11), 10);  // "Wave", below the axis
+  EXPECT_GT(hasText(82, 52, 7, 9), 2);      // "o"
 }
 
 TEST_F(PreviewTest, RedrawingWithTheSameValuesGivesTheSamePicture) {

@@ -43,10 +43,10 @@ TEST_F(ZonesTest, IndicatorColourAndTextAtTheBandEdges) {
     const QString& text;
   };
   const Case cases[] = {
-      {1, 0x0001FF, kDanger},      {100, 0x0064FF, kDanger},   {120, 0x0078FF, kDanger},
-      {160, 0x00A0FF, kDanger},    {161, 0x00A0FF, kSafe},     {16000, 0x00A0FF, kSafe},
-      {16001, 0x009FFF, kDanger},  {18000, 0x006BFF, kDanger}, {21955, 0x0002FF, kDanger},
-      {21993, 0x0002FF, kDanger},  {22031, 0x0000FF, kDanger}, {22050, 0x0000FF, kDanger},
+      {1, 0x0001FF, kDanger},     {100, 0x0064FF, kDanger},   {120, 0x0078FF, kDanger},
+      {160, 0x00A0FF, kDanger},   {161, 0x00A0FF, kSafe},     {16000, 0x00A0FF, kSafe},
+      {16001, 0x009FFF, kDanger}, {18000, 0x006BFF, kDanger}, {21955, 0x0002FF, kDanger},
+      {21993, 0x0002FF, kDanger}, {22031, 0x0000FF, kDanger}, {22050, 0x0000FF, kDanger},
   };
   for (const Case& c : cases) {
     form->ScrollBar1->SetPosition(c.f);
@@ -63,7 +63,7 @@ TEST_F(ZonesTest, FrequencyMovesRedrawThePreview) {
 }
 
 TEST_F(ZonesTest, AmplitudePercentageDropsTheRemainder) {
-  const std::pair<int, const char*> cases[] = {{0, "0"},      {327, "0"},   {328, "1"},
+  const std::pair<int, const char*> cases[] = {{0, "0"},      {327, "0"},    {328, "1"},
                                                {16383, "49"}, {16384, "50"}, {16864, "51"},
                                                {32766, "99"}, {32767, "100"}};
   form->ScrollBar2->SetPosition(100);
@@ -103,8 +103,8 @@ TEST_P(ZoneTableTest, EndsWhereTheTableSays) {
   EXPECT_EQ(form->ScrollBar1->Max(), c.max);
   EXPECT_EQ(form->Label1->text(), QString("Частота (%1-%2 Гц)").arg(c.min).arg(c.max));
   // What is heard always matches what is shown.
-  EXPECT_EQ(Frequency.load(), c.events.empty() && c.to == 0 ? frequencyBefore
-                                                            : form->ScrollBar1->Position());
+  EXPECT_EQ(Frequency.load(),
+            c.events.empty() && c.to == 0 ? frequencyBefore : form->ScrollBar1->Position());
   EXPECT_EQ(form->fq->Text(), QString::number(form->ScrollBar1->Position()));
 }
 

@@ -1,5 +1,6 @@
 #include "ui/toolkit/RadioGroup.h"
 
+#include <QButtonGroup>
 #include <QEvent>
 #include <QRadioButton>
 #include <QScopedValueRollback>
@@ -11,8 +12,13 @@
 TRadioGroup::TRadioGroup(const QString& caption, const QStringList& items, QWidget* parent)
     : QGroupBox(caption, parent) {
   setAlignment(Qt::AlignLeft);
+  // The items form a button group of their own: Qt's automatic exclusivity otherwise searches
+  // all radio buttons below the window and would uncheck an item when a radio button placed
+  // directly on the window is checked (and the other way round).
+  group_ = new QButtonGroup(this);
   for (int i = 0; i < items.size(); ++i) {
     auto* button = new QRadioButton(items[i], this);
+    group_->addButton(button, i);
     connect(button, &QAbstractButton::toggled, this, [this, i](bool on) {
       // Only a user click gets here: the group's own updates run with syncing_ set.
       if (!on || syncing_) return;
@@ -58,13 +64,8 @@ void TRadioGroup::ArrangeButtons() {
 
 void TRadioGroup::SyncButtons() {
   const QScopedValueRollback guard(syncing_, true);
-  for (int i = 0; i < Count(); ++i) {
-    QRadioButton* button = buttons_[static_cast<size_t>(i)];
-    const bool checked = i == itemIndex_;
-    if (button->isChecked() == checked) continue;
-    // Qt keeps one button of an exclusive set checked; unchecking all needs a moment without.
-    button->setAutoExclusive(false);
-    button->setChecked(checked);
-    button->setAutoExclusive(true);
-  }
+  // Qt keeps one button of an exclusive group checked; unchecking all needs a moment without.
+  group_->setExclusive(false);
+  for (int i = 0; i < Count(); ++i) buttons_[static_cast<size_t>(i)]->setChecked(i == itemIndex_);
+  group_->setExclusive(true);
 }

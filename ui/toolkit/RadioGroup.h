@@ -5,6 +5,7 @@
 #include <functional>
 #include <vector>
 
+class QButtonGroup;
 class QRadioButton;
 
 // A framed group of radio buttons in one column below the caption, evenly spaced as a classic
@@ -31,6 +32,7 @@ class TRadioGroup : public QGroupBox {
   void ArrangeButtons();
   void SyncButtons();
 
+  QButtonGroup* group_ = nullptr;
   std::vector<QRadioButton*> buttons_;
   int itemIndex_ = -1;
   bool syncing_ = false;
