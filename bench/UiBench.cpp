@@ -12,6 +12,7 @@
 #include "ui/toolkit/Fonts.h"
 #include "ui/toolkit/MessageBox.h"
 #include "ui/toolkit/ScrollBar.h"
+#include "ui/toolkit/Timer.h"
 
 namespace {
 
