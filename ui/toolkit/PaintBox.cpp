@@ -30,11 +30,15 @@ constexpr TColor kInvalidColor = 0xFFFFFFFF;
 }  // namespace
 
 void TCanvas::SetFontSize(int points) {
+  if (points == fontSize_) return;
   fontSize_ = points;
+  fontCache_.reset();
 }
 
 void TCanvas::SetFontName(const QString& name) {
+  if (name == fontName_) return;
   fontName_ = name;
+  fontCache_.reset();
 }
 
 QFont TCanvas::Font() const {
@@ -43,6 +47,18 @@ QFont TCanvas::Font() const {
   font.setPixelSize(static_cast<int>(std::lround(fontSize_ * 96.0 / 72.0)));
   font.setStyleStrategy(QFont::NoAntialias);
   return font;
+}
+
+const TCanvas::FontCache& TCanvas::CachedFont() {
+  // Building a font and its metrics costs far more than drawing a short label; the preview
+  // draws three labels on every redraw, so keep them until the font changes.
+  if (!fontCache_) {
+    const QFont font = Font();
+    const QFontMetricsF metrics(font);
+    fontCache_.emplace(FontCache{font, metrics, static_cast<int>(std::ceil(metrics.ascent())),
+                                 TextCellHeight(font)});
+  }
+  return *fontCache_;
 }
 
 void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int w, int h) {
@@ -55,10 +71,10 @@ void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int w, int h) {
   const double rx = std::min(std::abs(w), width) / 2.0;
   const double ry = std::min(std::abs(h), height) / 2.0;
 
-  // Horizontal extent of the shape in each row (relative to x1, right end exclusive). In the
+  // Horizontal inset of the shape in each row (relative to x1, the same at both ends). In the
   // rows of a corner the ellipse decides; a pixel belongs to the shape when its centre lies
-  // within the corner ellipse.
-  std::vector<int> left(static_cast<size_t>(height));
+  // within the corner ellipse. Rows -1 and `height` lie outside (inset past the middle).
+  std::vector<int> inset(static_cast<size_t>(height) + 2, width);
   for (int row = 0; row < height; ++row) {
     const double cy = row + 0.5;
     double dy = 0;
@@ -66,46 +82,48 @@ void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int w, int h) {
       dy = ry - cy;
     else if (cy > height - ry)
       dy = cy - (height - ry);
-    int inset = 0;
+    int in = 0;
     if (dy > 0 && rx > 0 && ry > 0) {
       const double t = 1.0 - (dy * dy) / (ry * ry);
       const double half = t > 0 ? rx * std::sqrt(t) : 0.0;
       // First pixel whose centre x + 0.5 lies at or right of rx - half.
-      inset = static_cast<int>(std::ceil(rx - half - 0.5));
-      if (inset < 0) inset = 0;
+      in = std::max(0, static_cast<int>(std::ceil(rx - half - 0.5)));
     }
-    left[static_cast<size_t>(row)] = inset;
+    inset[static_cast<size_t>(row) + 1] = in;
   }
-  const auto inside = [&](int col, int row) {
-    if (row < 0 || row >= height || col < 0 || col >= width) return false;
-    const int inset = left[static_cast<size_t>(row)];
-    return col >= inset && col < width - inset;
-  };
+  // Each row of the shape is filled with the brush; a pixel whose left, right, upper or lower
+  // neighbour lies outside the shape belongs to the outline and takes the pen.
+  const QRgb pen = ToQColor(penColor_).rgb();
+  const QRgb brush = ToQColor(brushColor_).rgb();
+  const Pixels pixels = Lock();
   for (int row = 0; row < height; ++row) {
-    for (int col = 0; col < width; ++col) {
-      if (!inside(col, row)) continue;
-      const bool edge = !inside(col - 1, row) || !inside(col + 1, row) || !inside(col, row - 1) ||
-                        !inside(col, row + 1);
-      Plot(x1 + col, y1 + row, edge ? penColor_ : brushColor_);
+    const int in = inset[static_cast<size_t>(row) + 1];
+    const int first = in;
+    const int last = width - in - 1;
+    if (first > last) continue;
+    // Pixels from `first` up to `outerLeft` have an outside neighbour above or below.
+    const int neighbour =
+        std::max(inset[static_cast<size_t>(row)], inset[static_cast<size_t>(row) + 2]);
+    for (int col = first; col <= last; ++col) {
+      const bool edge = col == first || col == last || col < neighbour || col >= width - neighbour;
+      pixels.Plot(x1 + col, y1 + row, edge ? pen : brush);
     }
   }
   Changed();
 }
 
 void TCanvas::TextOut(int x, int y, const QString& text) {
-  const QFont font = Font();
-  const QFontMetricsF metrics(font);
-  const int ascent = static_cast<int>(std::ceil(metrics.ascent()));
-  const int width = static_cast<int>(std::ceil(metrics.horizontalAdvance(text)));
+  const FontCache& font = CachedFont();
+  const int width = static_cast<int>(std::ceil(font.metrics.horizontalAdvance(text)));
   QPainter painter(image_);
   painter.setRenderHint(QPainter::Antialiasing, false);
   painter.setRenderHint(QPainter::TextAntialiasing, false);
   // The text's cell is filled with the brush first (an opaque background), then the glyphs are
   // drawn on their baseline.
-  painter.fillRect(QRect(x, y, width, TextCellHeight(font)), ToQColor(brushColor_));
-  painter.setFont(font);
+  painter.fillRect(QRect(x, y, width, font.cellHeight), ToQColor(brushColor_));
+  painter.setFont(font.font);
   painter.setPen(ToQColor(fontColor_));
-  painter.drawText(QPoint(x, y + ascent), text);
+  painter.drawText(QPoint(x, y + font.ascent), text);
   painter.end();
   Changed();
 }
@@ -121,21 +139,23 @@ void TCanvas::LineTo(int x, int y) {
   const int dy = y - y0;
   const int adx = std::abs(dx);
   const int ady = std::abs(dy);
+  const QRgb pen = ToQColor(penColor_).rgb();
+  const Pixels pixels = Lock();
   // One pixel per step along the major axis, from the start point up to but not including the
   // end point; the minor coordinate is the line's exact position rounded.
   if (adx >= ady) {
     const int sx = dx > 0 ? 1 : -1;
-    for (int i = 0; i < adx; ++i) Plot(x0 + i * sx, y0 + RoundHalfDown(i * dy, adx), penColor_);
+    for (int i = 0; i < adx; ++i) pixels.Plot(x0 + i * sx, y0 + RoundHalfDown(i * dy, adx), pen);
   } else {
     const int sy = dy > 0 ? 1 : -1;
-    for (int i = 0; i < ady; ++i) Plot(x0 + RoundHalfDown(i * dx, ady), y0 + i * sy, penColor_);
+    for (int i = 0; i < ady; ++i) pixels.Plot(x0 + RoundHalfDown(i * dx, ady), y0 + i * sy, pen);
   }
   penPos_ = QPoint(x, y);
   Changed();
 }
 
 void TCanvas::SetPixel(int x, int y, TColor color) {
-  Plot(x, y, color);
+  Lock().Plot(x, y, ToQColor(color).rgb());
   Changed();
 }
 
@@ -144,9 +164,14 @@ TColor TCanvas::Pixel(int x, int y) const {
   return FromQColor(QColor::fromRgb(image_->pixel(x, y)));
 }
 
-void TCanvas::Plot(int x, int y, TColor color) {
-  if (!image_->rect().contains(x, y)) return;
-  image_->setPixel(x, y, ToQColor(color).rgb());
+TCanvas::Pixels TCanvas::Lock() {
+  // bits() detaches a shared image once; the pixels are then written directly.
+  return Pixels{image_->bits(), image_->bytesPerLine(), image_->width(), image_->height()};
+}
+
+void TCanvas::Pixels::Plot(int x, int y, QRgb rgb) const {
+  if (x < 0 || y < 0 || x >= width || y >= height) return;
+  reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(y) * bytesPerLine)[x] = rgb;
 }
 
 void TCanvas::Changed() {

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <QFont>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPoint>
 #include <QWidget>
 #include <functional>
+#include <optional>
 
 #include "ui/toolkit/Colors.h"
 
@@ -45,7 +47,23 @@ class TCanvas {
   std::function<void()> OnChanged;
 
  private:
-  void Plot(int x, int y, TColor color);
+  struct FontCache {
+    QFont font;
+    QFontMetricsF metrics;
+    int ascent;
+    int cellHeight;
+  };
+  const FontCache& CachedFont();
+  // Direct access to the 32-bit pixels for the length of one drawing operation.
+  struct Pixels {
+    uchar* bits;
+    qsizetype bytesPerLine;
+    int width;
+    int height;
+    // Sets one pixel, clipped to the image.
+    void Plot(int x, int y, QRgb rgb) const;
+  };
+  Pixels Lock();
   void Changed();
 
   QImage* image_;
@@ -55,6 +73,7 @@ class TCanvas {
   int fontSize_ = 8;
   QString fontName_ = "MS Sans Serif";
   QPoint penPos_{0, 0};
+  std::optional<FontCache> fontCache_;
 };
 
 // A paint box: a widget that shows its canvas's image. The image keeps what was drawn, so the
