@@ -1,0 +1,639 @@
+// The whole program against a real sound server: the window TForm1 over SdlAudioLibrary, operated
+// through its widgets (mouse clicks, typing) while Qt's event loop runs the window's timers, and
+// what PulseAudio's null sink played recorded from its monitor and analysed. ./test starts the
+// server and sets PULSE_SERVER.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRadioButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <algorithm>
+#include <cmath>
+#include <iostream>
+#include <memory>
+#include <numbers>
+#include <numeric>
+#include <span>
+#include <vector>
+
+#include "audio/SdlAudioLibrary.h"
+#include "audio/Tone.h"
+#include "automation/Automation.h"
+#include "tests/e2e/Recorder.h"
+#include "ui/EffectsPanel.h"
+#include "ui/Form1.h"
+#include "ui/toolkit/CheckBox.h"
+#include "ui/toolkit/Controls.h"
+#include "ui/toolkit/Edit.h"
+#include "ui/toolkit/MessageBox.h"
+#include "ui/toolkit/RadioGroup.h"
+#include "ui/toolkit/ScrollBar.h"
+#include "ui/toolkit/Timer.h"
+#include "ui/toolkit/TrackBar.h"
+
+namespace {
+
+constexpr int kRate = Recorder::kRate;
+constexpr double kDefaultAmplitude = 16864;
+// Values of the recording for a duration.
+constexpr size_t Samples(double ms) {
+  return static_cast<size_t>(ms * kRate / 1000);
+}
+// 10 ms: a whole number of periods of every tone these tests analyse with it (500 and 1500 Hz).
+constexpr size_t kEnvelopeWindow = Samples(10);
+
+// ---- Analysis of the recording ----
+
+std::span<const int16_t> Slice(const std::vector<int16_t>& values, size_t begin, size_t end) {
+  end = std::min(end, values.size());
+  begin = std::min(begin, end);
+  return {values.data() + begin, end - begin};
+}
+
+double Rms(std::span<const int16_t> samples) {
+  double sum = 0;
+  for (int16_t v : samples) sum += static_cast<double>(v) * v;
+  return samples.empty() ? 0 : std::sqrt(sum / static_cast<double>(samples.size()));
+}
+
+// RMS of each consecutive window.
+std::vector<double> Envelope(std::span<const int16_t> samples, size_t window) {
+  std::vector<double> envelope;
+  for (size_t at = 0; at + window <= samples.size(); at += window)
+    envelope.push_back(Rms(samples.subspan(at, window)));
+  return envelope;
+}
+
+// Amplitude of the sine component at `frequency` (Goertzel), exact when the window holds a
+// whole number of its periods.
+double GoertzelAmplitude(std::span<const int16_t> samples, double frequency) {
+  const double coefficient = 2 * std::cos(2 * std::numbers::pi * frequency / kRate);
+  double s1 = 0;
+  double s2 = 0;
+  for (int16_t v : samples) {
+    const double s = v + coefficient * s1 - s2;
+    s2 = s1;
+    s1 = s;
+  }
+  const double power = s1 * s1 + s2 * s2 - coefficient * s1 * s2;
+  return 2 * std::sqrt(std::max(power, 0.0)) / static_cast<double>(samples.size());
+}
+
+// Zero-crossing pitch of each consecutive window; 0 where the window is quieter than `floor`.
+std::vector<double> PitchTrace(std::span<const int16_t> samples, size_t window, int floor) {
+  std::vector<double> trace;
+  for (size_t at = 0; at + window <= samples.size(); at += window) {
+    const std::span<const int16_t> part = samples.subspan(at, window);
+    trace.push_back(Peak(part) > floor ? ZeroCrossingFrequency(part, kRate) : 0);
+  }
+  return trace;
+}
+
+// The lag, in steps of `series` and refined between steps by a parabola, within [minLag, maxLag]
+// at which the series (mean removed) best matches itself, with that normalised correlation.
+struct Periodicity {
+  double lag = 0;
+  double correlation = -1;
+};
+Periodicity BestLag(const std::vector<double>& series, size_t minLag, size_t maxLag) {
+  const double mean =
+      std::accumulate(series.begin(), series.end(), 0.0) / static_cast<double>(series.size());
+  auto correlation = [&](size_t lag) {
+    double product = 0;
+    double a2 = 0;
+    double b2 = 0;
+    for (size_t n = 0; n + lag < series.size(); ++n) {
+      const double a = series[n] - mean;
+      const double b = series[n + lag] - mean;
+      product += a * b;
+      a2 += a * a;
+      b2 += b * b;
+    }
+    return a2 > 0 && b2 > 0 ? product / std::sqrt(a2 * b2) : 0.0;
+  };
+  Periodicity best;
+  size_t bestLag = 0;
+  for (size_t lag = minLag; lag <= maxLag && lag < series.size(); ++lag) {
+    const double r = correlation(lag);
+    if (r > best.correlation) {
+      best.correlation = r;
+      bestLag = lag;
+    }
+  }
+  best.lag = static_cast<double>(bestLag);
+  if (bestLag > 0 && bestLag + 1 < series.size()) {
+    const double before = correlation(bestLag - 1);
+    const double after = correlation(bestLag + 1);
+    const double curvature = before - 2 * best.correlation + after;
+    if (curvature < 0) best.lag += 0.5 * (before - after) / curvature;
+  }
+  return best;
+}
+
+// Least-squares slope of y over x.
+double Slope(const std::vector<double>& x, const std::vector<double>& y) {
+  const double n = static_cast<double>(x.size());
+  const double mx = std::accumulate(x.begin(), x.end(), 0.0) / n;
+  const double my = std::accumulate(y.begin(), y.end(), 0.0) / n;
+  double sxy = 0;
+  double sxx = 0;
+  for (size_t i = 0; i < x.size(); ++i) {
+    sxy += (x[i] - mx) * (y[i] - my);
+    sxx += (x[i] - mx) * (x[i] - mx);
+  }
+  return sxx > 0 ? sxy / sxx : 0;
+}
+
+// Relative spread of an envelope: (max - min) / mean.
+double Spread(const std::vector<double>& envelope) {
+  const auto [low, high] = std::minmax_element(envelope.begin(), envelope.end());
+  const double mean =
+      std::accumulate(envelope.begin(), envelope.end(), 0.0) / static_cast<double>(envelope.size());
+  return (*high - *low) / mean;
+}
+
+// ---- The program ----
+
+// Output of a command, or an empty string if it failed.
+QString RunCommand(const QString& program, const QStringList& arguments) {
+  QProcess process;
+  process.start(program, arguments);
+  if (!process.waitForFinished(5000) || process.exitCode() != 0) return {};
+  return QString::fromLocal8Bit(process.readAllStandardOutput());
+}
+
+bool SoundServerReachable() {
+  return !qEnvironmentVariableIsEmpty("PULSE_SERVER") && !RunCommand("pactl", {"info"}).isEmpty();
+}
+
+// Program-wide values as at program start (the window sets its own at creation).
+void ResetProgramState() {
+  Frequency = 0;
+  Amplitude = 0;
+  Phase = 0;
+  Playing = false;
+  SweepStep = 1;
+  PresetActive = false;
+  PresetRising = false;
+  PresetLow = PresetHigh = PresetStep = 0;
+  EffectRecords = {};
+}
+
+// The user's hand: a left click where each kind of control takes it.
+void Click(TSpeedButton* button) {
+  ASSERT_TRUE(button->isEnabled()) << button->text().toStdString();
+  QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+}
+void Click(QAbstractButton* box) {  // check box or radio button: on its indicator
+  ASSERT_TRUE(box->isEnabled()) << box->text().toStdString();
+  QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+}
+void TypeInto(TEdit* edit, const QString& text) {
+  edit->setFocus();
+  edit->selectAll();
+  QTest::keyClicks(edit, text);
+}
+
+class WindowE2ETest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!SoundServerReachable()) GTEST_SKIP() << "no sound server (PULSE_SERVER; see ./test)";
+    ResetProgramState();
+    previousAudio_ = SetBass(&audio);
+    previousHook_ = SetMessageBoxHook([this](const MessageBoxCall& call) {
+      boxes.push_back(call);
+      std::cout << "[ box        ] " << call.title.toStdString() << ": " << call.text.toStdString()
+                << '\n';
+    });
+    installed_ = true;
+
+    form = std::make_unique<TForm1>();  // FormCreate: the audio start-up
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    ASSERT_TRUE(boxes.empty()) << "the audio start-up failed";
+    ASSERT_NE(form->Stream, 0u);
+    Click(form->CheckBox7);  // "Ознакомился"
+    ASSERT_TRUE(form->Button3->isEnabled()) << "the warning gate did not unlock";
+  }
+
+  void TearDown() override {
+    if (!installed_) return;
+    form.reset();
+    audio.Free();
+    SetMessageBoxHook(previousHook_);
+    SetBass(previousAudio_);
+    EXPECT_TRUE(boxes.empty()) << boxes.front().text.toStdString();
+  }
+
+  TForm1& f() { return *form; }
+
+  static bool StartRecording(Recorder& recorder) {
+    if (recorder.Start()) return true;
+    ADD_FAILURE() << recorder.error().toStdString();
+    return false;
+  }
+
+  // Lets the window run for `ms` and returns what was played meanwhile.
+  static std::vector<int16_t> RecordFor(int ms) {
+    Recorder recorder;
+    if (!StartRecording(recorder)) return {};
+    QTest::qWait(ms);
+    return recorder.Stop();
+  }
+
+  // The stream's effects act from the panel's next parameter refresh; this waits past it (and a
+  // little more, for the glides of the new values).
+  static void WaitForRefresh() { QTest::qWait(400); }
+
+  void OpenEffectsAndPlay() {
+    Click(f().Button3);  // "Пуск"
+    ASSERT_TRUE(Playing);
+    Click(f().SpeedButton2);  // "Эффекты"
+    ASSERT_EQ(f().frameGeometry().width(), 623);
+  }
+
+  SdlAudioLibrary audio;
+  std::vector<MessageBoxCall> boxes;
+  std::unique_ptr<TForm1> form;
+
+ private:
+  bool installed_ = false;
+  AudioLibrary* previousAudio_ = nullptr;
+  MessageBoxHook previousHook_;
+};
+
+TEST_F(WindowE2ETest, StartPlaysHalfTheFrequencyOnBothChannelsAndStopEndsItWithoutAClick) {
+  Recorder recorder;
+  ASSERT_TRUE(StartRecording(recorder));
+  Click(f().Button3);  // "Пуск"
+  EXPECT_TRUE(Playing);
+  EXPECT_FALSE(f().Button3->isEnabled());
+  QTest::qWait(600);
+  Click(f().SpeedButton1);  // "Стоп"
+  EXPECT_FALSE(Playing);
+  EXPECT_TRUE(f().Button3->isEnabled());
+  QTest::qWait(300);
+  const std::vector<int16_t> recording = recorder.Stop();
+
+  for (int channel = 0; channel < 2; ++channel) {
+    SCOPED_TRACE(channel == 0 ? "left" : "right");
+    const std::vector<int16_t> values = ChannelOf(recording, channel);
+    const Extent full = AboveThreshold(values, static_cast<int>(kDefaultAmplitude * 0.9));
+    const Extent sound = AboveThreshold(values, 16);  // above the resampler's noise
+    ASSERT_GT(full.end, full.begin + Samples(300)) << "the tone was not recorded";
+    const std::span<const int16_t> steady =
+        Slice(values, full.begin + Samples(50), full.end - Samples(50));
+    const double pitch = ZeroCrossingFrequency(steady, kRate);
+    std::cout << "[ measured   ] " << pitch << " Hz, peak " << Peak(steady) << '\n';
+    EXPECT_NEAR(pitch, 500, 5);
+    EXPECT_NEAR(Peak(steady), kDefaultAmplitude, kDefaultAmplitude * 0.02);
+
+    // From the last full-height value on, no step is larger than the tone's own, and silence
+    // follows within 10 ms.
+    const int toneStep = MaxJump(steady);
+    EXPECT_LE(MaxJump(Slice(values, full.end - 1, values.size())), toneStep * 1.05);
+    EXPECT_LE(sound.end - full.end, Samples(10));
+    EXPECT_GT(values.size() - sound.end, Samples(150));
+  }
+}
+
+TEST_F(WindowE2ETest, ZonesMoveThePitchAndTheAmplitudeBarReachesFullScale) {
+  Click(f().Button3);
+  ASSERT_TRUE(Playing);
+
+  Click(f().RadioGroup1->Button(2));  // "Ультра звук"
+  EXPECT_EQ(f().ScrollBar1->Position(), 18000);
+  QTest::qWait(100);
+  const std::vector<int16_t> ultra = ChannelOf(RecordFor(300), 0);
+
+  Click(f().RadioGroup1->Button(3));  // "Инфра звук": from the ultrasound band it lands at 160
+  EXPECT_EQ(f().ScrollBar1->Position(), 160);
+  QTest::qWait(100);
+  const std::vector<int16_t> infra = ChannelOf(RecordFor(500), 0);
+
+  f().ScrollBar2->SetPosition(32767);
+  EXPECT_EQ(f().amp->Text(), "100");
+  QTest::qWait(100);
+  const std::vector<int16_t> loud = ChannelOf(RecordFor(300), 0);
+
+  const double ultraHz = ZeroCrossingFrequency(ultra, kRate);
+  const double infraHz = ZeroCrossingFrequency(infra, kRate);
+  const double loudHz = ZeroCrossingFrequency(loud, kRate);
+  std::cout << "[ measured   ] ultrasound " << ultraHz << " Hz (peak " << Peak(ultra)
+            << "), infrasound " << infraHz << " Hz (peak " << Peak(infra) << "), full scale "
+            << loudHz << " Hz (peak " << Peak(loud) << ")\n";
+  EXPECT_NEAR(ultraHz, 9000, 9000 * 0.02);
+  EXPECT_GT(Peak(ultra), kDefaultAmplitude / 2);
+  EXPECT_NEAR(infraHz, 80, 80 * 0.02);
+  EXPECT_NEAR(Peak(infra), kDefaultAmplitude, kDefaultAmplitude * 0.02);
+  EXPECT_NEAR(loudHz, 80, 80 * 0.02);
+  EXPECT_GE(Peak(loud), 32000);
+}
+
+// The flanger's notches sweep with its delay, so the tone's loudness follows the LFO. With the
+// centre delay at 2.5 ms (1.25 periods of the 500 Hz tone) the envelope repeats once per LFO
+// cycle; at a whole number of periods it would repeat twice.
+TEST_F(WindowE2ETest, FlangerEnvelopeRepeatsAtTheLfoRateAndCleanMakesTheToneSteadyAgain) {
+  OpenEffectsAndPlay();
+  Click(f().CheckBox1);  // "Flanger"
+  ASSERT_TRUE(f().CheckBox1->Checked());
+  f().TrackBar1->SetPosition(25);   // Delay 2.5 ms
+  f().TrackBar2->SetPosition(10);   // equal mix: deep notches
+  f().TrackBar3->SetPosition(120);  // 120 BPM: 2 Hz
+  WaitForRefresh();
+  EXPECT_EQ(FlangerParams.BPM, 120.0f);
+  const std::vector<int16_t> flanged = ChannelOf(RecordFor(1600), 0);
+
+  Click(f().SpeedButton3);  // "Чистый  "
+  EXPECT_FALSE(f().CheckBox1->Checked());
+  QTest::qWait(100);
+  const std::vector<int16_t> clean = ChannelOf(RecordFor(400), 0);
+
+  const std::vector<double> envelope = Envelope(flanged, kEnvelopeWindow);
+  ASSERT_GE(envelope.size(), 120u);
+  const Periodicity period = BestLag(envelope, 15, 80);  // 0.15 to 0.8 s
+  const std::vector<double> cleanEnvelope = Envelope(clean, kEnvelopeWindow);
+  ASSERT_GE(cleanEnvelope.size(), 20u);
+  std::cout << "[ measured   ] flanger envelope period " << period.lag * 10 << " ms (r "
+            << period.correlation << "), spread " << Spread(envelope) << "; clean spread "
+            << Spread(cleanEnvelope) << ", " << ZeroCrossingFrequency(clean, kRate) << " Hz\n";
+  EXPECT_NEAR(period.lag * 10, 500, 50);
+  EXPECT_GT(period.correlation, 0.8);
+  EXPECT_GT(Spread(envelope), 0.8);
+  EXPECT_LT(Spread(cleanEnvelope), 0.03);
+  EXPECT_NEAR(ZeroCrossingFrequency(clean, kRate), 500, 5);
+  EXPECT_NEAR(Peak(clean), kDefaultAmplitude, kDefaultAmplitude * 0.02);
+}
+
+// The auto-wah's band-pass sweeps up from 1000 Hz and back nine times a second; the 500 Hz tone
+// below it comes through loudest when the centre is lowest.
+TEST_F(WindowE2ETest, AutoWahEnvelopeRepeatsNineTimesASecond) {
+  OpenEffectsAndPlay();
+  Click(f().CheckBox3);  // "Auto Wah"
+  ASSERT_TRUE(f().CheckBox3->Checked());
+  WaitForRefresh();
+  EXPECT_EQ(AutoWahParams.Rate, 9.0f);
+  const std::vector<int16_t> wah = ChannelOf(RecordFor(1000), 0);
+
+  const std::vector<double> envelope = Envelope(wah, kEnvelopeWindow);
+  ASSERT_GE(envelope.size(), 60u);
+  const Periodicity period = BestLag(envelope, 5, 30);  // 50 to 300 ms
+  std::cout << "[ measured   ] auto-wah envelope period " << period.lag * 10 << " ms ("
+            << 100 / period.lag << " Hz, r " << period.correlation << "), spread "
+            << Spread(envelope) << '\n';
+  EXPECT_NEAR(period.lag * 10, 1000.0 / 9, 1000.0 / 9 * 0.1);
+  EXPECT_GT(period.correlation, 0.8);
+  EXPECT_GT(Spread(envelope), 0.8);
+}
+
+// After a change of pitch the echo keeps playing the old one for one delay, then ever weaker.
+TEST_F(WindowE2ETest, EchoRepeatsTheOldPitchForItsDelayAfterAChange) {
+  constexpr size_t kDelayWindows = 30;  // 300 ms in windows of 10 ms
+  OpenEffectsAndPlay();
+  Click(f().CheckBox2);  // "Echo"
+  ASSERT_TRUE(f().CheckBox2->Checked());
+  f().TrackBar4->SetPosition(300);
+  WaitForRefresh();
+  EXPECT_EQ(EchoParams.Delay, 300.0f);
+  QTest::qWait(300);  // the repeats of the steady tone build up
+
+  Recorder recorder;
+  ASSERT_TRUE(StartRecording(recorder));
+  QTest::qWait(200);
+  f().ScrollBar1->SetPosition(3000);  // heard 1500 Hz
+  QTest::qWait(1500);
+  const std::vector<int16_t> left = ChannelOf(recorder.Stop(), 0);
+
+  std::vector<double> old;
+  std::vector<double> fresh;
+  for (size_t at = 0; at + kEnvelopeWindow <= left.size(); at += kEnvelopeWindow) {
+    const std::span<const int16_t> window(left.data() + at, kEnvelopeWindow);
+    old.push_back(GoertzelAmplitude(window, 500));
+    fresh.push_back(GoertzelAmplitude(window, 1500));
+  }
+  // The change: the first window in which the new pitch is clearly there.
+  const auto change = static_cast<size_t>(
+      std::find_if(fresh.begin(), fresh.end(), [](double a) { return a > kDefaultAmplitude / 5; }) -
+      fresh.begin());
+  ASSERT_GT(change, 5u) << "the recording did not start with the old pitch";
+  ASSERT_GT(fresh.size(), change + 4 * kDelayWindows + 10) << "recording too short";
+
+  // Within the delay both pitches sound, each at about half the level.
+  double oldDuring = 0;
+  double freshDuring = 0;
+  for (size_t i = change + 3; i < change + kDelayWindows - 3; ++i) {
+    oldDuring += old[i];
+    freshDuring += fresh[i];
+  }
+  oldDuring /= kDelayWindows - 6;
+  freshDuring /= kDelayWindows - 6;
+  // The old pitch drops when its last repeat at full strength has passed: one delay on.
+  size_t drop = change + 3;
+  while (drop < old.size() && old[drop] > oldDuring / 2) ++drop;
+  // Well after, the old pitch has decayed (0.35 per repeat) and the new one is at full level.
+  const size_t late = change + 4 * kDelayWindows + 2;
+  const double oldLate = *std::max_element(old.begin() + static_cast<long>(late), old.end());
+  const double freshLate =
+      std::accumulate(fresh.begin() + static_cast<long>(late), fresh.end(), 0.0) /
+      static_cast<double>(fresh.size() - late);
+  std::cout << "[ measured   ] during the delay: 500 Hz " << oldDuring << ", 1500 Hz "
+            << freshDuring << "; old pitch drops after " << (drop - change) * 10
+            << " ms; later: 500 Hz at most " << oldLate << ", 1500 Hz " << freshLate << '\n';
+  EXPECT_NEAR(oldDuring, kDefaultAmplitude / 2, kDefaultAmplitude * 0.12);
+  EXPECT_NEAR(freshDuring, kDefaultAmplitude / 2, kDefaultAmplitude * 0.12);
+  EXPECT_NEAR(static_cast<double>(drop - change) * 10, 300, 30);
+  EXPECT_LT(oldLate, kDefaultAmplitude * 0.03);
+  EXPECT_NEAR(freshLate, kDefaultAmplitude, kDefaultAmplitude * 0.05);
+}
+
+// "Серена": zone audible, amplitude 26212, the bar swinging between 991 and 1706 in steps of 11
+// every 50 ms: heard 495.5 to 853 Hz, a full cycle in 132 ticks.
+TEST_F(WindowE2ETest, SerenaSwingsThePitchBackAndForthUntilStopped) {
+  Click(f().CheckBox6);  // "Заготовки"
+  ASSERT_EQ(f().ComboBox1->currentText(), "Серена");
+  Recorder recorder;
+  ASSERT_TRUE(StartRecording(recorder));
+  Click(f().SpeedButton6);  // "Пуск заготовки"
+  EXPECT_TRUE(Playing);
+  QTest::qWait(8000);
+  Click(f().SpeedButton7);  // "Стоп заготовки"
+  EXPECT_FALSE(Playing);
+  QTest::qWait(300);
+  const std::vector<int16_t> left = ChannelOf(recorder.Stop(), 0);
+
+  constexpr double kAmplitude = 26212;
+  const Extent sound = AboveThreshold(left, static_cast<int>(kAmplitude / 2));
+  ASSERT_GT(sound.end, sound.begin + Samples(7000)) << "the preset's tone was not recorded";
+  const std::vector<double> trace =
+      PitchTrace(Slice(left, sound.begin + Samples(50), sound.end - Samples(50)), Samples(50),
+                 static_cast<int>(kAmplitude / 2));
+  const auto [low, high] = std::minmax_element(trace.begin(), trace.end());
+  // The swing's period from its mid-level: up through it, then down through it half a cycle on.
+  const double mid = (495.5 + 853) / 2;
+  auto crossing = [&](size_t from, bool rising) {
+    for (size_t i = std::max<size_t>(from, 1); i < trace.size(); ++i) {
+      const double a = trace[i - 1];
+      const double b = trace[i];
+      if (rising ? (a < mid && b >= mid) : (a > mid && b <= mid))
+        return static_cast<double>(i - 1) + (mid - a) / (b - a);
+    }
+    return -1.0;
+  };
+  const double up = crossing(0, true);
+  const double down = crossing(static_cast<size_t>(std::max(up, 0.0)) + 1, false);
+  ASSERT_GE(up, 0) << "the pitch never rose through " << mid << " Hz";
+  ASSERT_GE(down, 0) << "the pitch never fell through " << mid << " Hz";
+  const double period = 2 * (down - up) * 0.05;
+  std::cout << "[ measured   ] pitch " << *low << " to " << *high << " Hz, cycle " << period
+            << " s, peak " << Peak(Slice(left, sound.begin, sound.end)) << '\n';
+  EXPECT_NEAR(*high, 853, 853 * 0.03);
+  EXPECT_NEAR(*low, 495.5, 495.5 * 0.03);
+  EXPECT_NEAR(period, 6.6, 0.66);
+  EXPECT_NEAR(Peak(Slice(left, sound.begin, sound.end)), kAmplitude, kAmplitude * 0.02);
+
+  // "Стоп заготовки" stopped the tone: silence to the end.
+  const Extent audible = AboveThreshold(left, 16);
+  EXPECT_GT(left.size() - audible.end, Samples(150));
+  EXPECT_LE(audible.end - sound.end, Samples(10));
+}
+
+// Step 500 every 100 ms in the audible zone: the frequency value rises 5000 per second, the pitch
+// heard 2500 Hz per second, up to 16000 (8000 Hz heard), where it rests until "Реверс" turns it.
+TEST_F(WindowE2ETest, SweepRisesToTheTopOfTheZoneRestsAndComesBackWithReverse) {
+  Click(f().RadioGroup1->Button(1));  // "Слышимый звук"
+  ASSERT_EQ(f().ScrollBar1->Position(), 1000);
+  TypeInto(f().Edit1, "500");
+  EXPECT_EQ(SweepStep, 500);
+  TypeInto(f().Edit2, "100");
+  EXPECT_EQ(f().Timer1->Interval(), 100u);
+  Click(f().CheckBox4);  // "Установить программу"
+
+  Recorder recorder;
+  ASSERT_TRUE(StartRecording(recorder));
+  Click(f().Button3);
+  QTest::qWait(200);
+  Click(f().SpeedButton4);  // "Пуск программы"
+  EXPECT_TRUE(f().Timer1->Enabled());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return f().ScrollBar1->Position() == 16000; }, 10000));
+  QTest::qWait(600);
+  EXPECT_EQ(f().ScrollBar1->Position(), 16000);
+  Click(f().CheckBox5);  // "Реверс"
+  QTest::qWait(1000);
+  EXPECT_TRUE(f().RadioButton2->isChecked());  // "Убывание"
+  Click(f().SpeedButton5);                     // "Стоп программы"
+  Click(f().SpeedButton1);                     // "Стоп"
+  const std::vector<int16_t> left = ChannelOf(recorder.Stop(), 0);
+
+  const Extent sound = AboveThreshold(left, static_cast<int>(kDefaultAmplitude / 2));
+  ASSERT_GT(sound.end, sound.begin + Samples(3000)) << "the tone was not recorded";
+  constexpr double kWindowSeconds = 0.02;
+  const std::vector<double> trace =
+      PitchTrace(Slice(left, sound.begin, sound.end), Samples(1000 * kWindowSeconds),
+                 static_cast<int>(kDefaultAmplitude / 2));
+  const auto top = static_cast<size_t>(
+      std::find_if(trace.begin(), trace.end(), [](double hz) { return hz >= 7800; }) -
+      trace.begin());
+  ASSERT_LT(top, trace.size()) << "the pitch never reached the top of the zone";
+  size_t topEnd = top;
+  while (topEnd < trace.size() && trace[topEnd] >= 7800) ++topEnd;
+
+  std::vector<double> riseT, riseHz, fallT, fallHz;
+  for (size_t i = 0; i < top; ++i) {
+    if (trace[i] >= 700 && trace[i] <= 7500) {
+      riseT.push_back(static_cast<double>(i) * kWindowSeconds);
+      riseHz.push_back(trace[i]);
+    }
+  }
+  for (size_t i = topEnd; i < trace.size(); ++i) {
+    if (trace[i] >= 700 && trace[i] <= 7500) {
+      fallT.push_back(static_cast<double>(i) * kWindowSeconds);
+      fallHz.push_back(trace[i]);
+    }
+  }
+  const double plateau = std::accumulate(trace.begin() + static_cast<long>(top),
+                                         trace.begin() + static_cast<long>(topEnd), 0.0) /
+                         static_cast<double>(topEnd - top);
+  const double rise = Slope(riseT, riseHz);
+  const double fall = Slope(fallT, fallHz);
+  std::cout << "[ measured   ] rises " << rise << " Hz/s to " << plateau << " Hz for "
+            << static_cast<double>(topEnd - top) * kWindowSeconds << " s, falls " << fall
+            << " Hz/s\n";
+  ASSERT_GE(riseT.size(), 50u);
+  ASSERT_GE(fallT.size(), 10u);
+  EXPECT_NEAR(rise, 2500, 250);
+  EXPECT_NEAR(plateau, 8000, 80);
+  EXPECT_GE(static_cast<double>(topEnd - top) * kWindowSeconds, 0.4);
+  EXPECT_NEAR(fall, -2500, 250);
+}
+
+// Without a sound server the window still opens, after one error box. SDL picks its driver once
+// per process, so the check runs in a child: this test binary again, with the server pointing
+// nowhere and only the child test below selected.
+TEST(WindowE2ENoServer, WindowOpensAfterOneErrorBoxAndEveryStartIsReported) {
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("PULSE_SERVER", "unix:/nonexistent/vimbra/native");
+  // Only PulseAudio: another back-end (ALSA hardware, PipeWire) would not care about
+  // PULSE_SERVER and could open a real device.
+  environment.insert("SDL_AUDIODRIVER", "pulseaudio");
+  environment.insert("VIMBRA_E2E_CHILD", "1");
+  QProcess child;
+  child.setProcessEnvironment(environment);
+  child.setProcessChannelMode(QProcess::MergedChannels);
+  child.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=WindowE2ENoServerChild.*"});
+  ASSERT_TRUE(child.waitForFinished(30000));
+  const QString output = QString::fromLocal8Bit(child.readAll());
+  EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
+  EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
+  EXPECT_FALSE(output.contains("SKIPPED")) << output.toStdString();
+}
+
+TEST(WindowE2ENoServerChild, WindowOpens) {
+  if (qEnvironmentVariableIsEmpty("VIMBRA_E2E_CHILD")) GTEST_SKIP() << "run by the test above";
+  ResetProgramState();
+  SdlAudioLibrary audio;
+  AudioLibrary* previousAudio = SetBass(&audio);
+  std::vector<MessageBoxCall> boxes;
+  const MessageBoxHook previousHook =
+      SetMessageBoxHook([&](const MessageBoxCall& call) { boxes.push_back(call); });
+  {
+    TForm1 form;
+    form.show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(&form));
+    EXPECT_TRUE(form.isVisible());
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].title, "BASS Error");
+    EXPECT_EQ(boxes[0].icon, MsgIcon::Error);
+    EXPECT_EQ(boxes[0].owner, &form);
+    const QRegularExpressionMatch init =
+        QRegularExpression("^Could not initialize BASS\r\n\\(error code: (\\d+)\\)$")
+            .match(boxes[0].text);
+    ASSERT_TRUE(init.hasMatch()) << boxes[0].text.toStdString();
+    const uint32_t code = init.captured(1).toUInt();
+    EXPECT_TRUE(code == kErrorDevice || code == kErrorDriver) << code;
+    EXPECT_EQ(form.Stream, 0u);
+    EXPECT_EQ(Frequency.load(), 1000);
+    EXPECT_EQ(Amplitude.load(), 16864);
+
+    Click(form.CheckBox7);
+    for (size_t press = 1; press <= 2; ++press) {
+      Click(form.Button3);
+      ASSERT_EQ(boxes.size(), 1 + press);
+      EXPECT_EQ(boxes.back().title, "BASS Error");
+      // The stream handle is 0, which names no stream.
+      EXPECT_EQ(boxes.back().text, "Could not start stream playback\r\n(error code: 5)");
+      EXPECT_FALSE(Playing);
+      EXPECT_TRUE(form.Button3->isEnabled());
+      EXPECT_TRUE(form.SpeedButton1->isEnabled());
+    }
+    Click(form.SpeedButton1);  // "Стоп" does nothing while nothing plays
+    EXPECT_EQ(boxes.size(), 3u);
+  }
+  audio.Free();
+  SetMessageBoxHook(previousHook);
+  SetBass(previousAudio);
+}
+
+}  // namespace
