@@ -41,6 +41,9 @@ bool SdlAudioLibrary::Init(int device, uint32_t /*freq*/, uint32_t /*flags*/, vo
   if (initialised_) return Fail(kErrorAlready);
   if (device != 1 && device != -1) return Fail(kErrorDevice);
   SDL_SetMainReady();
+  // SDL's audio brings up its event subsystem, which by default turns SIGINT and SIGTERM into
+  // quit events that only an SDL event loop would see: the program would then ignore them.
+  SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
   if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return Fail(kErrorDriver);
   if (!OpenDevice()) {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);

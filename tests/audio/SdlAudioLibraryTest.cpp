@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <csignal>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -78,6 +79,15 @@ TEST_F(SdlAudioLibraryTest, InitAcceptsOnlyTheDefaultDeviceAndOnlyOnce) {
   EXPECT_TRUE(audio.Free());
 
   EXPECT_TRUE(audio.Init(-1, 48000, 0, nullptr, nullptr));  // -1 is the default device too
+}
+
+TEST_F(SdlAudioLibraryTest, LeavesTerminationSignalsToTheProgram) {
+  ASSERT_TRUE(audio.Init(1, 44100, 0, nullptr, nullptr));
+  for (int signal : {SIGINT, SIGTERM}) {
+    struct sigaction action {};
+    ASSERT_EQ(sigaction(signal, nullptr, &action), 0);
+    EXPECT_EQ(action.sa_handler, SIG_DFL) << "signal " << signal;
+  }
 }
 
 TEST_F(SdlAudioLibraryTest, StreamCreateNeedsInitTheStreamFormatAndAProc) {
