@@ -170,7 +170,7 @@ void TForm1::CreateControls() {
   ScrollBar2->SetLargeChange(1024);
   for (TScrollBar* bar : {ScrollBar1, ScrollBar2}) {
     bar->setCursor(Qt::PointingHandCursor);
-    bar->setFocusPolicy(Qt::NoFocus);
+    bar->setFocusPolicy(Qt::ClickFocus);  // not a tab stop
     bar->hide();
   }
   fq = Place(new TEdit(QStringLiteral("1000"), this), 392, 134, 57, 16, bold);

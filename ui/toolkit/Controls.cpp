@@ -87,6 +87,7 @@ TComboBox::TComboBox(const QStringList& items, QWidget* parent) : QComboBox(pare
 TRichEdit::TRichEdit(QWidget* parent) : QTextEdit(parent) {
   setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
   setAcceptRichText(false);
+  setTabChangesFocus(true);  // Tab moves on to the next control, as in a classic rich edit
 }
 
 void TRichEdit::SetTextColor(TColor color) {

@@ -19,6 +19,10 @@ TRadioGroup::TRadioGroup(const QString& caption, const QStringList& items, QWidg
   for (int i = 0; i < items.size(); ++i) {
     auto* button = new QRadioButton(items[i], this);
     group_->addButton(button, i);
+    // The round indicator stays white whatever background the group is given.
+    QPalette palette = button->palette();
+    palette.setColor(QPalette::Base, Qt::white);
+    button->setPalette(palette);
     connect(button, &QAbstractButton::toggled, this, [this, i](bool on) {
       // Only a user click gets here: the group's own updates run with syncing_ set.
       if (!on || syncing_) return;
