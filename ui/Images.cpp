@@ -25,6 +25,16 @@ QPixmap Disabled(const QPixmap& source) {
   return QPixmap::fromImage(image);
 }
 
+// A sine drawn through whole x from `x0` to `x1`: y = mid - height * sin((x - x0) * pi / half).
+QPainterPath SinePath(int x0, int x1, double mid, double height, double half) {
+  QPainterPath path;
+  for (int x = x0; x <= x1; ++x) {
+    const double y = mid - height * std::sin((x - x0) * std::numbers::pi / half);
+    x == x0 ? path.moveTo(x, y) : path.lineTo(x, y);
+  }
+  return path;
+}
+
 QPixmap DrawGlyph(Glyph glyph) {
   QPixmap pixmap(kGlyphSize, kGlyphSize);
   pixmap.fill(Qt::transparent);
@@ -50,12 +60,7 @@ QPixmap DrawGlyph(Glyph glyph) {
     case Glyph::Effects: {
       // A small sine with a sparkle: something added to the tone.
       p.setPen(QPen(QColor(0, 70, 170), 1.5));
-      QPainterPath wave;
-      for (int x = 1; x <= 12; ++x) {
-        const double y = 10 - 4 * std::sin((x - 1) * std::numbers::pi / 5.5);
-        x == 1 ? wave.moveTo(x, y) : wave.lineTo(x, y);
-      }
-      p.drawPath(wave);
+      p.drawPath(SinePath(1, 12, 10, 4, 5.5));
       p.setPen(QPen(QColor(230, 150, 0), 1.5));
       p.drawLine(QPointF(13, 1), QPointF(13, 7));
       p.drawLine(QPointF(10, 4), QPointF(16, 4));
@@ -64,12 +69,7 @@ QPixmap DrawGlyph(Glyph glyph) {
     case Glyph::Clean:
       // A plain sine: the tone without effects.
       p.setPen(QPen(QColor(0, 110, 60), 1.5));
-      QPainterPath wave;
-      for (int x = 1; x <= 15; ++x) {
-        const double y = 8 - 5 * std::sin((x - 1) * std::numbers::pi / 7);
-        x == 1 ? wave.moveTo(x, y) : wave.lineTo(x, y);
-      }
-      p.drawPath(wave);
+      p.drawPath(SinePath(1, 15, 8, 5, 7));
       break;
   }
   return pixmap;

@@ -1,7 +1,9 @@
 #include "tests/e2e/Recorder.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcessEnvironment>
 #include <QThread>
 #include <algorithm>
 #include <cmath>
@@ -134,4 +136,25 @@ Extent AboveThreshold(std::span<const int16_t> samples, int threshold) {
     }
   }
   return extent;
+}
+
+ChildRun RunWithoutSoundServer(const QString& filter) {
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("PULSE_SERVER", "unix:/nonexistent/vimbra/native");
+  environment.insert("SDL_AUDIODRIVER", "pulseaudio");
+  environment.insert("VIMBRA_E2E_CHILD", "1");
+  QProcess child;
+  child.setProcessEnvironment(environment);
+  child.setProcessChannelMode(QProcess::MergedChannels);
+  child.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=" + filter});
+  ChildRun run;
+  if (!child.waitForFinished(30000)) {
+    child.kill();
+    child.waitForFinished();
+    run.output = "the child did not finish: " + QString::fromLocal8Bit(child.readAll());
+    return run;
+  }
+  run.exitCode = child.exitCode();
+  run.output = QString::fromLocal8Bit(child.readAll());
+  return run;
 }

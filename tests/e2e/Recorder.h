@@ -65,3 +65,13 @@ struct Extent {
   size_t end = 0;
 };
 Extent AboveThreshold(std::span<const int16_t> samples, int threshold);
+
+// Runs this test binary again in a child process, with only the tests matching `filter`, the
+// sound server pointing nowhere and SDL limited to PulseAudio (another back-end would not care
+// about PULSE_SERVER and could open a real device). The child sees VIMBRA_E2E_CHILD=1. SDL picks
+// its driver once per process, hence the child.
+struct ChildRun {
+  int exitCode = -1;
+  QString output;  // standard output and error, merged
+};
+ChildRun RunWithoutSoundServer(const QString& filter);

@@ -144,21 +144,10 @@ TEST_F(ToneE2ETest, StopFadesToSilenceWithoutAClick) {
 // process, so the check runs in a child: this test binary again, with the server pointing
 // nowhere and only the child test below selected.
 TEST(ToneE2ENoServer, InitFailsWithoutASoundServer) {
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert("PULSE_SERVER", "unix:/nonexistent/vimbra/native");
-  // Only PulseAudio: another back-end (ALSA hardware, PipeWire) would not care about
-  // PULSE_SERVER and could open a real device.
-  environment.insert("SDL_AUDIODRIVER", "pulseaudio");
-  environment.insert("VIMBRA_E2E_CHILD", "1");
-  QProcess child;
-  child.setProcessEnvironment(environment);
-  child.setProcessChannelMode(QProcess::MergedChannels);
-  child.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=ToneE2ENoServerChild.*"});
-  ASSERT_TRUE(child.waitForFinished(30000));
-  const QString output = QString::fromLocal8Bit(child.readAll());
-  EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
-  EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
-  EXPECT_FALSE(output.contains("SKIPPED")) << output.toStdString();
+  const ChildRun child = RunWithoutSoundServer("ToneE2ENoServerChild.*");
+  EXPECT_EQ(child.exitCode, 0) << child.output.toStdString();
+  EXPECT_TRUE(child.output.contains("[  PASSED  ] 1 test")) << child.output.toStdString();
+  EXPECT_FALSE(child.output.contains("SKIPPED")) << child.output.toStdString();
 }
 
 TEST(ToneE2ENoServerChild, InitFails) {

@@ -23,6 +23,7 @@
 #include "audio/Tone.h"
 #include "automation/Automation.h"
 #include "tests/e2e/Recorder.h"
+#include "tests/support/FormFixture.h"
 #include "ui/EffectsPanel.h"
 #include "ui/Form1.h"
 #include "ui/toolkit/CheckBox.h"
@@ -167,19 +168,6 @@ QString RunCommand(const QString& program, const QStringList& arguments) {
 
 bool SoundServerReachable() {
   return !qEnvironmentVariableIsEmpty("PULSE_SERVER") && !RunCommand("pactl", {"info"}).isEmpty();
-}
-
-// Program-wide values as at program start (the window sets its own at creation).
-void ResetProgramState() {
-  Frequency = 0;
-  Amplitude = 0;
-  Phase = 0;
-  Playing = false;
-  SweepStep = 1;
-  PresetActive = false;
-  PresetRising = false;
-  PresetLow = PresetHigh = PresetStep = 0;
-  EffectRecords = {};
 }
 
 // The user's hand: a left click where each kind of control takes it.
@@ -573,21 +561,10 @@ TEST_F(WindowE2ETest, SweepRisesToTheTopOfTheZoneRestsAndComesBackWithReverse) {
 // per process, so the check runs in a child: this test binary again, with the server pointing
 // nowhere and only the child test below selected.
 TEST(WindowE2ENoServer, WindowOpensAfterOneErrorBoxAndEveryStartIsReported) {
-  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-  environment.insert("PULSE_SERVER", "unix:/nonexistent/vimbra/native");
-  // Only PulseAudio: another back-end (ALSA hardware, PipeWire) would not care about
-  // PULSE_SERVER and could open a real device.
-  environment.insert("SDL_AUDIODRIVER", "pulseaudio");
-  environment.insert("VIMBRA_E2E_CHILD", "1");
-  QProcess child;
-  child.setProcessEnvironment(environment);
-  child.setProcessChannelMode(QProcess::MergedChannels);
-  child.start(QCoreApplication::applicationFilePath(), {"--gtest_filter=WindowE2ENoServerChild.*"});
-  ASSERT_TRUE(child.waitForFinished(30000));
-  const QString output = QString::fromLocal8Bit(child.readAll());
-  EXPECT_EQ(child.exitCode(), 0) << output.toStdString();
-  EXPECT_TRUE(output.contains("[  PASSED  ] 1 test")) << output.toStdString();
-  EXPECT_FALSE(output.contains("SKIPPED")) << output.toStdString();
+  const ChildRun child = RunWithoutSoundServer("WindowE2ENoServerChild.*");
+  EXPECT_EQ(child.exitCode, 0) << child.output.toStdString();
+  EXPECT_TRUE(child.output.contains("[  PASSED  ] 1 test")) << child.output.toStdString();
+  EXPECT_FALSE(child.output.contains("SKIPPED")) << child.output.toStdString();
 }
 
 TEST(WindowE2ENoServerChild, WindowOpens) {

@@ -2,13 +2,11 @@
 
 #include "audio/Tone.h"
 #include "automation/Automation.h"
+#include "ui/EffectsPanel.h"
 #include "ui/Form1.h"
 #include "ui/toolkit/CheckBox.h"
 
-void FormFixture::SetUp() {
-  previousAudio_ = SetBass(&audio);
-  previousHook_ = SetMessageBoxHook([this](const MessageBoxCall& call) { boxes.push_back(call); });
-  // Program-wide values start from zero, as at program start.
+void ResetProgramState() {
   Frequency = 0;
   Amplitude = 0;
   Phase = 0;
@@ -17,6 +15,13 @@ void FormFixture::SetUp() {
   PresetActive = false;
   PresetRising = false;
   PresetLow = PresetHigh = PresetStep = 0;
+  EffectRecords = {};
+}
+
+void FormFixture::SetUp() {
+  previousAudio_ = SetBass(&audio);
+  previousHook_ = SetMessageBoxHook([this](const MessageBoxCall& call) { boxes.push_back(call); });
+  ResetProgramState();
 }
 
 void FormFixture::TearDown() {

@@ -10,6 +10,9 @@
 
 class TForm1;
 
+// Program-wide values as at program start (the window sets its own at creation).
+void ResetProgramState();
+
 // A window over a fake audio library, with message boxes captured instead of shown. The window
 // is created the way the program creates it (its constructor runs FormCreate).
 class FormFixture : public ::testing::Test {
