@@ -4,6 +4,7 @@
 #include "audio/SdlAudioLibrary.h"
 #include "ui/Form1.h"
 #include "ui/toolkit/Application.h"
+#include "ui/toolkit/Colors.h"
 #include "ui/toolkit/Fonts.h"
 
 int main(int argc, char** argv) {
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
   QApplication::setApplicationName(QStringLiteral("vimbra-generator"));
   QGuiApplication::setDesktopFileName(QStringLiteral("vimbra-generator"));
   RegisterFontSubstitutions();
+  ApplyClassicDisabledText();
   Application.Title = QStringLiteral("Kestrov Lab Vimbra Generator");
 
   SdlAudioLibrary audio;

@@ -212,6 +212,7 @@ void TForm1::CreateControls() {
                                   this),
                     184, 216, 161, 21, bold);
   ComboBox1->setCurrentIndex(0);
+  ComboBox1->SetItemHeight(13);
   SetColor(ComboBox1, clSilver);
   SetFontColor(ComboBox1, clGray);
   SpeedButton6 =

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QLocale>
 
+#include "ui/toolkit/Colors.h"
 #include "ui/toolkit/Fonts.h"
 
 int main(int argc, char** argv) {
@@ -12,5 +13,6 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
   RegisterFontSubstitutions();
+  ApplyClassicDisabledText();
   return RUN_ALL_TESTS();
 }

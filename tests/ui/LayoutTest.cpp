@@ -1,6 +1,7 @@
 // The window as created: title, size, every control's place, caption and initial state.
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -177,6 +178,12 @@ TEST_F(LayoutTest, LockedUntilTheWarningIsAcknowledged) {
   EXPECT_EQ(Color(f.StaticText10), 0x00A0FFu);
   EXPECT_TRUE(f.RadioButton1->Checked());
   EXPECT_FALSE(f.RadioButton2->Checked());
+  // Disabled controls write in the classic grey.
+  EXPECT_EQ(FromQColor(f.RadioGroup1->palette().color(QPalette::Disabled, QPalette::WindowText)),
+            clGray);
+  EXPECT_EQ(FromQColor(f.ComboBox1->palette().color(QPalette::Disabled, QPalette::ButtonText)),
+            clGray);
+  EXPECT_EQ(f.ComboBox1->view()->sizeHintForRow(0), 13);
 }
 
 TEST_F(LayoutTest, BarsTimersAndFocusOrder) {

@@ -1,5 +1,6 @@
 #include "ui/toolkit/Colors.h"
 
+#include <QApplication>
 #include <QPalette>
 #include <QWidget>
 
@@ -13,8 +14,15 @@ TColor FromQColor(const QColor& color) {
          (static_cast<TColor>(color.blue()) << 16);
 }
 
+void ApplyClassicDisabledText() {
+  QPalette palette = QApplication::palette();
+  for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+    palette.setColor(QPalette::Disabled, role, ToQColor(clGray));
+  QApplication::setPalette(palette);
+}
+
 void SetFontColor(QWidget* widget, TColor color) {
-  // Disabled text keeps the style's grey, as a disabled control shows it.
+  // Disabled text keeps the grey of disabled controls.
   QPalette palette = widget->palette();
   const QColor qcolor = ToQColor(color);
   for (const auto group : {QPalette::Active, QPalette::Inactive}) {

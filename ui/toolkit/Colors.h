@@ -18,6 +18,9 @@ constexpr TColor clFormColor = 0xE2E4E7;  // the window's light grey
 QColor ToQColor(TColor color);
 TColor FromQColor(const QColor& color);
 
+// The application's palette with the classic grey (0x808080) for the text of disabled controls.
+void ApplyClassicDisabledText();
+
 // Text colour of a control (all text roles of its palette).
 void SetFontColor(QWidget* widget, TColor color);
 TColor FontColor(const QWidget* widget);

@@ -2,6 +2,7 @@
 
 #include <QPainter>
 #include <QPalette>
+#include <QStyledItemDelegate>
 #include <QTextCharFormat>
 #include <QTextCursor>
 
@@ -76,6 +77,24 @@ void TBevel::paintEvent(QPaintEvent*) {
       painter.drawLine(w - 1, 0, w - 1, h - 1);
       break;
   }
+}
+
+namespace {
+// Gives every item of a list the same fixed height.
+class FixedHeightDelegate : public QStyledItemDelegate {
+ public:
+  FixedHeightDelegate(int height, QObject* parent) : QStyledItemDelegate(parent), height_(height) {}
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    return {QStyledItemDelegate::sizeHint(option, index).width(), height_};
+  }
+
+ private:
+  int height_;
+};
+}  // namespace
+
+void TComboBox::SetItemHeight(int height) {
+  setItemDelegate(new FixedHeightDelegate(height, this));
 }
 
 TComboBox::TComboBox(const QStringList& items, QWidget* parent) : QComboBox(parent) {

@@ -53,6 +53,8 @@ class TComboBox : public QComboBox {
   Q_OBJECT
  public:
   explicit TComboBox(const QStringList& items, QWidget* parent = nullptr);
+  // Height in pixels of each item of the drop-down list.
+  void SetItemHeight(int height);
 };
 
 // A multi-line rich text box with a vertical scroll bar.
