@@ -158,3 +158,14 @@ ChildRun RunWithoutSoundServer(const QString& filter) {
   run.output = QString::fromLocal8Bit(child.readAll());
   return run;
 }
+
+QString RunCommand(const QString& program, const QStringList& arguments) {
+  QProcess process;
+  process.start(program, arguments);
+  if (!process.waitForFinished(5000) || process.exitCode() != 0) return {};
+  return QString::fromLocal8Bit(process.readAllStandardOutput());
+}
+
+bool SoundServerReachable() {
+  return !qEnvironmentVariableIsEmpty("PULSE_SERVER") && !RunCommand("pactl", {"info"}).isEmpty();
+}

@@ -75,3 +75,9 @@ struct ChildRun {
   QString output;  // standard output and error, merged
 };
 ChildRun RunWithoutSoundServer(const QString& filter);
+
+// Standard output of a command, or an empty string if it failed.
+QString RunCommand(const QString& program, const QStringList& arguments);
+
+// Whether the sound server the tests play into (PULSE_SERVER, set by ./test) answers.
+bool SoundServerReachable();

@@ -23,18 +23,6 @@ constexpr double kHeard = kFrequency / 2;
 // The right value of each frame is one phase step ahead of the left.
 constexpr double kLeadDegrees = 180.0 * kFrequency / kValuesPerSecond;
 
-// Output of a command, or an empty string if it failed.
-QString RunCommand(const QString& program, const QStringList& arguments) {
-  QProcess process;
-  process.start(program, arguments);
-  if (!process.waitForFinished(5000) || process.exitCode() != 0) return {};
-  return QString::fromLocal8Bit(process.readAllStandardOutput());
-}
-
-bool SoundServerReachable() {
-  return !qEnvironmentVariableIsEmpty("PULSE_SERVER") && !RunCommand("pactl", {"info"}).isEmpty();
-}
-
 class ToneE2ETest : public ::testing::Test {
  protected:
   void SetUp() override {

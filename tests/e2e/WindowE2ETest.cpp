@@ -158,18 +158,6 @@ double Spread(const std::vector<double>& envelope) {
 
 // ---- The program ----
 
-// Output of a command, or an empty string if it failed.
-QString RunCommand(const QString& program, const QStringList& arguments) {
-  QProcess process;
-  process.start(program, arguments);
-  if (!process.waitForFinished(5000) || process.exitCode() != 0) return {};
-  return QString::fromLocal8Bit(process.readAllStandardOutput());
-}
-
-bool SoundServerReachable() {
-  return !qEnvironmentVariableIsEmpty("PULSE_SERVER") && !RunCommand("pactl", {"info"}).isEmpty();
-}
-
 // The user's hand: a left click where each kind of control takes it.
 void Click(TSpeedButton* button) {
   ASSERT_TRUE(button->isEnabled()) << button->text().toStdString();
