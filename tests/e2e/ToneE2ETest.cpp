@@ -62,7 +62,7 @@ class ToneE2ETest : public ::testing::Test {
       for (const QString& line : block.split('\n')) {
         const QString text = line.trimmed();
         if (text.startsWith("Buffer Latency:") || text.startsWith("Sink Latency:") ||
-            text.startsWith("Sample Specification:") || text.startsWith("Resample method:")) {
+            text.startsWith("Sample ") || text.startsWith("Resample method:")) {
           std::cout << "[ sink-input ] " << text.toStdString() << '\n';
           RecordProperty(text.section(':', 0, 0).toStdString(),
                          text.section(':', 1).trimmed().toStdString());
