@@ -194,8 +194,6 @@ void SDLCALL SdlAudioLibrary::Callback(void* self, Uint8* buffer, int length) {
 
 void SdlAudioLibrary::Mix(int16_t* out, int frames) noexcept {
   for (Stream& stream : streams_) {
-    const int state = stream.state.load(std::memory_order_acquire);
-    if (state != kPlaying && state != kStopping) continue;
     for (int done = 0; done < frames;) {
       const int chunk = std::min(frames - done, kBlockFrames);
       Render(stream, out + static_cast<ptrdiff_t>(done) * kChannels, chunk);

@@ -30,13 +30,6 @@ constexpr Preset kPresets[] = {
     {0, 10, 250, 1, 30, 10, 32767, true, {11, 10, 800, 0, 20}},  // "Страх"
 };
 
-// Brings a switch to `on`: sets the tick (which runs its handler) and runs the handler once more.
-void SwitchTo(TCheckBox* box, bool on, void (TForm1::*handler)(QObject*), TForm1* form) {
-  if (box->Checked() == on) return;
-  box->SetChecked(on);
-  (form->*handler)(box);
-}
-
 }  // namespace
 
 void TForm1::CheckBox6Click(QObject* /*sender*/) {
@@ -71,9 +64,9 @@ void TForm1::SpeedButton6Click(QObject* /*sender*/) {
 
   if (preset.effects) {
     if (SpeedButton2->isEnabled()) SpeedButton2Click(SpeedButton2);
-    SwitchTo(CheckBox1, true, &TForm1::CheckBox1Click, this);
-    SwitchTo(CheckBox2, false, &TForm1::CheckBox2Click, this);
-    SwitchTo(CheckBox3, true, &TForm1::CheckBox3Click, this);
+    SwitchEffectBox(CheckBox1, true, &TForm1::CheckBox1Click);
+    SwitchEffectBox(CheckBox2, false, &TForm1::CheckBox2Click);
+    SwitchEffectBox(CheckBox3, true, &TForm1::CheckBox3Click);
     TrackBar1->SetPosition(preset.trackBars[0]);
     TrackBar2->SetPosition(preset.trackBars[1]);
     TrackBar3->SetPosition(preset.trackBars[2]);

@@ -31,13 +31,6 @@ void SwitchEffect(uint32_t stream, bool on, int effect, std::initializer_list<QW
   for (QWidget* bar : bars) bar->setVisible(on);
 }
 
-// Unticks a ticked box (which runs its switch handler) and runs the handler once more.
-void DropEffect(TCheckBox* box, void (TForm1::*handler)(QObject*), TForm1* form) {
-  if (!box->Checked()) return;
-  box->SetChecked(false);
-  (form->*handler)(box);
-}
-
 }  // namespace
 
 QString FormatDisplayValue(double value) {
@@ -50,6 +43,12 @@ void TForm1::SetOuterWidth(int width) {
   setFixedWidth(width - frame);
 }
 
+void TForm1::SwitchEffectBox(TCheckBox* box, bool on, void (TForm1::*handler)(QObject*)) {
+  if (box->Checked() == on) return;
+  box->SetChecked(on);
+  (this->*handler)(box);
+}
+
 void TForm1::SpeedButton2Click(QObject* /*sender*/) {
   SetOuterWidth(kOpenWidth);
   SpeedButton2->setEnabled(false);
@@ -58,9 +57,9 @@ void TForm1::SpeedButton2Click(QObject* /*sender*/) {
 
 void TForm1::SpeedButton3Click(QObject* /*sender*/) {
   SetOuterWidth(kClosedWidth);
-  DropEffect(CheckBox1, &TForm1::CheckBox1Click, this);
-  DropEffect(CheckBox2, &TForm1::CheckBox2Click, this);
-  DropEffect(CheckBox3, &TForm1::CheckBox3Click, this);
+  SwitchEffectBox(CheckBox1, false, &TForm1::CheckBox1Click);
+  SwitchEffectBox(CheckBox2, false, &TForm1::CheckBox2Click);
+  SwitchEffectBox(CheckBox3, false, &TForm1::CheckBox3Click);
   SpeedButton2->setEnabled(true);
   SpeedButton3->setEnabled(false);
 }

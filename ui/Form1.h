@@ -72,6 +72,9 @@ class TForm1 : public QWidget {
   void TrackBar8Change(QObject* sender);
   // Sets the window's outer width (frame included), keeping left, top and height.
   void SetOuterWidth(int width);
+  // Brings an effect's box to `on` the way the panel's close and the presets do: if the tick
+  // differs, set it (which runs the switch handler) and run the handler once more.
+  void SwitchEffectBox(TCheckBox* box, bool on, void (TForm1::*handler)(QObject*));
 
   // Sweep program (automation/Sweep.cpp).
   void Edit1Change(QObject* sender);

@@ -28,17 +28,17 @@ void TForm1::ScrollBar1Change(QObject* /*sender*/) {
   Brush();
 
   // Zone indicator: orange in the safe middle band, shading toward red at both ends.
+  // Red is 255 and blue 0 throughout; green runs up to 160 toward the safe band.
   const double f = Frequency.load(std::memory_order_relaxed);
-  if (f <= 160) {
-    SetColor(StaticText10, static_cast<TColor>(RoundHalfEven(f)) * 256 + 255);
-    StaticText10->setText(kDangerText);
-  } else if (f <= 16000) {
-    SetColor(StaticText10, kSafeOrange);
-    StaticText10->setText(kSafeText);
-  } else {
-    SetColor(StaticText10, static_cast<TColor>(RoundHalfEven((22050 - f) / 38)) * 256 + 255);
-    StaticText10->setText(kDangerText);
+  TColor colour = kSafeOrange;
+  const QString* text = &kSafeText;
+  if (f <= 160 || f > 16000) {
+    const double green = f <= 160 ? f : (22050 - f) / 38;
+    colour = static_cast<TColor>(RoundHalfEven(green)) * 256 + 255;
+    text = &kDangerText;
   }
+  SetColor(StaticText10, colour);  // the colour first, then the text
+  StaticText10->setText(*text);
 }
 
 void TForm1::ScrollBar2Change(QObject* /*sender*/) {
