@@ -1,5 +1,6 @@
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <numbers>
@@ -34,6 +35,7 @@ void runChain(benchmark::State& state, std::initializer_list<int> effects) {
   }
   std::vector<int16_t> block(2 * kBlock);
   size_t at = 0;
+  const auto started = std::chrono::steady_clock::now();
   for (auto _ : state) {
     if (at + kBlock > tone.size() / 2) at = 0;
     std::copy_n(tone.begin() + static_cast<std::ptrdiff_t>(2 * at), 2 * kBlock, block.begin());
@@ -42,16 +44,16 @@ void runChain(benchmark::State& state, std::initializer_list<int> effects) {
     benchmark::ClobberMemory();
     at += kBlock;
   }
+  const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - started;
   state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * kBlock));
   // Seconds per stereo frame (shown with an SI prefix, e.g. 40n = 40 ns).
   state.counters["time_per_frame"] = benchmark::Counter(
       static_cast<double>(kBlock),
       benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
-  // Share of one core needed to keep up with 22050 frames per second, in percent (the library
-  // prints inverted rates with a seconds suffix; the number itself is the percentage).
-  state.counters["core_pct_at_22050"] = benchmark::Counter(
-      static_cast<double>(kBlock) / kRate / 100.0,
-      benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+  // Share of one core needed to keep up with 22050 frames per second, in percent: a plain number,
+  // worked out from the loop's own wall time so that the library prints it without a unit.
+  const double frames = static_cast<double>(state.iterations()) * static_cast<double>(kBlock);
+  if (frames > 0) state.counters["core_pct_at_22050"] = elapsed.count() / frames * kRate * 100.0;
 }
 
 void BM_AllThreeEffects(benchmark::State& state) {

@@ -36,7 +36,7 @@ class TForm1 : public QWidget {
   // Handle of the user stream, 0 while there is none.
   uint32_t Stream = 0;
 
-  // Tone (audio/ToneHandlers.cpp).
+  // Tone (ui/ToneHandlers.cpp).
   void InitSB();
   void ShowBassError(const QString& message);
   void FormCreate(QObject* sender);
