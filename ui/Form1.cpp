@@ -282,6 +282,7 @@ void TForm1::CreateControls() {
     *row.bar = Place(new TTrackBar(this), 488, row.top + 16, row.barWidth, 17, normal);
     (*row.bar)->SetRange(row.min, row.max);
     (*row.bar)->SetPosition(row.position);
+    (*row.bar)->SetThumbLength(15);
     (*row.bar)->hide();
   }
   // The displays' first texts. The auto-wah's "DryMix" shows what its display handler shows for
@@ -296,10 +297,14 @@ void TForm1::CreateControls() {
   StaticText8->setText(FormatDisplayValue(TrackBar8->Position() / 10.0));
   Timer2 = new TTimer(250, true, this);
 
-  // Keyboard focus: the zone group first; the panel in its rows' order.
-  QWidget* panelOrder[] = {CheckBox1, TrackBar1, TrackBar2, TrackBar3, CheckBox2, TrackBar4,
-                           TrackBar5, TrackBar6, CheckBox3, TrackBar7, TrackBar8};
-  for (size_t i = 1; i < std::size(panelOrder); ++i) setTabOrder(panelOrder[i - 1], panelOrder[i]);
+  // Keyboard focus: the zone group first, then the sweep program, the presets, the warning and
+  // the effects panel in its rows' order; the frequency and amplitude boxes come last. The scroll
+  // bars take focus only on a click, the displays and static texts never.
+  QWidget* tabOrder[] = {RadioGroup1, CheckBox4, RadioButton1, RadioButton2, CheckBox5, Edit1,
+                         Edit2,       CheckBox6, ComboBox1,    RichEdit1,    CheckBox7, CheckBox1,
+                         TrackBar1,   TrackBar2, TrackBar3,    CheckBox2,    TrackBar4, TrackBar5,
+                         TrackBar6,   CheckBox3, TrackBar7,    TrackBar8,    fq,        amp};
+  for (size_t i = 1; i < std::size(tabOrder); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
 }
 
 void TForm1::BindEvents() {

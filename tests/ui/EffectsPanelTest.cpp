@@ -1,9 +1,12 @@
 // The effects panel: switches, parameter records, refresh, displays and the window's width.
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <QLocale>
+#include <QTest>
 #include <cstring>
 
+#include "audio/Tone.h"
 #include "tests/support/FormFixture.h"
 #include "ui/EffectsPanel.h"
 #include "ui/Form1.h"
@@ -176,6 +179,49 @@ TEST_F(EffectsPanelTest, AFailedStartupSendsHandleZeroAndTheRefreshKeepsGoing) {
   form->CheckBox2->SetChecked(true);
   form->Timer2Timer(form->Timer2);
   EXPECT_EQ(audio.calls, (Calls{"DSP_Set(0,15,3)", "DSP_SetParameters(0,15)"}));
+}
+
+// The window's own Timer2, left to tick in the event loop, hands the ticked effects' records over
+// on every tick while the tone is stopped.
+TEST_F(EffectsPanelTest, TheRunningRefreshTimerSendsTheTickedRecordsWhileStopped) {
+  TForm1& f = *form;
+  ASSERT_FALSE(Playing);
+  f.CheckBox2->SetChecked(true);
+  f.TrackBar4->SetPosition(300);
+  audio.calls.clear();
+  audio.records.clear();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return audio.records.size() >= 3; }, 10000))
+      << audio.records.size() << " refreshes";
+  for (const std::string& call : audio.calls) EXPECT_EQ(call, "DSP_SetParameters(7,15)");
+  for (const Bytes& record : audio.records)
+    EXPECT_EQ(record, Concat({FloatBytes(1), FloatBytes(1), FloatBytes(300)}));
+}
+
+// What the open panel shows: each track bar's thumb is 15 pixels tall, centred in its 17-pixel
+// bar. The thumb's left edge is the first column below the bar's top row that is not the window
+// colour (the groove lies lower, around the middle).
+TEST_F(EffectsPanelTest, ScreenshotsShowThumbsFifteenPixelsTall) {
+  TForm1& f = *form;
+  f.show();
+  f.SpeedButton2Click(f.SpeedButton2);
+  f.CheckBox1->SetChecked(true);
+  f.CheckBox2->SetChecked(true);
+  f.CheckBox3->SetChecked(true);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
+  for (TTrackBar* bar : {f.TrackBar1, f.TrackBar2, f.TrackBar3, f.TrackBar4, f.TrackBar5,
+                         f.TrackBar6, f.TrackBar7, f.TrackBar8}) {
+    SCOPED_TRACE(bar->y());
+    ASSERT_TRUE(bar->isVisible());
+    const QImage shot = bar->grab().toImage();
+    ASSERT_EQ(shot.height(), 17);
+    const QRgb window = shot.pixel(0, 0);
+    int left = 0;
+    while (left < shot.width() && shot.pixel(left, 1) == window) ++left;
+    ASSERT_LT(left, shot.width()) << "no thumb";
+    std::string column;
+    for (int y = 0; y < shot.height(); ++y) column += shot.pixel(left, y) == window ? '.' : '#';
+    EXPECT_EQ(column, "." + std::string(15, '#') + ".");
+  }
 }
 
 }  // namespace

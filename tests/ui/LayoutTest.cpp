@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
+#include <QApplication>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
 
@@ -227,6 +229,62 @@ TEST_F(LayoutTest, BarsTimersAndFocusOrder) {
   };
   for (size_t i = 1; i < order.size(); ++i) EXPECT_EQ(nextFocusable(order[i - 1]), order[i]) << i;
   EXPECT_EQ(f.StaticText1->focusPolicy(), Qt::NoFocus);
+}
+
+// Tab from the first control walks every control that takes the keyboard in the window's order,
+// the effects panel in its rows' order, the frequency and amplitude boxes last, and then comes
+// round to the start. Hidden track bars are passed over.
+TEST_F(LayoutTest, TabWalksTheWholeWindowWithTheValueBoxesLast) {
+  TForm1& f = CreateUnlockedForm();
+  f.CheckBox4->SetChecked(true);  // the sweep's controls
+  f.CheckBox6->SetChecked(true);  // the presets' controls
+  f.show();
+  f.SpeedButton2Click(f.SpeedButton2);  // the effects panel
+  QApplication::setActiveWindow(&f);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+
+  auto walk = [&] {
+    std::vector<QWidget*> visited;
+    QWidget* first = f.RadioGroup1->Button(0);
+    first->setFocus(Qt::TabFocusReason);
+    for (QWidget* at = QApplication::focusWidget(); at != nullptr && visited.size() < 60;) {
+      visited.push_back(at);
+      QTest::keyClick(at, Qt::Key_Tab);
+      at = QApplication::focusWidget();
+      if (at == first) break;
+    }
+    return visited;
+  };
+  auto names = [](const std::vector<QWidget*>& widgets) {
+    QStringList list;
+    for (QWidget* w : widgets)
+      list << QString(w->metaObject()->className()) + ":" + w->property("text").toString();
+    return list.join(", ").toStdString();
+  };
+
+  const std::vector<QWidget*> main = {f.RadioGroup1->Button(0),
+                                      f.CheckBox4,
+                                      f.RadioButton1,
+                                      f.CheckBox5,
+                                      f.Edit1,
+                                      f.Edit2,
+                                      f.CheckBox6,
+                                      f.ComboBox1,
+                                      f.RichEdit1};  // "Ознакомился" is disabled once ticked
+  std::vector<QWidget*> expected = main;
+  expected.insert(expected.end(), {f.CheckBox1, f.CheckBox2, f.CheckBox3, f.fq, f.amp});
+  std::vector<QWidget*> visited = walk();
+  EXPECT_EQ(visited, expected) << names(visited);
+
+  f.CheckBox1->SetChecked(true);
+  f.CheckBox2->SetChecked(true);
+  f.CheckBox3->SetChecked(true);
+  expected = main;
+  expected.insert(expected.end(),
+                  {f.CheckBox1, f.TrackBar1, f.TrackBar2, f.TrackBar3, f.CheckBox2, f.TrackBar4,
+                   f.TrackBar5, f.TrackBar6, f.CheckBox3, f.TrackBar7, f.TrackBar8, f.fq, f.amp});
+  visited = walk();
+  EXPECT_EQ(visited, expected) << names(visited);
 }
 
 }  // namespace

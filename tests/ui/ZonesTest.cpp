@@ -1,6 +1,9 @@
 // Frequency, amplitude, the four sound zones and the zone indicator.
 #include <gtest/gtest.h>
 
+#include <QRadioButton>
+#include <QTest>
+
 #include "audio/Tone.h"
 #include "tests/support/FormFixture.h"
 #include "ui/Form1.h"
@@ -96,7 +99,10 @@ TEST_P(ZoneTableTest, EndsWhereTheTableSays) {
   changes.clear();
   const double frequencyBefore = Frequency.load();
 
-  form->RadioGroup1->SetItemIndex(c.to);
+  // The user's click on the item's indicator.
+  QRadioButton* item = form->RadioGroup1->Button(c.to);
+  QTest::mouseClick(item, Qt::LeftButton, {}, QPoint(8, item->height() / 2));
+  EXPECT_EQ(form->RadioGroup1->ItemIndex(), c.to);
 
   EXPECT_EQ(changes, c.events);
   EXPECT_EQ(form->ScrollBar1->Min(), c.min);

@@ -5,6 +5,10 @@
 
 // A horizontal track bar. OnChange runs on every change of the position: user moves through
 // RunGuarded, SetPosition directly; setting the position it already has runs nothing.
+//
+// The thumb is drawn by the track bar itself, as a raised classic button ThumbLength() pixels
+// tall, centred on the track, whatever the application's style would draw; the style still draws
+// the groove and decides the thumb's width and where a click lands.
 class TTrackBar : public QSlider {
   Q_OBJECT
  public:
@@ -14,8 +18,12 @@ class TTrackBar : public QSlider {
   int Max() const { return maximum(); }
   void SetRange(int min, int max);
   void SetPosition(int position);
+  // Height of the thumb in pixels (15 by default), clamped to the bar's height when drawn.
+  int ThumbLength() const { return thumbLength_; }
+  void SetThumbLength(int length);
   std::function<void()> OnChange;
 
  private:
   bool setting_ = false;
+  int thumbLength_ = 15;
 };
