@@ -12,7 +12,7 @@ namespace {
 
 constexpr uint32_t kVersion = 2;
 // How long ChannelStop waits for the callback to finish a fade-out. The fade needs one device
-// block (about 23 ms); the bound only matters when the device has stopped calling back.
+// block (about 46 ms); the bound only matters when the device has stopped calling back.
 constexpr int kStopWaitMs = 200;
 
 bool KnownEffect(int effect) {

@@ -16,9 +16,9 @@ class EffectChain;
 //
 // Init opens the system's default output device at once, asking for the program's stream
 // format: 22050 frames per second, signed 16-bit native-endian values, 2 channels, blocks of
-// 512 frames. The rate given to Init is accepted and otherwise ignored: whatever rate the
-// hardware runs at, the sound server (or SDL) converts the 22050 output; there is no resampler
-// of ours. The device stays paused (SDL feeds silence) until a stream plays.
+// 1024 frames (about 46 ms, see kDeviceFrames). The rate given to Init is accepted and otherwise
+// ignored: whatever rate the hardware runs at, the sound server (or SDL) converts the 22050 output;
+// there is no resampler of ours. The device stays paused (SDL feeds silence) until a stream plays.
 //
 // Streams are mixed in SDL's callback: each playing stream's proc fills a preallocated block,
 // the stream's EffectChain processes it in place, and the block is added with saturation into
@@ -74,8 +74,13 @@ class SdlAudioLibrary : public AudioLibrary {
   // The stream format every stream and the device use.
   static constexpr int kRate = 22050;
   static constexpr int kChannels = 2;
-  // Frames per SDL callback block, and frames a stream renders at a time.
-  static constexpr int kDeviceFrames = 512;
+  // Frames per SDL callback block, and frames a stream renders at a time. SDL's PulseAudio
+  // back-end asks the server to buffer exactly one block, so the block is the output's safety
+  // margin: with 512 frames (23 ms) a busy machine let the buffer run dry now and then, and the
+  // server played a few milliseconds of silence (a dropout and a click); 1024 frames (46 ms)
+  // keep playing through such stalls at a latency still well below what the ear notices on a
+  // slider.
+  static constexpr int kDeviceFrames = 1024;
   static constexpr int kBlockFrames = 1024;
   // Length of the fade-out on stop: 5 ms.
   static constexpr int kFadeFrames = kRate * 5 / 1000;

@@ -1,6 +1,7 @@
 // The SDL2 audio library on SDL's dummy driver (CTest sets SDL_AUDIODRIVER=dummy): no sound
 // server is needed, yet the device thread calls back at the real rate.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
@@ -232,13 +233,17 @@ class SdlAudioLibraryOutputTest : public SdlAudioLibraryTest {
     SdlAudioLibraryTest::SetUp();
     const char* driver = std::getenv("SDL_AUDIODRIVER");
     previousDriver_ = driver != nullptr ? driver : "dummy";
-    path_ = ::testing::TempDir() + "vimbra-sdl-output.raw";
+    // A directory of its own, so that runs side by side never write into one file.
+    dir_ = ::testing::TempDir() + "vimbra-sdl-XXXXXX";
+    ASSERT_NE(mkdtemp(dir_.data()), nullptr) << dir_;
+    path_ = dir_ + "/output.raw";
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", path_.c_str(), 1);
   }
   void TearDown() override {
     setenv("SDL_AUDIODRIVER", previousDriver_.c_str(), 1);
     std::remove(path_.c_str());
+    rmdir(dir_.c_str());
   }
 
   // Everything the device played, after Free has closed it.
@@ -252,6 +257,7 @@ class SdlAudioLibraryOutputTest : public SdlAudioLibraryTest {
 
  private:
   std::string previousDriver_;
+  std::string dir_;
   std::string path_;
 };
 

@@ -138,6 +138,32 @@ Extent AboveThreshold(std::span<const int16_t> samples, int threshold) {
   return extent;
 }
 
+std::vector<Dropout> Dropouts(std::span<const int16_t> samples, int loud, size_t minLength) {
+  const Extent tone = AboveThreshold(samples, loud);
+  std::vector<Dropout> dropouts;
+  for (size_t i = tone.begin; i < tone.end;) {
+    if (samples[i] != 0) {
+      ++i;
+      continue;
+    }
+    size_t end = i;
+    while (end < tone.end && samples[end] == 0) ++end;
+    if (end - i >= minLength) dropouts.push_back({i, end - i});
+    i = end;
+  }
+  return dropouts;
+}
+
+std::string Describe(const std::vector<Dropout>& dropouts, int rate) {
+  if (dropouts.empty()) return "none";
+  std::string text;
+  for (const Dropout& d : dropouts) {
+    text += (text.empty() ? "" : ", ") + std::to_string(1000.0 * static_cast<double>(d.at) / rate) +
+            " ms (" + std::to_string(1000.0 * static_cast<double>(d.length) / rate) + " ms long)";
+  }
+  return text;
+}
+
 ChildRun RunWithoutSoundServer(const QString& filter) {
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert("PULSE_SERVER", "unix:/nonexistent/vimbra/native");

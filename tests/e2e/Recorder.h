@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <cstdint>
 #include <span>
+#include <string>
 #include <vector>
 
 // Records what the sound server actually played: the monitor of the null sink "vimbra_null"
@@ -65,6 +66,20 @@ struct Extent {
   size_t end = 0;
 };
 Extent AboveThreshold(std::span<const int16_t> samples, int threshold);
+
+// A stretch of exact zeros inside a tone: the sound server had nothing of the stream to play (an
+// underrun) while the tone went on, heard as a gap and a click. No tone these tests play holds a
+// value of exactly zero for more than a sample or two.
+struct Dropout {
+  size_t at = 0;      // index of the first zero
+  size_t length = 0;  // number of zeros
+};
+// Dropouts of at least `minLength` values between the first and the last value louder than
+// `loud`.
+std::vector<Dropout> Dropouts(std::span<const int16_t> samples, int loud = 1000,
+                              size_t minLength = 8);
+// "none", or each dropout's place and length in milliseconds, for a failure message.
+std::string Describe(const std::vector<Dropout>& dropouts, int rate);
 
 // Runs this test binary again in a child process, with only the tests matching `filter`, the
 // sound server pointing nowhere and SDL limited to PulseAudio (another back-end would not care

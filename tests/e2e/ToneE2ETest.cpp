@@ -105,6 +105,8 @@ TEST_F(ToneE2ETest, StopFadesToSilenceWithoutAClick) {
   for (int channel = 0; channel < 2; ++channel) {
     SCOPED_TRACE(channel == 0 ? "left" : "right");
     const std::vector<int16_t> values = ChannelOf(recording, channel);
+    const std::vector<Dropout> dropouts = Dropouts(values);
+    EXPECT_TRUE(dropouts.empty()) << "dropouts: " << Describe(dropouts, Recorder::kRate);
     const Extent full = AboveThreshold(values, static_cast<int>(kAmplitude * 0.9));
     const Extent sound = AboveThreshold(values, 16);  // above the resampler's noise
     ASSERT_GT(full.end, full.begin) << "the tone was not recorded";

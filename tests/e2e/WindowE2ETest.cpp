@@ -11,12 +11,15 @@
 #include <QRegularExpression>
 #include <QTest>
 #include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <iostream>
 #include <memory>
 #include <numbers>
 #include <numeric>
 #include <span>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "audio/SdlAudioLibrary.h"
@@ -134,26 +137,95 @@ Periodicity BestLag(const std::vector<double>& series, size_t minLag, size_t max
   return best;
 }
 
-// Least-squares slope of y over x.
-double Slope(const std::vector<double>& x, const std::vector<double>& y) {
-  const double n = static_cast<double>(x.size());
-  const double mx = std::accumulate(x.begin(), x.end(), 0.0) / n;
-  const double my = std::accumulate(y.begin(), y.end(), 0.0) / n;
-  double sxy = 0;
-  double sxx = 0;
-  for (size_t i = 0; i < x.size(); ++i) {
-    sxy += (x[i] - mx) * (y[i] - my);
-    sxx += (x[i] - mx) * (x[i] - mx);
-  }
-  return sxx > 0 ? sxy / sxx : 0;
-}
-
 // Relative spread of an envelope: (max - min) / mean.
 double Spread(const std::vector<double>& envelope) {
   const auto [low, high] = std::minmax_element(envelope.begin(), envelope.end());
   const double mean =
       std::accumulate(envelope.begin(), envelope.end(), 0.0) / static_cast<double>(envelope.size());
   return (*high - *low) / mean;
+}
+
+// ---- What the program set, against what was heard ----
+
+// One change of the frequency bar, at the time (steady clock, seconds) the test saw it.
+struct BarChange {
+  double seconds = 0;
+  int position = 0;
+};
+
+double Now() {
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+// Lowest and highest bar position in force at any time within [from, to].
+std::pair<int, int> PositionsDuring(const std::vector<BarChange>& log, double from, double to) {
+  auto at = std::upper_bound(log.begin(), log.end(), from,
+                             [](double t, const BarChange& c) { return t < c.seconds; });
+  if (at != log.begin()) --at;
+  int low = at->position;
+  int high = at->position;
+  for (; at != log.end() && at->seconds <= to; ++at) {
+    low = std::min(low, at->position);
+    high = std::max(high, at->position);
+  }
+  return {low, high};
+}
+
+// Whether what was heard followed what the program set, window by window. The recording's clock
+// and the test's differ by an offset that the test cannot know exactly (when the recording
+// began, the server's latency); the offset within [earliest, latest] that explains the most
+// windows is taken. Each window must then lie within the pitches the bar went through during it,
+// widened by `slack` seconds either side for the latency's own jitter, give or take `tolerance`
+// (relative). A pitch trace is immune this way to late or early timer ticks: it is compared with
+// the ticks the program really made, not with a nominal timetable.
+struct Following {
+  double offset = 0;           // steady-clock time of the recording's first value
+  std::vector<size_t> misses;  // windows outside their range
+  std::vector<double> low;     // the heard range of each window at that offset, in Hz
+  std::vector<double> high;
+};
+Following Follow(const std::vector<double>& trace, double traceStart, double window,
+                 const std::vector<BarChange>& log, double earliest, double latest, double slack,
+                 double tolerance) {
+  Following best;
+  bool found = false;
+  for (double offset = earliest; offset <= latest; offset += 0.001) {
+    Following candidate;
+    candidate.offset = offset;
+    for (size_t i = 0; i < trace.size(); ++i) {
+      const double from = offset + traceStart + static_cast<double>(i) * window;
+      const auto [low, high] = PositionsDuring(log, from - slack, from + window + slack);
+      candidate.low.push_back(low / 2.0 * (1 - tolerance));
+      candidate.high.push_back(high / 2.0 * (1 + tolerance));
+      if (trace[i] < candidate.low.back() || trace[i] > candidate.high.back())
+        candidate.misses.push_back(i);
+    }
+    if (!found || candidate.misses.size() < best.misses.size()) best = std::move(candidate);
+    found = true;
+  }
+  return best;
+}
+
+// The windows that missed, with what was heard and what the program had set, for a failure
+// message.
+std::string DescribeMisses(const Following& following, const std::vector<double>& trace,
+                           double window) {
+  std::ostringstream text;
+  text << following.misses.size() << " of " << trace.size() << " windows of " << window * 1000
+       << " ms off what the program set:";
+  for (size_t i : following.misses) {
+    text << "\n  at " << static_cast<double>(i) * window << " s heard " << trace[i] << " Hz, set "
+         << following.low[i] << " to " << following.high[i] << " Hz";
+  }
+  return text.str();
+}
+
+// The whole trace, one value a window, for a failure message.
+std::string DescribeTrace(const std::vector<double>& trace) {
+  std::ostringstream text;
+  text << "trace (Hz):";
+  for (size_t i = 0; i < trace.size(); ++i) text << (i % 20 == 0 ? "\n  " : " ") << trace[i];
+  return text.str();
 }
 
 // ---- The program ----
@@ -224,6 +296,16 @@ class WindowE2ETest : public ::testing::Test {
   // little more, for the glides of the new values).
   static void WaitForRefresh() { QTest::qWait(400); }
 
+  // From now on every change of the frequency bar is logged in `bar` (the position in force now
+  // first), while the window's own handler still runs.
+  void LogBarChanges() {
+    bar = {{0, f().ScrollBar1->Position()}};
+    f().ScrollBar1->OnChange = [this] {
+      bar.push_back({Now(), f().ScrollBar1->Position()});
+      f().ScrollBar1Change(f().ScrollBar1);
+    };
+  }
+
   void OpenEffectsAndPlay() {
     Click(f().Button3);  // "Пуск"
     ASSERT_TRUE(Playing);
@@ -234,6 +316,7 @@ class WindowE2ETest : public ::testing::Test {
   SdlAudioLibrary audio;
   std::vector<MessageBoxCall> boxes;
   std::unique_ptr<TForm1> form;
+  std::vector<BarChange> bar;
 
  private:
   bool installed_ = false;
@@ -257,6 +340,8 @@ TEST_F(WindowE2ETest, StartPlaysHalfTheFrequencyOnBothChannelsAndStopEndsItWitho
   for (int channel = 0; channel < 2; ++channel) {
     SCOPED_TRACE(channel == 0 ? "left" : "right");
     const std::vector<int16_t> values = ChannelOf(recording, channel);
+    const std::vector<Dropout> dropouts = Dropouts(values);
+    EXPECT_TRUE(dropouts.empty()) << "dropouts: " << Describe(dropouts, kRate);
     const Extent full = AboveThreshold(values, static_cast<int>(kDefaultAmplitude * 0.9));
     const Extent sound = AboveThreshold(values, 16);  // above the resampler's noise
     ASSERT_GT(full.end, full.begin + Samples(300)) << "the tone was not recorded";
@@ -345,15 +430,8 @@ TEST_F(WindowE2ETest, FlangerEnvelopeRepeatsAtTheLfoRateAndCleanMakesTheToneStea
 }
 
 // The auto-wah's band-pass sweeps up from 1000 Hz and back nine times a second; the 500 Hz tone
-// below it comes through loudest when the centre is lowest.
-TEST_F(WindowE2ETest, AutoWahEnvelopeRepeatsNineTimesASecond) {
-  OpenEffectsAndPlay();
-  Click(f().CheckBox3);  // "Auto Wah"
-  ASSERT_TRUE(f().CheckBox3->Checked());
-  WaitForRefresh();
-  EXPECT_EQ(AutoWahParams.Rate, 9.0f);
-  const std::vector<int16_t> wah = ChannelOf(RecordFor(1000), 0);
-
+// below it comes through loudest when the centre is lowest, so its envelope repeats at that rate.
+void ExpectAutoWahEnvelope(const std::vector<int16_t>& wah) {
   const std::vector<double> envelope = Envelope(wah, kEnvelopeWindow);
   ASSERT_GE(envelope.size(), 60u);
   const Periodicity period = BestLag(envelope, 5, 30);  // 50 to 300 ms
@@ -363,6 +441,30 @@ TEST_F(WindowE2ETest, AutoWahEnvelopeRepeatsNineTimesASecond) {
   EXPECT_NEAR(period.lag * 10, 1000.0 / 9, 1000.0 / 9 * 0.1);
   EXPECT_GT(period.correlation, 0.8);
   EXPECT_GT(Spread(envelope), 0.8);
+}
+
+TEST_F(WindowE2ETest, AutoWahEnvelopeRepeatsNineTimesASecond) {
+  OpenEffectsAndPlay();
+  Click(f().CheckBox3);  // "Auto Wah"
+  ASSERT_TRUE(f().CheckBox3->Checked());
+  WaitForRefresh();
+  EXPECT_EQ(AutoWahParams.Rate, 9.0f);
+  ExpectAutoWahEnvelope(ChannelOf(RecordFor(1000), 0));
+}
+
+// Effects belong to the stream, not to one run of the tone: an effect switched on before "Стоп"
+// is heard again after the next "Пуск", without touching the panel.
+TEST_F(WindowE2ETest, AnEffectSetBeforeStopIsHeardAfterTheNextStart) {
+  OpenEffectsAndPlay();
+  Click(f().CheckBox3);  // "Auto Wah"
+  WaitForRefresh();
+  Click(f().SpeedButton1);  // "Стоп"
+  ASSERT_FALSE(Playing);
+  QTest::qWait(300);
+  Click(f().Button3);  // "Пуск"
+  ASSERT_TRUE(Playing);
+  QTest::qWait(100);
+  ExpectAutoWahEnvelope(ChannelOf(RecordFor(1000), 0));
 }
 
 // After a change of pitch the echo keeps playing the old one for one delay, then ever weaker.
@@ -426,12 +528,16 @@ TEST_F(WindowE2ETest, EchoRepeatsTheOldPitchForItsDelayAfterAChange) {
 }
 
 // "Серена": zone audible, amplitude 26212, the bar swinging between 991 and 1706 in steps of 11
-// every 50 ms: heard 495.5 to 853 Hz, a full cycle in 132 ticks.
+// every 50 ms: heard 495.5 to 853 Hz, a full cycle in 130 ticks. What is heard must follow the
+// ticks the program made, window by window; the swing's length in seconds is that of the
+// program's own ticks.
 TEST_F(WindowE2ETest, SerenaSwingsThePitchBackAndForthUntilStopped) {
   Click(f().CheckBox6);  // "Заготовки"
   ASSERT_EQ(f().ComboBox1->currentText(), "Серена");
+  LogBarChanges();
   Recorder recorder;
   ASSERT_TRUE(StartRecording(recorder));
+  const double recordingStarted = Now();
   Click(f().SpeedButton6);  // "Пуск заготовки"
   EXPECT_TRUE(Playing);
   QTest::qWait(8000);
@@ -441,33 +547,42 @@ TEST_F(WindowE2ETest, SerenaSwingsThePitchBackAndForthUntilStopped) {
   const std::vector<int16_t> left = ChannelOf(recorder.Stop(), 0);
 
   constexpr double kAmplitude = 26212;
+  const std::vector<Dropout> dropouts = Dropouts(left);
+  EXPECT_TRUE(dropouts.empty()) << "dropouts: " << Describe(dropouts, kRate);
   const Extent sound = AboveThreshold(left, static_cast<int>(kAmplitude / 2));
   ASSERT_GT(sound.end, sound.begin + Samples(7000)) << "the preset's tone was not recorded";
+  constexpr double kWindow = 0.05;
+  const size_t traceBegin = sound.begin + Samples(50);
   const std::vector<double> trace =
-      PitchTrace(Slice(left, sound.begin + Samples(50), sound.end - Samples(50)), Samples(50),
+      PitchTrace(Slice(left, traceBegin, sound.end - Samples(50)), Samples(1000 * kWindow),
                  static_cast<int>(kAmplitude / 2));
-  const auto [low, high] = std::minmax_element(trace.begin(), trace.end());
-  // The swing's period from its mid-level: up through it, then down through it half a cycle on.
-  const double mid = (495.5 + 853) / 2;
-  auto crossing = [&](size_t from, bool rising) {
-    for (size_t i = std::max<size_t>(from, 1); i < trace.size(); ++i) {
-      const double a = trace[i - 1];
-      const double b = trace[i];
-      if (rising ? (a < mid && b >= mid) : (a > mid && b <= mid))
-        return static_cast<double>(i - 1) + (mid - a) / (b - a);
-    }
-    return -1.0;
-  };
-  const double up = crossing(0, true);
-  const double down = crossing(static_cast<size_t>(std::max(up, 0.0)) + 1, false);
-  ASSERT_GE(up, 0) << "the pitch never rose through " << mid << " Hz";
-  ASSERT_GE(down, 0) << "the pitch never fell through " << mid << " Hz";
-  const double period = 2 * (down - up) * 0.05;
-  std::cout << "[ measured   ] pitch " << *low << " to " << *high << " Hz, cycle " << period
-            << " s, peak " << Peak(Slice(left, sound.begin, sound.end)) << '\n';
-  EXPECT_NEAR(*high, 853, 853 * 0.03);
-  EXPECT_NEAR(*low, 495.5, 495.5 * 0.03);
-  EXPECT_NEAR(period, 6.6, 0.66);
+  const Following following = Follow(trace, static_cast<double>(traceBegin) / kRate, kWindow, bar,
+                                     recordingStarted - 1.5, recordingStarted + 0.2, 0.03, 0.015);
+
+  // The program's swing: up to the top, then every tick 11 lower down to the bottom.
+  const auto top = std::find_if(bar.begin(), bar.end(), [](auto& c) { return c.position == 1706; });
+  ASSERT_NE(top, bar.end()) << "the bar never reached the top";
+  const auto bottom =
+      std::find_if(top, bar.end(), [](const BarChange& c) { return c.position == 991; });
+  ASSERT_NE(bottom, bar.end()) << "the bar never came back to the bottom";
+  for (auto at = top + 1; at <= bottom; ++at)
+    EXPECT_EQ(at->position, std::max(991, (at - 1)->position - 11));
+  const double cycle = 2 * (bottom->seconds - top->seconds);
+  const auto highest = std::max_element(trace.begin(), trace.end());
+  const double lowestAfter = *std::min_element(highest, trace.end());
+  std::cout << "[ measured   ] pitch up to " << *highest << " Hz and back to " << lowestAfter
+            << " Hz; the program's cycle " << cycle << " s over " << (bottom - top) * 2
+            << " ticks; " << trace.size() - following.misses.size() << " of " << trace.size()
+            << " windows follow the bar; peak " << Peak(Slice(left, sound.begin, sound.end))
+            << '\n';
+  EXPECT_TRUE(following.misses.empty()) << DescribeMisses(following, trace, kWindow) << '\n'
+                                        << DescribeTrace(trace);
+  EXPECT_EQ(bottom - top, 65);
+  EXPECT_NEAR(*highest, 853, 853 * 0.01) << DescribeTrace(trace);
+  EXPECT_NEAR(lowestAfter, 495.5, 495.5 * 0.01) << DescribeTrace(trace);
+  // 65 ticks of 50 ms each way; Qt's timers may come late on a busy machine, never early.
+  EXPECT_GE(cycle, 6.5 * 0.97);
+  EXPECT_LE(cycle, 6.5 * 1.3);
   EXPECT_NEAR(Peak(Slice(left, sound.begin, sound.end)), kAmplitude, kAmplitude * 0.02);
 
   // "Стоп заготовки" stopped the tone: silence to the end.
@@ -476,8 +591,9 @@ TEST_F(WindowE2ETest, SerenaSwingsThePitchBackAndForthUntilStopped) {
   EXPECT_LE(audible.end - sound.end, Samples(10));
 }
 
-// Step 500 every 100 ms in the audible zone: the frequency value rises 5000 per second, the pitch
-// heard 2500 Hz per second, up to 16000 (8000 Hz heard), where it rests until "Реверс" turns it.
+// Step 500 every 100 ms in the audible zone: the frequency value rises by 500 a tick, the pitch
+// heard by 250 Hz, up to 16000 (8000 Hz heard), where it rests until "Реверс" turns it. What is
+// heard must follow the ticks the program made, window by window.
 TEST_F(WindowE2ETest, SweepRisesToTheTopOfTheZoneRestsAndComesBackWithReverse) {
   Click(f().RadioGroup1->Button(1));  // "Слышимый звук"
   ASSERT_EQ(f().ScrollBar1->Position(), 1000);
@@ -486,9 +602,11 @@ TEST_F(WindowE2ETest, SweepRisesToTheTopOfTheZoneRestsAndComesBackWithReverse) {
   TypeInto(f().Edit2, "100");
   EXPECT_EQ(f().Timer1->Interval(), 100u);
   Click(f().CheckBox4);  // "Установить программу"
+  LogBarChanges();
 
   Recorder recorder;
   ASSERT_TRUE(StartRecording(recorder));
+  const double recordingStarted = Now();
   Click(f().Button3);
   QTest::qWait(200);
   Click(f().SpeedButton4);  // "Пуск программы"
@@ -497,52 +615,56 @@ TEST_F(WindowE2ETest, SweepRisesToTheTopOfTheZoneRestsAndComesBackWithReverse) {
   QTest::qWait(600);
   EXPECT_EQ(f().ScrollBar1->Position(), 16000);
   Click(f().CheckBox5);  // "Реверс"
-  QTest::qWait(1000);
+  const double reversed = Now();
+  QTest::qWait(1500);
   EXPECT_TRUE(f().RadioButton2->isChecked());  // "Убывание"
   Click(f().SpeedButton5);                     // "Стоп программы"
   Click(f().SpeedButton1);                     // "Стоп"
   const std::vector<int16_t> left = ChannelOf(recorder.Stop(), 0);
 
+  const std::vector<Dropout> dropouts = Dropouts(left);
+  EXPECT_TRUE(dropouts.empty()) << "dropouts: " << Describe(dropouts, kRate);
   const Extent sound = AboveThreshold(left, static_cast<int>(kDefaultAmplitude / 2));
   ASSERT_GT(sound.end, sound.begin + Samples(3000)) << "the tone was not recorded";
-  constexpr double kWindowSeconds = 0.02;
+  constexpr double kWindow = 0.02;
   const std::vector<double> trace =
-      PitchTrace(Slice(left, sound.begin, sound.end), Samples(1000 * kWindowSeconds),
+      PitchTrace(Slice(left, sound.begin, sound.end), Samples(1000 * kWindow),
                  static_cast<int>(kDefaultAmplitude / 2));
-  const auto top = static_cast<size_t>(
-      std::find_if(trace.begin(), trace.end(), [](double hz) { return hz >= 7800; }) -
-      trace.begin());
-  ASSERT_LT(top, trace.size()) << "the pitch never reached the top of the zone";
-  size_t topEnd = top;
-  while (topEnd < trace.size() && trace[topEnd] >= 7800) ++topEnd;
+  const Following following = Follow(trace, static_cast<double>(sound.begin) / kRate, kWindow, bar,
+                                     recordingStarted - 1.5, recordingStarted + 0.2, 0.03, 0.015);
 
-  std::vector<double> riseT, riseHz, fallT, fallHz;
-  for (size_t i = 0; i < top; ++i) {
-    if (trace[i] >= 700 && trace[i] <= 7500) {
-      riseT.push_back(static_cast<double>(i) * kWindowSeconds);
-      riseHz.push_back(trace[i]);
-    }
+  // The program's sweep: 500 a tick up to the top of the zone, then, after "Реверс", 500 a tick
+  // down again.
+  const auto top =
+      std::find_if(bar.begin(), bar.end(), [](auto& c) { return c.position == 16000; });
+  ASSERT_NE(top, bar.end()) << "the bar never reached the top of the zone";
+  for (auto at = bar.begin() + 2; at <= top; ++at)
+    EXPECT_EQ(at->position, (at - 1)->position + 500);
+  const auto turn = std::find_if(top, bar.end(), [&](auto& c) { return c.seconds > reversed; });
+  ASSERT_GE(bar.end() - turn, 5) << "the bar did not come back down";
+  EXPECT_EQ(turn - top, 1) << "the bar moved while it rested at the top";
+  for (auto at = turn; at != bar.end(); ++at) EXPECT_EQ(at->position, (at - 1)->position - 500);
+
+  // The heard rest at the top: the windows at the program's top, away from its edges.
+  std::vector<double> plateau;
+  for (size_t i = 0; i < trace.size(); ++i) {
+    const double at = following.offset + static_cast<double>(sound.begin) / kRate +
+                      static_cast<double>(i) * kWindow;
+    if (at > top->seconds + 0.1 && at < turn->seconds - 0.05) plateau.push_back(trace[i]);
   }
-  for (size_t i = topEnd; i < trace.size(); ++i) {
-    if (trace[i] >= 700 && trace[i] <= 7500) {
-      fallT.push_back(static_cast<double>(i) * kWindowSeconds);
-      fallHz.push_back(trace[i]);
-    }
-  }
-  const double plateau = std::accumulate(trace.begin() + static_cast<long>(top),
-                                         trace.begin() + static_cast<long>(topEnd), 0.0) /
-                         static_cast<double>(topEnd - top);
-  const double rise = Slope(riseT, riseHz);
-  const double fall = Slope(fallT, fallHz);
-  std::cout << "[ measured   ] rises " << rise << " Hz/s to " << plateau << " Hz for "
-            << static_cast<double>(topEnd - top) * kWindowSeconds << " s, falls " << fall
-            << " Hz/s\n";
-  ASSERT_GE(riseT.size(), 50u);
-  ASSERT_GE(fallT.size(), 10u);
-  EXPECT_NEAR(rise, 2500, 250);
-  EXPECT_NEAR(plateau, 8000, 80);
-  EXPECT_GE(static_cast<double>(topEnd - top) * kWindowSeconds, 0.4);
-  EXPECT_NEAR(fall, -2500, 250);
+  const double rest = plateau.empty() ? 0
+                                      : std::accumulate(plateau.begin(), plateau.end(), 0.0) /
+                                            static_cast<double>(plateau.size());
+  const double riseSeconds = top->seconds - (bar.begin() + 1)->seconds;
+  std::cout << "[ measured   ] the program rose " << (top - bar.begin() - 1) << " ticks in "
+            << riseSeconds << " s, rested " << turn->seconds - top->seconds << " s, fell "
+            << bar.end() - turn << " ticks; heard rest " << rest << " Hz; "
+            << trace.size() - following.misses.size() << " of " << trace.size()
+            << " windows follow the bar\n";
+  EXPECT_TRUE(following.misses.empty()) << DescribeMisses(following, trace, kWindow) << '\n'
+                                        << DescribeTrace(trace);
+  EXPECT_GE(plateau.size(), 10u);
+  EXPECT_NEAR(rest, 8000, 80) << DescribeTrace(trace);
 }
 
 // Without a sound server the window still opens, after one error box. SDL picks its driver once
