@@ -12,7 +12,7 @@
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("vimbra-generator"));
-  QGuiApplication::setDesktopFileName(QStringLiteral("vimbra-generator"));
+  QGuiApplication::setDesktopFileName(QStringLiteral("lab.kestrov.VimbraGenerator"));
   RegisterFontSubstitutions();
   ApplyClassicDisabledText();
   Application.Title = QStringLiteral("Kestrov Lab Vimbra Generator");
