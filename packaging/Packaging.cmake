@@ -6,6 +6,9 @@ include(GNUInstallDirs)
 
 set(VIMBRA_RELEASE_DATE 2026-12-08)
 set(VIMBRA_APP_ID lab.kestrov.VimbraGenerator)
+# The maintainer's address is the one the project's commits carry. The project has no published
+# web address yet: the screenshot's address is a placeholder under the reserved .example domain
+# until the release sets the real one.
 set(VIMBRA_MAINTAINER "Kestrov Lab <maintainers@users.noreply.c-seed-19fd74b6.example>"
     CACHE STRING "Maintainer of the Debian package")
 set(VIMBRA_SCREENSHOT_URL "https://vimbra-generator.example/docs/window.png"
@@ -59,7 +62,6 @@ sound server (PulseAudio or PipeWire). It sets frequency and amplitude within
 four sound zones, shows the waveform and a zone indicator, adds flanger, echo
 and auto-wah effects, and runs a frequency sweep program and three presets.
 The interface is in Russian.")
-set(CPACK_RESOURCE_FILE_LICENSE ${CMAKE_CURRENT_SOURCE_DIR}/LICENSE)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
