@@ -47,7 +47,8 @@ echo "package: $deb"
 if ! lintian --fail-on error --tag-display-limit 0 "$deb" >"$tmp/lintian" 2>&1; then
   fail "lintian reports errors"
 fi
-grep -v 'running with root privileges is not recommended' "$tmp/lintian" || true
+grep -v 'running with root privileges is not recommended' "$tmp/lintian" >"$tmp/tags" || true
+if [[ -s $tmp/tags ]]; then cat "$tmp/tags"; else echo "lintian: no tags"; fi
 
 # Contents: the expected files, the directories that hold them, nothing else.
 {
