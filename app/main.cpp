@@ -1,6 +1,8 @@
-// The generator's entry: the application, its title, the one window, the message loop.
+// The generator's entry: the application, its title, the one window, the message loop. From the
+// window's creation on, SIGTERM, SIGINT and SIGHUP close the window as the user would.
 #include <QApplication>
 
+#include "app/CloseOnSignal.h"
 #include "audio/SdlAudioLibrary.h"
 #include "ui/Form1.h"
 #include "ui/toolkit/Application.h"
@@ -10,7 +12,7 @@
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("vimbra-generator"));
-  QGuiApplication::setDesktopFileName(QStringLiteral("vimbra-generator"));
+  QGuiApplication::setDesktopFileName(QStringLiteral("lab.kestrov.VimbraGenerator"));
   RegisterFontSubstitutions();
   ApplyClassicDisabledText();
   Application.Title = QStringLiteral("Kestrov Lab Vimbra Generator");
@@ -19,6 +21,7 @@ int main(int argc, char** argv) {
   SetBass(&audio);
 
   TForm1 form;  // runs FormCreate: audio start-up, default frequency and amplitude
+  CloseOnSignal closeOnSignal;
   form.show();
   const int result = QApplication::exec();
   SetBass(nullptr);

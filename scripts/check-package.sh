@@ -1,0 +1,181 @@
+#!/usr/bin/env bash
+# shellcheck disable=SC2317  # functions run through wait_until and the exit trap
+# Checks the Debian package that ./package built in BUILD_DIR (default build/package): lintian
+# finds no error, the package holds exactly the expected files, the desktop entry and the
+# AppStream metadata it installs are valid and agree with the package, and the program unpacked
+# from it (dpkg -x) opens its window and quits with status 0 when asked to close, on Qt's
+# offscreen platform and on an X server (Xvfb), where its title and window class are checked.
+# Prints what it saw when a check fails; exits non-zero if any check fails.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=${1:-build/package}
+
+app_id=lab.kestrov.VimbraGenerator
+title="Vimbra generator v0.2"  # the window's caption, and as an xdotool pattern:
+title_pattern='^Vimbra generator v0\.2$'
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
+deb=$build/vimbra-generator_${version}_$(dpkg --print-architecture).deb
+expected_files=(
+  usr/bin/vimbra-generator
+  "usr/share/applications/$app_id.desktop"
+  usr/share/doc/vimbra-generator/changelog.gz
+  usr/share/doc/vimbra-generator/copyright
+  usr/share/icons/hicolor/scalable/apps/vimbra-generator.svg
+  usr/share/man/man1/vimbra-generator.1.gz
+  "usr/share/metainfo/$app_id.metainfo.xml"
+)
+
+failed=0
+fail() {
+  echo "FAIL: $*" >&2
+  failed=1
+}
+tmp=$(mktemp -d -t vimbra-package.XXXXXX)
+pids=()
+cleanup() {
+  # TERM, so that Xvfb removes its lock file and socket; the program is gone by now unless a
+  # check failed.
+  for pid in "${pids[@]}"; do kill -TERM "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
+  rm -rf "$tmp"
+}
+trap cleanup EXIT
+
+[[ -f $deb ]] || { echo "FAIL: no package $deb (run ./package)" >&2; exit 1; }
+echo "package: $deb"
+
+# Lintian: no errors. Warnings and infos are printed for the reader.
+if ! lintian --fail-on error --tag-display-limit 0 "$deb" >"$tmp/lintian" 2>&1; then
+  fail "lintian reports errors"
+fi
+grep -v 'running with root privileges is not recommended' "$tmp/lintian" >"$tmp/tags" || true
+if [[ -s $tmp/tags ]]; then cat "$tmp/tags"; else echo "lintian: no tags"; fi
+
+# Contents: the expected files, the directories that hold them, nothing else.
+{
+  for file in "${expected_files[@]}"; do
+    echo "./$file"
+    dir=$(dirname "$file")
+    while [[ $dir != . ]]; do
+      echo "./$dir/"
+      dir=$(dirname "$dir")
+    done
+  done
+} | sort -u >"$tmp/expected"
+dpkg-deb -c "$deb" | awk '{print $6}' | grep -vx './' | sort >"$tmp/listed"
+if ! diff -u "$tmp/expected" "$tmp/listed" >"$tmp/contents.diff"; then
+  fail "package contents differ from the expected (- expected, + in the package):"
+  cat "$tmp/contents.diff" >&2
+fi
+
+# Package fields: the version is the project's; libraries found from the binary plus the fonts.
+depends=$(dpkg-deb -f "$deb" Depends)
+[[ $(dpkg-deb -f "$deb" Version) == "$version" ]] ||
+  fail "package version $(dpkg-deb -f "$deb" Version), project version $version"
+for needed in fonts-liberation libqt6widgets6 libsdl2-2.0-0; do
+  [[ ", $depends," == *", $needed "* || ", $depends," == *", $needed,"* ]] ||
+    fail "Depends lacks $needed: $depends"
+done
+
+root=$tmp/root
+dpkg -x "$deb" "$root"
+desktop=$root/usr/share/applications/$app_id.desktop
+metainfo=$root/usr/share/metainfo/$app_id.metainfo.xml
+
+desktop-file-validate "$desktop" || fail "desktop-file-validate: $desktop"
+appstreamcli validate --no-net "$metainfo" || fail "appstreamcli validate: $metainfo"
+grep -q "<release version=\"$version\"" "$metainfo" ||
+  fail "the metadata's release is not $version: $(grep '<release ' "$metainfo")"
+icon=$(sed -n 's/^Icon=//p' "$desktop")
+[[ -f $root/usr/share/icons/hicolor/scalable/apps/$icon.svg ]] ||
+  fail "the desktop entry's icon $icon is not installed"
+wm_class=$(sed -n 's/^StartupWMClass=//p' "$desktop")
+
+program=$root/usr/bin/vimbra-generator
+# Runs the unpacked program in the background; the dummy audio driver keeps it independent of
+# any sound server (the window reports no audio error then).
+start_program() {  # log file, environment assignments...
+  local log=$1
+  shift
+  env SDL_AUDIODRIVER=dummy "$@" "$program" >"$log" 2>&1 &
+  pids+=($!)
+}
+# True once the process catches SIGTERM: the program takes the signal over once its window
+# exists, so from then on SIGTERM asks it to close.
+catches_sigterm() {
+  local mask
+  mask=$(sed -n 's/^SigCgt:[[:space:]]*//p' "/proc/$1/status" 2>/dev/null) || return 1
+  [[ -n $mask ]] && (((16#$mask >> 14) & 1))
+}
+# Sends SIGTERM and expects the program to end by itself with status 0 within 30 s.
+close_program() {  # pid, what, log file
+  local pid=$1 what=$2 log=$3 status=0
+  kill -TERM "$pid"
+  for _ in $(seq 300); do
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  if kill -0 "$pid" 2>/dev/null; then
+    kill -KILL "$pid"
+    fail "$what: still running 30 s after SIGTERM"
+  fi
+  wait "$pid" || status=$?
+  if [[ $status -ne 0 ]]; then
+    fail "$what: exit status $status after SIGTERM; its output:"
+    cat "$log" >&2
+  else
+    echo "$what: quit with status 0 on SIGTERM"
+  fi
+}
+wait_until() {  # seconds, command...
+  local tries=$(($1 * 10))
+  shift
+  for _ in $(seq "$tries"); do
+    "$@" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# Qt's offscreen platform.
+start_program "$tmp/offscreen.log" QT_QPA_PLATFORM=offscreen
+pid=${pids[-1]}
+if wait_until 60 catches_sigterm "$pid"; then
+  echo "offscreen: the program is up (pid $pid)"
+  close_program "$pid" offscreen "$tmp/offscreen.log"
+else
+  fail "offscreen: the program did not come up within 60 s; its output:"
+  cat "$tmp/offscreen.log" >&2
+fi
+
+# An X server: the window must appear with its caption and the desktop entry's window class.
+Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
+pids+=($!)
+if ! wait_until 30 test -s "$tmp/display"; then
+  fail "Xvfb did not start: $(cat "$tmp/xvfb.log")"
+  exit 1
+fi
+DISPLAY=:$(<"$tmp/display")
+export DISPLAY
+start_program "$tmp/xcb.log" QT_QPA_PLATFORM=xcb
+pid=${pids[-1]}
+window=$(timeout 60 xdotool search --sync --onlyvisible --name "$title_pattern" | head -n 1) || true
+if [[ -z $window ]]; then
+  fail "X server: no window titled \"$title\" within 60 s; the windows shown:"
+  for shown in $(xdotool search --onlyvisible --name ''); do
+    echo "  $(xdotool getwindowname "$shown")" >&2
+  done
+  echo "its output:" >&2
+  cat "$tmp/xcb.log" >&2
+  kill -TERM "$pid"
+else
+  shown_title=$(xdotool getwindowname "$window")
+  shown_class=$(xprop -id "$window" WM_CLASS)
+  echo "X server: window \"$shown_title\", $shown_class"
+  [[ $shown_title == "$title" ]] || fail "window title \"$shown_title\", expected \"$title\""
+  [[ $shown_class == *"\"$wm_class\""* ]] ||
+    fail "window class $shown_class, the desktop entry expects $wm_class"
+  close_program "$pid" "X server" "$tmp/xcb.log"
+fi
+
+[[ $failed -eq 0 ]] && echo "package checks passed"
+exit "$failed"
