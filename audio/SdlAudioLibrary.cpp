@@ -78,9 +78,11 @@ uint32_t SdlAudioLibrary::StreamCreate(uint32_t freq, uint32_t chans, uint32_t f
   }
 
   // Everything the callback will touch is allocated here, before the stream can play. The slot
-  // stays invisible to the callback until its state leaves kStopped.
+  // stays invisible to the callback until its state leaves kStopped; the watchdog looks at the
+  // handles under the mutex.
   auto chain = std::make_unique<EffectChain>();
   chain->prepare(kRate, kChannels, kBlockFrames);
+  const std::lock_guard lock(deviceMutex_);
   free->chain = std::move(chain);
   free->block.assign(static_cast<size_t>(kBlockFrames) * kChannels, 0);
   free->proc = proc;
@@ -336,8 +338,9 @@ void SdlAudioLibrary::Watch() {
     const SDL_AudioDeviceID device = OpenOutput(want);
     lock.lock();
     if (device == 0) continue;
-    // Opened paused. Streams marked playing while the output was lost start now, fading in.
     device_ = device;
+    if (quit_) break;  // Free closes it
+    // Opened paused. Streams marked playing while the output was lost start now, fading in.
     if (AnyStreamActive()) {
       fadeInPending_.store(true, std::memory_order_release);
       SDL_PauseAudioDevice(device_, 0);

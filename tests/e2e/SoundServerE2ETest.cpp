@@ -248,7 +248,6 @@ class SoundServerE2ETest : public ::testing::Test {
     std::cout << "[ measured   ] after the stop: sound until "
               << static_cast<double>(sound.end) * 1000 / kRate << " ms of "
               << static_cast<double>(after.size()) * 1000 / kRate << " ms recorded\n";
-    std::cout << RunCommand("pactl", {"list", "sink-inputs"}).toStdString();
     EXPECT_LE(Peak(Slice(after, after.size() - Samples(200), after.size())), kNoise);
   }
 
