@@ -145,17 +145,18 @@ class SdlAudioLibrary : public AudioLibrary {
   bool Succeed();
 
   bool initialised_ = false;
-  // Guards device_, quit_ and every SDL call on the device once the watchdog runs. 0 while the
-  // output is lost; only the watchdog (and Init, Free) change it.
+  // Guards device_, quit_, the streams' handles and every SDL call on the device while the
+  // watchdog runs.
   std::mutex deviceMutex_;
   std::condition_variable wake_;
   std::thread watchdog_;
   bool quit_ = false;
   const std::chrono::milliseconds checkInterval_;
   const std::chrono::milliseconds retryInterval_;
+  // 0 while the output is lost; only the watchdog (and Init, Free) change it.
   SDL_AudioDeviceID device_ = 0;
-  // Set by the watchdog when a device opened again starts playing; the callback then fades its
-  // first block in (fadeIn_ counts the frames done, the callback's own).
+  // Set by the watchdog when a device opened again starts playing; the callback then plays a
+  // block of silence and a 5 ms rise (fadeIn_ counts its frames, the callback's own).
   std::atomic<bool> fadeInPending_{false};
   int fadeIn_ = kFadeFrames;
   uint32_t lastHandle_ = 0x10000000u;
