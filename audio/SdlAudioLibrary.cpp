@@ -301,7 +301,12 @@ void SdlAudioLibrary::CloseDevice() {
 
 void SdlAudioLibrary::StartWatchdog() {
   quit_ = false;
-  watchdog_ = std::thread([this] { Watch(); });
+  watchdog_ = std::thread([this] {
+    Watch();
+    // A failed open leaves SDL's error text in this thread's own storage, which SDL frees only
+    // for threads it started itself.
+    SDL_TLSCleanup();
+  });
 }
 
 void SdlAudioLibrary::StopWatchdog() {
