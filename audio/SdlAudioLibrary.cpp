@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
 #include <thread>
 
@@ -26,7 +27,11 @@ int16_t SaturatingAdd(int16_t a, int16_t b) {
 
 }  // namespace
 
-SdlAudioLibrary::SdlAudioLibrary() = default;
+SdlAudioLibrary::SdlAudioLibrary() : SdlAudioLibrary(kCheckInterval, kRetryInterval) {}
+
+SdlAudioLibrary::SdlAudioLibrary(std::chrono::milliseconds checkInterval,
+                                 std::chrono::milliseconds retryInterval)
+    : checkInterval_(checkInterval), retryInterval_(retryInterval) {}
 
 SdlAudioLibrary::~SdlAudioLibrary() {
   if (initialised_) Free();
@@ -50,6 +55,7 @@ bool SdlAudioLibrary::Init(int device, uint32_t /*freq*/, uint32_t /*flags*/, vo
     return Fail(kErrorDevice);
   }
   initialised_ = true;
+  StartWatchdog();
   return Succeed();
 }
 
@@ -72,9 +78,11 @@ uint32_t SdlAudioLibrary::StreamCreate(uint32_t freq, uint32_t chans, uint32_t f
   }
 
   // Everything the callback will touch is allocated here, before the stream can play. The slot
-  // stays invisible to the callback until its state leaves kStopped.
+  // stays invisible to the callback until its state leaves kStopped; the watchdog looks at the
+  // handles under the mutex.
   auto chain = std::make_unique<EffectChain>();
   chain->prepare(kRate, kChannels, kBlockFrames);
+  const std::lock_guard lock(deviceMutex_);
   free->chain = std::move(chain);
   free->block.assign(static_cast<size_t>(kBlockFrames) * kChannels, 0);
   free->proc = proc;
@@ -90,21 +98,15 @@ bool SdlAudioLibrary::StreamPlay(uint32_t handle, bool /*flush*/, uint32_t /*fla
   Stream* stream = Find(handle);
   if (stream == nullptr) return Fail(kErrorHandle);
 
-  // A device that was unplugged (or whose server went away) reports itself stopped and never
-  // calls back again: open the default device afresh.
-  if (device_ == 0 || SDL_GetAudioDeviceStatus(device_) == SDL_AUDIO_STOPPED) {
-    CloseDevice();
-    for (Stream& s : streams_) s.state.store(kStopped, std::memory_order_release);
-    if (!OpenDevice()) return Fail(kErrorDevice);
-  }
-
+  const std::lock_guard lock(deviceMutex_);
   if (stream->state.load(std::memory_order_acquire) != kPlaying) {
     // The callback does not touch a stopped stream, so its chain can be cleared here: a restart
     // does not replay the echo of the previous tone.
     stream->chain->reset();
     stream->state.store(kPlaying, std::memory_order_release);
   }
-  SDL_PauseAudioDevice(device_, 0);
+  // With the output lost there is no device: the watchdog starts it when the output is back.
+  if (device_ != 0) SDL_PauseAudioDevice(device_, 0);
   return Succeed();
 }
 
@@ -112,19 +114,24 @@ bool SdlAudioLibrary::ChannelStop(uint32_t handle) {
   Stream* stream = Find(handle);
   if (stream == nullptr) return Fail(kErrorHandle);
 
+  std::unique_lock lock(deviceMutex_);
   int expected = kPlaying;
-  if (stream->state.compare_exchange_strong(expected, kStopping, std::memory_order_acq_rel)) {
-    // Wait for the callback to play the fade-out. No lock is taken: the callback runs under
-    // SDL's device lock, and it reports through the stream's state instead. If the device has
-    // stopped calling back (lost), the bound ends the wait.
+  if (device_ != 0 &&
+      stream->state.compare_exchange_strong(expected, kStopping, std::memory_order_acq_rel)) {
+    // Wait for the callback to play the fade-out. Neither our mutex nor SDL's device lock is held:
+    // the callback runs under the latter, and it reports through the stream's state instead. If
+    // the device stops calling back (lost, and closed by the watchdog meanwhile), the bound ends
+    // the wait.
+    lock.unlock();
     for (int waited = 0; waited < kStopWaitMs; ++waited) {
       if (stream->state.load(std::memory_order_acquire) == kFaded) break;
       std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
+    lock.lock();
   }
   stream->state.store(kStopped, std::memory_order_release);
   // Pausing returns only once the callback is not running, and a paused device is not called
-  // back at all.
+  // back at all. Without a device (output lost) nothing calls back either.
   if (device_ != 0 && !AnyStreamActive()) SDL_PauseAudioDevice(device_, 1);
   return Succeed();
 }
@@ -135,6 +142,7 @@ uint32_t SdlAudioLibrary::ErrorGetCode() {
 
 bool SdlAudioLibrary::Free() {
   if (!initialised_) return Fail(kErrorInit);
+  StopWatchdog();
   for (Stream& s : streams_) {
     if (s.handle != 0) ChannelStop(s.handle);
   }
@@ -189,7 +197,9 @@ void SDLCALL SdlAudioLibrary::Callback(void* self, Uint8* buffer, int length) {
   auto* out = reinterpret_cast<int16_t*>(buffer);
   const int frames = length / static_cast<int>(sizeof(int16_t) * kChannels);
   std::memset(buffer, 0, static_cast<size_t>(length));
-  static_cast<SdlAudioLibrary*>(self)->Mix(out, frames);
+  auto* library = static_cast<SdlAudioLibrary*>(self);
+  library->Mix(out, frames);
+  library->FadeIn(out, frames);
 }
 
 void SdlAudioLibrary::Mix(int16_t* out, int frames) noexcept {
@@ -198,6 +208,23 @@ void SdlAudioLibrary::Mix(int16_t* out, int frames) noexcept {
       const int chunk = std::min(frames - done, kBlockFrames);
       Render(stream, out + static_cast<ptrdiff_t>(done) * kChannels, chunk);
       done += chunk;
+    }
+  }
+}
+
+// After the output came back the tone resumes mid-wave: it starts with one block of silence (the
+// sound server may drop the first moments of a new connection, and a ramp cut short would
+// click) and then rises over 5 ms, so the return does not click.
+void SdlAudioLibrary::FadeIn(int16_t* out, int frames) noexcept {
+  if (fadeInPending_.load(std::memory_order_acquire)) {
+    fadeInPending_.store(false, std::memory_order_relaxed);
+    fadeIn_ = -kDeviceFrames;
+  }
+  for (int frame = 0; frame < frames && fadeIn_ < kFadeFrames; ++frame, ++fadeIn_) {
+    const float gain = static_cast<float>(std::max(fadeIn_, 0)) / kFadeFrames;
+    for (int channel = 0; channel < kChannels; ++channel) {
+      int16_t& value = out[frame * kChannels + channel];
+      value = static_cast<int16_t>(static_cast<float>(value) * gain);
     }
   }
 }
@@ -239,7 +266,7 @@ void SdlAudioLibrary::Render(Stream& stream, int16_t* out, int frames) noexcept 
   }
 }
 
-bool SdlAudioLibrary::OpenDevice() {
+SDL_AudioSpec SdlAudioLibrary::WantedSpec() {
   SDL_AudioSpec want{};
   want.freq = kRate;
   want.format = AUDIO_S16SYS;
@@ -247,15 +274,84 @@ bool SdlAudioLibrary::OpenDevice() {
   want.samples = kDeviceFrames;
   want.callback = &SdlAudioLibrary::Callback;
   want.userdata = this;
+  return want;
+}
+
+SDL_AudioDeviceID SdlAudioLibrary::OpenOutput(const SDL_AudioSpec& want) {
   SDL_AudioSpec have{};
+  // No device name: the system's default output, which the sound server may change under us.
   // No changes allowed: SDL converts our format to whatever the device wants.
-  device_ = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+  return SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+}
+
+bool SdlAudioLibrary::OutputLost(SDL_AudioDeviceID device) {
+  return SDL_GetAudioDeviceStatus(device) == SDL_AUDIO_STOPPED;
+}
+
+bool SdlAudioLibrary::OpenDevice() {
+  const SDL_AudioSpec want = WantedSpec();
+  device_ = OpenOutput(want);
   return device_ != 0;
 }
 
 void SdlAudioLibrary::CloseDevice() {
   if (device_ != 0) SDL_CloseAudioDevice(device_);
   device_ = 0;
+}
+
+void SdlAudioLibrary::StartWatchdog() {
+  quit_ = false;
+  watchdog_ = std::thread([this] {
+    Watch();
+    // A failed open leaves SDL's error text in this thread's own storage, which SDL frees only
+    // for threads it started itself.
+    SDL_TLSCleanup();
+  });
+}
+
+void SdlAudioLibrary::StopWatchdog() {
+  if (!watchdog_.joinable()) return;
+  {
+    const std::lock_guard lock(deviceMutex_);
+    quit_ = true;
+  }
+  wake_.notify_all();
+  watchdog_.join();
+}
+
+// The watchdog: sleeps between checks (a condition variable, so Free wakes it at once) and only
+// ever holds the mutex for short SDL calls. Opening a device can take a while (a connection to
+// the sound server), so it runs without the mutex; nothing else touches SDL's devices meanwhile,
+// since the window's thread calls SDL only while there is a device.
+void SdlAudioLibrary::Watch() {
+  const SDL_AudioSpec want = WantedSpec();
+  std::unique_lock lock(deviceMutex_);
+  while (!quit_) {
+    if (device_ != 0) {
+      if (wake_.wait_for(lock, checkInterval_, [this] { return quit_; })) break;
+      if (!OutputLost(device_)) continue;
+      // SDL's advice for a lost device: close it and open the default again. Closing joins the
+      // device thread, so no callback runs once it returns.
+      CloseDevice();
+      // SDL also queues an event for the loss that nobody here reads.
+      SDL_FlushEvent(SDL_AUDIODEVICEREMOVED);
+      std::fputs("Sound output lost; reconnecting in the background.\n", stderr);
+      continue;
+    }
+    if (wake_.wait_for(lock, retryInterval_, [this] { return quit_; })) break;
+    lock.unlock();
+    const SDL_AudioDeviceID device = OpenOutput(want);
+    lock.lock();
+    if (device == 0) continue;
+    device_ = device;
+    if (quit_) break;  // Free closes it
+    // Opened paused. Streams marked playing while the output was lost start now, fading in.
+    if (AnyStreamActive()) {
+      fadeInPending_.store(true, std::memory_order_release);
+      SDL_PauseAudioDevice(device_, 0);
+    }
+    std::fputs("Sound output is back.\n", stderr);
+  }
 }
 
 bool SdlAudioLibrary::AnyStreamActive() const {

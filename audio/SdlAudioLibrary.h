@@ -4,8 +4,12 @@
 
 #include <array>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
 #include <cstdint>
 #include <memory>
+#include <mutex>
+#include <thread>
 #include <vector>
 
 #include "audio/AudioLibrary.h"
@@ -25,7 +29,18 @@ class EffectChain;
 // the device buffer. Stopping a stream fades it out over 5 ms in the callback, so a stop never
 // clicks.
 //
-// All methods but the callback run on one (the window's) thread.
+// The output may go away while the program runs: the sound server restarts or crashes, a USB or
+// Bluetooth output is unplugged. A watchdog thread, started by Init, notices this (SDL reports the
+// device stopped), closes the lost device and opens the default output again about once a second
+// until it succeeds; it writes one line to standard error when the output is lost and one when it
+// is back. Meanwhile the streams keep their state: StreamPlay and ChannelStop succeed and only
+// record whether the stream should play, effects keep their settings, and on return the streams
+// that should play resume with a short fade-in. The device is never pinned: SDL opens the system's
+// default output, so the sound server moves the stream when the user picks another output.
+//
+// All methods but the callback run on one (the window's) thread. They share the device with the
+// watchdog under one mutex that is only ever held for short SDL calls (pausing, closing a lost
+// device), never while opening a device or waiting for the callback.
 //
 // Error codes left by each call (ErrorGetCode; kErrorOk after every success):
 //   Init:              kErrorAlready (already initialised), kErrorDevice (device other than 1 or
@@ -33,8 +48,7 @@ class EffectChain;
 //                      subsystem could not be started).
 //   StreamCreate:      kErrorInit (no Init), kErrorFormat (not 22050 Hz, 2 channels, flags 0),
 //                      kErrorIllegalParam (null proc), kErrorMemory (no free stream slot).
-//   StreamPlay:        kErrorHandle (unknown handle), kErrorDevice (the device was lost and
-//                      could not be opened again).
+//   StreamPlay:        kErrorHandle (unknown handle).
 //   ChannelStop:       kErrorHandle (unknown handle).
 //   Free:              kErrorInit (not initialised).
 //   DSP_Set, DSP_Remove, DSP_SetParameters:
@@ -43,6 +57,9 @@ class EffectChain;
 class SdlAudioLibrary : public AudioLibrary {
  public:
   SdlAudioLibrary();
+  // With the watchdog's intervals: how often it checks a working output, and how often it tries
+  // to open the default output again while the output is lost.
+  SdlAudioLibrary(std::chrono::milliseconds checkInterval, std::chrono::milliseconds retryInterval);
   ~SdlAudioLibrary() override;
   SdlAudioLibrary(const SdlAudioLibrary&) = delete;
   SdlAudioLibrary& operator=(const SdlAudioLibrary&) = delete;
@@ -53,12 +70,13 @@ class SdlAudioLibrary : public AudioLibrary {
   bool Init(int device, uint32_t freq, uint32_t flags, void* window, void* clsid) override;
   uint32_t StreamCreate(uint32_t freq, uint32_t chans, uint32_t flags, StreamProc proc,
                         void* user) override;
-  // `flush` and `flags` are not used. Starting a stopped stream clears its effects' state. If the
-  // device was lost (unplugged, server gone), it is closed and opened again first.
+  // `flush` and `flags` are not used. Starting a stopped stream clears its effects' state. While
+  // the output is lost this succeeds and the stream starts playing when the output is back.
   bool StreamPlay(uint32_t handle, bool flush, uint32_t flags) override;
   // Fades the stream out (5 ms) and waits, at most 200 ms, for the callback to finish the fade;
-  // pauses the device when no stream plays any more. Once it returns, the stream's proc is not
-  // called again until the next StreamPlay. Stopping a stopped stream succeeds.
+  // pauses the device when no stream plays any more. While the output is lost it only marks the
+  // stream stopped. Once it returns, the stream's proc is not called again until the next
+  // StreamPlay. Stopping a stopped stream succeeds.
   bool ChannelStop(uint32_t handle) override;
   uint32_t ErrorGetCode() override;
   // Stops every stream (with its fade), closes the device and shuts SDL's audio down. Init may be
@@ -85,6 +103,18 @@ class SdlAudioLibrary : public AudioLibrary {
   // Length of the fade-out on stop: 5 ms.
   static constexpr int kFadeFrames = kRate * 5 / 1000;
   static constexpr int kMaxStreams = 4;
+  // The watchdog's default intervals.
+  static constexpr std::chrono::milliseconds kCheckInterval{200};
+  static constexpr std::chrono::milliseconds kRetryInterval{1000};
+
+ protected:
+  // The device operations the watchdog relies on, for tests to stand in for a lost or missing
+  // output. Both run on the watchdog thread (OpenOutput also in Init). A subclass that overrides
+  // them must call Free() in its own destructor, so the watchdog is gone before it is.
+  // Opens the default output device paused, as SDL_OpenAudioDevice does; 0 on failure.
+  virtual SDL_AudioDeviceID OpenOutput(const SDL_AudioSpec& want);
+  // Whether an open device has been lost (unplugged, or its sound server went away).
+  virtual bool OutputLost(SDL_AudioDeviceID device);
 
  private:
   // A stream's life as the callback sees it. The window moves it Stopped -> Playing ->
@@ -104,17 +134,36 @@ class SdlAudioLibrary : public AudioLibrary {
 
   static void SDLCALL Callback(void* self, Uint8* buffer, int length);
   void Mix(int16_t* out, int frames) noexcept;
+  void FadeIn(int16_t* out, int frames) noexcept;
   void Render(Stream& stream, int16_t* out, int frames) noexcept;
 
   bool OpenDevice();
   void CloseDevice();
+  SDL_AudioSpec WantedSpec();
+  // The watchdog thread's body.
+  void Watch();
+  void StartWatchdog();
+  void StopWatchdog();
   bool AnyStreamActive() const;
   Stream* Find(uint32_t handle);
   bool Fail(uint32_t code);
   bool Succeed();
 
   bool initialised_ = false;
+  // Guards device_, quit_, the streams' handles and every SDL call on the device while the
+  // watchdog runs.
+  std::mutex deviceMutex_;
+  std::condition_variable wake_;
+  std::thread watchdog_;
+  bool quit_ = false;
+  const std::chrono::milliseconds checkInterval_;
+  const std::chrono::milliseconds retryInterval_;
+  // 0 while the output is lost; only the watchdog (and Init, Free) change it.
   SDL_AudioDeviceID device_ = 0;
+  // Set by the watchdog when a device opened again starts playing; the callback then plays a
+  // block of silence and a 5 ms rise (fadeIn_ counts its frames, the callback's own).
+  std::atomic<bool> fadeInPending_{false};
+  int fadeIn_ = kFadeFrames;
   uint32_t lastHandle_ = 0x10000000u;
   uint32_t error_ = kErrorOk;
   std::array<Stream, kMaxStreams> streams_;

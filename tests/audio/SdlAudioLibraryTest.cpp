@@ -225,6 +225,139 @@ TEST_F(SdlAudioLibraryTest, DestroyedWhilePlaying) {
   EXPECT_EQ(procCalls.load(), after);
 }
 
+// The library over an output that can be taken away and given back: while `gone` is set, the
+// open device counts as lost and no device opens. The watchdog runs at a fast pace so the tests
+// need not wait seconds for it.
+class FlakyOutputLibrary : public SdlAudioLibrary {
+ public:
+  FlakyOutputLibrary()
+      : SdlAudioLibrary(std::chrono::milliseconds(2), std::chrono::milliseconds(5)) {}
+  ~FlakyOutputLibrary() override { Free(); }
+
+  std::atomic<bool> gone{false};
+  std::atomic<int> opened{0};
+  std::atomic<int> refused{0};
+
+  // Waits until the watchdog has noticed the loss and tried to open the output again, so the
+  // lost device is closed.
+  bool WaitUntilLost() {
+    const int from = refused.load();
+    for (int i = 0; i < 5000 && refused.load() <= from; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return refused.load() > from;
+  }
+  // Waits until the watchdog has opened the output again.
+  bool WaitUntilBack(int opens) {
+    for (int i = 0; i < 5000 && opened.load() < opens; ++i)
+      std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    return opened.load() >= opens;
+  }
+
+ protected:
+  SDL_AudioDeviceID OpenOutput(const SDL_AudioSpec& want) override {
+    if (gone.load()) {
+      refused.fetch_add(1);
+      return 0;
+    }
+    const SDL_AudioDeviceID device = SdlAudioLibrary::OpenOutput(want);
+    if (device != 0) opened.fetch_add(1);
+    return device;
+  }
+  bool OutputLost(SDL_AudioDeviceID device) override {
+    return gone.load() || SdlAudioLibrary::OutputLost(device);
+  }
+};
+
+class SdlAudioLibraryLostOutputTest : public SdlAudioLibraryTest {
+ protected:
+  uint32_t StartUpFlaky() {
+    EXPECT_TRUE(flaky.Init(1, 44100, 0, nullptr, nullptr)) << flaky.ErrorGetCode();
+    const uint32_t stream = flaky.StreamCreate(22050, 2, 0, &CountingProc, nullptr);
+    EXPECT_NE(stream, 0u) << flaky.ErrorGetCode();
+    return stream;
+  }
+  // The proc is not called over 50 ms.
+  static bool Silent() {
+    const int before = procCalls.load();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    return procCalls.load() == before;
+  }
+
+  FlakyOutputLibrary flaky;
+};
+
+TEST_F(SdlAudioLibraryLostOutputTest, PlayAndStopWhileLostSucceedAndAreHonouredOnReturn) {
+  const uint32_t stream = StartUpFlaky();
+  ASSERT_TRUE(flaky.StreamPlay(stream, false, 0));
+  ASSERT_TRUE(WaitForCalls(0, 3));
+
+  // Lost while playing: nothing calls back, and every call succeeds without a device.
+  flaky.gone.store(true);
+  ASSERT_TRUE(flaky.WaitUntilLost());
+  EXPECT_TRUE(Silent());
+  EchoRecord echo{};
+  EXPECT_TRUE(flaky.DSP_Set(stream, kEffectEcho, 3));
+  EXPECT_TRUE(flaky.DSP_SetParameters(stream, kEffectEcho, &echo));
+  EXPECT_TRUE(flaky.ChannelStop(stream));
+  EXPECT_EQ(flaky.ErrorGetCode(), kErrorOk);
+  EXPECT_TRUE(flaky.StreamPlay(stream, false, 0));
+  EXPECT_EQ(flaky.ErrorGetCode(), kErrorOk);
+  EXPECT_TRUE(flaky.ChannelStop(stream));  // the last press counts
+
+  // Back: the stream was stopped last, so it stays silent until played.
+  flaky.gone.store(false);
+  ASSERT_TRUE(flaky.WaitUntilBack(2));
+  EXPECT_TRUE(Silent());
+  ASSERT_TRUE(flaky.StreamPlay(stream, false, 0));
+  ASSERT_TRUE(WaitForCalls(procCalls.load(), 3));
+
+  // Lost again while playing, and a start pressed meanwhile: it plays on its own on return.
+  flaky.gone.store(true);
+  ASSERT_TRUE(flaky.WaitUntilLost());
+  EXPECT_TRUE(Silent());
+  EXPECT_TRUE(flaky.ChannelStop(stream));
+  EXPECT_TRUE(flaky.StreamPlay(stream, false, 0));
+  const int lostAt = procCalls.load();
+  flaky.gone.store(false);
+  ASSERT_TRUE(flaky.WaitUntilBack(3));
+  EXPECT_TRUE(WaitForCalls(lostAt, 3));
+  EXPECT_TRUE(flaky.ChannelStop(stream));
+  EXPECT_TRUE(Silent());
+}
+
+// The window's calls race the watchdog closing and opening the device (ThreadSanitizer watches
+// this test in ./test): no call fails or hangs, and the stream ends as the last call left it.
+TEST_F(SdlAudioLibraryLostOutputTest, CallsRaceTheWatchdogSafely) {
+  const uint32_t stream = StartUpFlaky();
+  std::atomic<bool> done{false};
+  std::thread outages([&] {
+    while (!done.load()) {
+      flaky.gone.store(!flaky.gone.load());
+      std::this_thread::sleep_for(std::chrono::milliseconds(7));
+    }
+  });
+  EchoRecord echo{};
+  for (int i = 0; i < 100; ++i) {
+    ASSERT_TRUE(flaky.StreamPlay(stream, false, 0));
+    ASSERT_TRUE(flaky.DSP_Set(stream, kEffectEcho, 3));
+    ASSERT_TRUE(flaky.DSP_SetParameters(stream, kEffectEcho, &echo));
+    if (i % 3 != 2) {
+      ASSERT_TRUE(flaky.ChannelStop(stream));
+    }
+    if (i % 5 == 0) {
+      ASSERT_TRUE(flaky.DSP_Remove(stream, kEffectEcho));
+    }
+    std::this_thread::sleep_for(std::chrono::microseconds(300));
+  }
+  done.store(true);
+  outages.join();
+  flaky.gone.store(false);
+  ASSERT_TRUE(flaky.StreamPlay(stream, false, 0));
+  EXPECT_TRUE(WaitForCalls(procCalls.load(), 3));
+  EXPECT_TRUE(flaky.Free());
+  EXPECT_TRUE(Silent());
+}
+
 // SDL's disk driver writes what the callback mixed into a file, in the stream's own format
 // (22050 Hz, 16-bit stereo), so the mixing and the fade-out can be checked value by value.
 class SdlAudioLibraryOutputTest : public SdlAudioLibraryTest {

@@ -11,8 +11,10 @@
 #include <cstdlib>
 #include <cstring>
 #include <numbers>
+#include <utility>
 
-Recorder::Recorder() : path_(dir_.filePath("monitor.raw")) {}
+Recorder::Recorder(QString source)
+    : source_(std::move(source)), path_(dir_.filePath("monitor.raw")) {}
 
 Recorder::~Recorder() {
   if (parec_.state() != QProcess::NotRunning) Stop();
@@ -25,9 +27,8 @@ bool Recorder::Start() {
   }
   parec_.setStandardOutputFile(path_, QIODevice::Truncate);
   parec_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-  parec_.start("parec",
-               {"--device=vimbra_null.monitor", "--format=s16le", QString("--rate=%1").arg(kRate),
-                QString("--channels=%1").arg(kChannels), "--raw", "--latency-msec=10"});
+  parec_.start("parec", {"--device=" + source_, "--format=s16le", QString("--rate=%1").arg(kRate),
+                         QString("--channels=%1").arg(kChannels), "--raw", "--latency-msec=10"});
   if (!parec_.waitForStarted(5000)) {
     error_ = "parec did not start: " + parec_.errorString();
     return false;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QString>
 #include <QTemporaryDir>
 #include <cstdint>
@@ -9,15 +10,15 @@
 #include <vector>
 
 // Records what the sound server actually played: the monitor of the null sink "vimbra_null"
-// (started by scripts/sound-server.sh), captured with parec as raw signed 16-bit stereo at
-// 44100 Hz. parec writes into a temporary file, so nothing is lost however long the test takes
-// between Start and Stop; Stop reads it all back into memory.
+// (started by scripts/sound-server.sh; or another source named at construction), captured with
+// parec as raw signed 16-bit stereo at 44100 Hz. parec writes into a temporary file, so nothing is
+// lost however long the test takes between Start and Stop; Stop reads it all back into memory.
 class Recorder {
  public:
   static constexpr int kRate = 44100;
   static constexpr int kChannels = 2;
 
-  Recorder();
+  explicit Recorder(QString source = QStringLiteral("vimbra_null.monitor"));
   ~Recorder();
   Recorder(const Recorder&) = delete;
   Recorder& operator=(const Recorder&) = delete;
@@ -28,10 +29,17 @@ class Recorder {
   // Stops parec and returns everything recorded, interleaved left, right.
   std::vector<int16_t> Stop();
   QString error() const { return error_; }
+  // The environment parec runs in (by default this process's, taken at Start).
+  void SetEnvironment(const QProcessEnvironment& environment) {
+    parec_.setProcessEnvironment(environment);
+  }
+  // Frames recorded so far: a mark on the recording's time line.
+  size_t RecordedFrames() const { return static_cast<size_t>(RecordedBytes()) / 4; }
 
  private:
   qint64 RecordedBytes() const;
 
+  QString source_;
   QTemporaryDir dir_;
   QString path_;
   QProcess parec_;

@@ -1,0 +1,364 @@
+// The program while the sound server goes away and comes back, and while the user switches the
+// default output: the window over SdlAudioLibrary against the private server of ./test, which
+// these tests kill and start again (scripts/sound-server.sh) and whose default sink they switch.
+// CTest runs them alone (RUN_SERIAL), and each leaves the server as it found it: running, the
+// keep-alive stream playing, "vimbra_null" the default sink.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTest>
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <iostream>
+#include <memory>
+#include <numbers>
+#include <span>
+#include <vector>
+
+#include "audio/SdlAudioLibrary.h"
+#include "audio/Tone.h"
+#include "tests/e2e/Recorder.h"
+#include "tests/support/FormFixture.h"
+#include "ui/Form1.h"
+#include "ui/toolkit/CheckBox.h"
+#include "ui/toolkit/Controls.h"
+#include "ui/toolkit/MessageBox.h"
+
+namespace {
+
+constexpr int kRate = Recorder::kRate;
+constexpr double kAmplitude = 16864;
+constexpr double kHeard = 500;  // the default frequency value 1000
+constexpr int kNoise = 16;      // above the resampler's noise
+// The tone's own largest step between neighbouring values: A * 2 * pi * f / rate.
+const double kToneStep = kAmplitude * 2 * std::numbers::pi * kHeard / kRate;
+
+constexpr size_t Samples(double ms) {
+  return static_cast<size_t>(ms * kRate / 1000);
+}
+
+std::span<const int16_t> Slice(const std::vector<int16_t>& values, size_t begin, size_t end) {
+  end = std::min(end, values.size());
+  begin = std::min(begin, end);
+  return {values.data() + begin, end - begin};
+}
+
+// The directory of the test server started by scripts/sound-server.sh (PULSE_SERVER is
+// unix:DIR/native), or empty when PULSE_SERVER names some other server, which no test may kill.
+QString ServerDir() {
+  const QString server = qEnvironmentVariable("PULSE_SERVER");
+  if (!server.startsWith("unix:") || !server.endsWith("/native")) return {};
+  const QString dir = QFileInfo(server.mid(5)).path();
+  if (!QFileInfo::exists(dir + "/default.pa") || !QFileInfo::exists(dir + "/pulseaudio.pid"))
+    return {};
+  return dir;
+}
+
+// Runs scripts/sound-server.sh `command` on the test server, with `server` as its PULSE_SERVER;
+// its output if it failed.
+QString Server(const QString& command, const QString& dir, const QString& server) {
+  QProcess script;
+  QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+  environment.insert("PULSE_SERVER", server);
+  script.setProcessEnvironment(environment);
+  script.setProcessChannelMode(QProcess::MergedChannels);
+  script.start(QStringLiteral(VIMBRA_SOURCE_DIR "/scripts/sound-server.sh"), {command, dir});
+  if (!script.waitForFinished(60000)) {
+    script.kill();
+    script.waitForFinished();
+    return "sound-server.sh " + command + " did not finish";
+  }
+  if (script.exitCode() == 0) return {};
+  return "sound-server.sh " + command + " failed: " + QString::fromLocal8Bit(script.readAll());
+}
+
+// CPU time (user and system) this process has used, in seconds.
+double CpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+void Click(TSpeedButton* button) {
+  ASSERT_TRUE(button->isEnabled()) << button->text().toStdString();
+  QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+}
+
+// What a recording of the tone's return shows, on one channel.
+struct Return {
+  double onsetSeconds = -1;  // first value above the noise, from the recording's start
+  double pitch = 0;          // Hz, over the steady rest
+  int peak = 0;              // over the steady rest
+  int onsetJump = 0;         // largest step from just before the onset to 100 ms after it
+  double toneSeconds = 0;    // from the onset to the last value above the noise
+};
+std::ostream& operator<<(std::ostream& out, const Return& r) {
+  return out << "tone from " << r.onsetSeconds << " s for " << r.toneSeconds << " s, " << r.pitch
+             << " Hz, peak " << r.peak << ", largest step at the onset " << r.onsetJump
+             << " (the tone's own " << kToneStep << ")";
+}
+
+Return Analyse(const std::vector<int16_t>& values) {
+  Return r;
+  const Extent sound = AboveThreshold(values, kNoise);
+  if (sound.end <= sound.begin) return r;
+  r.onsetSeconds = static_cast<double>(sound.begin) / kRate;
+  r.toneSeconds = static_cast<double>(sound.end - sound.begin) / kRate;
+  const std::span<const int16_t> steady =
+      Slice(values, sound.begin + Samples(100), sound.end - Samples(10));
+  r.pitch = ZeroCrossingFrequency(steady, kRate);
+  r.peak = Peak(steady);
+  r.onsetJump = MaxJump(
+      Slice(values, sound.begin - std::min(sound.begin, Samples(10)), sound.begin + Samples(100)));
+  return r;
+}
+
+class SoundServerE2ETest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!SoundServerReachable()) GTEST_SKIP() << "no sound server (PULSE_SERVER; see ./test)";
+    dir_ = ServerDir();
+    if (dir_.isEmpty()) GTEST_SKIP() << "PULSE_SERVER is not a server of sound-server.sh";
+    server_ = qEnvironmentVariable("PULSE_SERVER");
+    ResetProgramState();
+    previousAudio_ = SetBass(&audio);
+    previousHook_ = SetMessageBoxHook([this](const MessageBoxCall& call) {
+      boxes.push_back(call);
+      std::cout << "[ box        ] " << call.title.toStdString() << ": " << call.text.toStdString()
+                << '\n';
+    });
+    installed_ = true;
+    form = std::make_unique<TForm1>();
+    form->show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    ASSERT_TRUE(boxes.empty()) << "the audio start-up failed";
+    form->CheckBox7->SetChecked(true);  // "Ознакомился"
+  }
+
+  void TearDown() override {
+    if (!installed_) return;
+    qputenv("PULSE_SERVER", server_.toLocal8Bit());
+    form.reset();
+    audio.Free();
+    SetMessageBoxHook(previousHook_);
+    SetBass(previousAudio_);
+    EXPECT_TRUE(boxes.empty()) << boxes.front().text.toStdString();
+    // Whatever happened, the next test finds the server as ./test started it.
+    if (!SoundServerReachable()) {
+      Server("kill", dir_, server_);
+      const QString failure = Server("start", dir_, server_);
+      EXPECT_TRUE(failure.isEmpty()) << failure.toStdString();
+    }
+    RunCommand("pactl", {"set-default-sink", "vimbra_null"});
+  }
+
+  TForm1& f() { return *form; }
+
+  // Kills the server and lets the program run without it: long enough for the loss to be noticed
+  // and a few reconnection attempts, over which it measures the process's share of a core.
+  void KillServerAndMeasureIdle() {
+    const QString failure = Server("kill", dir_, server_);
+    ASSERT_TRUE(failure.isEmpty()) << failure.toStdString();
+    ASSERT_FALSE(SoundServerReachable());
+    QTest::qWait(1500);
+    const auto wallStart = std::chrono::steady_clock::now();
+    const double cpuStart = CpuSeconds();
+    QTest::qWait(3000);
+    const double cpu = CpuSeconds() - cpuStart;
+    const double wall =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
+    const double share = 100 * cpu / wall;
+    std::cout << "[ measured   ] without the server: " << cpu * 1000 << " ms of CPU in "
+              << wall * 1000 << " ms (" << share << " % of a core)\n";
+    RecordProperty("IdleCpuPercent", std::to_string(share));
+    EXPECT_LT(share, 5.0);
+  }
+
+  // Starts the server again and records from its return for `ms`; `returnedAt` is the frame of
+  // the recording at which the program can reach the server again.
+  //
+  // So that the recording holds the moment the tone comes back, the program is kept from the
+  // server until the recorder runs: the server starts and parec connects while this process's
+  // PULSE_SERVER names a socket that does not exist (libpulse reads it at every connection),
+  // then PULSE_SERVER is set back. For the program the server returns at that moment.
+  std::vector<int16_t> StartServerAndRecord(int ms, size_t& returnedAt) {
+    qputenv("PULSE_SERVER", QString("unix:" + dir_ + "/not-yet").toLocal8Bit());
+    const QString failure = Server("start", dir_, server_);
+    if (!failure.isEmpty()) {
+      ADD_FAILURE() << failure.toStdString();
+      qputenv("PULSE_SERVER", server_.toLocal8Bit());
+      return {};
+    }
+    Recorder recorder;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("PULSE_SERVER", server_);
+    recorder.SetEnvironment(environment);
+    const bool recording = recorder.Start();
+    returnedAt = recorder.RecordedFrames();
+    qputenv("PULSE_SERVER", server_.toLocal8Bit());
+    if (!recording) {
+      ADD_FAILURE() << recorder.error().toStdString();
+      return {};
+    }
+    QTest::qWait(ms);
+    return recorder.Stop();
+  }
+
+  static std::vector<int16_t> RecordFor(int ms) {
+    Recorder recorder;
+    if (!recorder.Start()) {
+      ADD_FAILURE() << recorder.error().toStdString();
+      return {};
+    }
+    QTest::qWait(ms);
+    return recorder.Stop();
+  }
+
+  // The tone is back within 2 s of the server's return, at its pitch and level, without a click,
+  // and plays on to the end of the recording.
+  static void ExpectToneBack(const std::vector<int16_t>& recording, size_t returnedAt) {
+    const double returnSeconds = static_cast<double>(returnedAt) / kRate;
+    for (int channel = 0; channel < 2; ++channel) {
+      SCOPED_TRACE(channel == 0 ? "left" : "right");
+      const std::vector<int16_t> values = ChannelOf(recording, channel);
+      const Return r = Analyse(values);
+      std::cout << "[ measured   ] " << (channel == 0 ? "left: " : "right: ") << r
+                << "; the server returned at " << returnSeconds << " s\n";
+      ASSERT_GE(r.onsetSeconds, 0) << "no tone in " << values.size() << " values";
+      EXPECT_GE(r.onsetSeconds, returnSeconds) << "the tone was there before the server";
+      EXPECT_LE(r.onsetSeconds - returnSeconds, 2.0);
+      EXPECT_GE(r.onsetSeconds + r.toneSeconds, static_cast<double>(values.size()) / kRate - 0.05);
+      EXPECT_NEAR(r.pitch, kHeard, 5);
+      EXPECT_NEAR(r.peak, kAmplitude, kAmplitude * 0.02);
+      EXPECT_LE(r.onsetJump, kToneStep * 1.25);
+    }
+  }
+
+  // "Стоп" still works, and silence follows.
+  void StopAndExpectSilence() {
+    Click(f().SpeedButton1);
+    EXPECT_FALSE(Playing);
+    const std::vector<int16_t> after = ChannelOf(RecordFor(400), 0);
+    const Extent sound = AboveThreshold(after, kNoise);
+    std::cout << "[ measured   ] after the stop: sound until "
+              << static_cast<double>(sound.end) * 1000 / kRate << " ms of "
+              << static_cast<double>(after.size()) * 1000 / kRate << " ms recorded\n";
+    EXPECT_LE(Peak(Slice(after, after.size() - Samples(200), after.size())), kNoise);
+  }
+
+  SdlAudioLibrary audio;
+  std::vector<MessageBoxCall> boxes;
+  std::unique_ptr<TForm1> form;
+
+ private:
+  QString dir_;
+  QString server_;
+  bool installed_ = false;
+  AudioLibrary* previousAudio_ = nullptr;
+  MessageBoxHook previousHook_;
+};
+
+TEST_F(SoundServerE2ETest, ToneComesBackAfterTheServerRestarts) {
+  Click(f().Button3);  // "Пуск"
+  ASSERT_TRUE(Playing);
+  QTest::qWait(300);
+  KillServerAndMeasureIdle();
+  EXPECT_TRUE(Playing);
+  EXPECT_FALSE(f().Button3->isEnabled());
+  EXPECT_TRUE(f().SpeedButton1->isEnabled());
+
+  size_t returnedAt = 0;
+  const std::vector<int16_t> back = StartServerAndRecord(3000, returnedAt);
+  ExpectToneBack(back, returnedAt);
+  EXPECT_EQ(Frequency.load(), 1000);
+  EXPECT_EQ(Amplitude.load(), kAmplitude);
+  StopAndExpectSilence();
+}
+
+TEST_F(SoundServerE2ETest, StopDuringTheOutageIsHonouredWhenTheServerReturns) {
+  Click(f().Button3);
+  ASSERT_TRUE(Playing);
+  QTest::qWait(300);
+  KillServerAndMeasureIdle();
+  Click(f().SpeedButton1);  // "Стоп", without a box
+  EXPECT_FALSE(Playing);
+  EXPECT_TRUE(f().Button3->isEnabled());
+  EXPECT_TRUE(boxes.empty());
+
+  size_t returnedAt = 0;
+  const std::vector<int16_t> back = StartServerAndRecord(3000, returnedAt);
+  ASSERT_FALSE(back.empty());
+  std::cout << "[ measured   ] peak after the server's return: " << Peak(back) << '\n';
+  EXPECT_LE(Peak(back), kNoise);
+
+  // The program answers: "Пуск" plays the tone again.
+  Click(f().Button3);
+  EXPECT_TRUE(Playing);
+  const std::vector<int16_t> again = ChannelOf(RecordFor(600), 0);
+  const Extent full = AboveThreshold(again, static_cast<int>(kAmplitude * 0.9));
+  ASSERT_GT(full.end, full.begin) << "no tone after the restart";
+  EXPECT_NEAR(ZeroCrossingFrequency(Slice(again, full.begin, full.end), kRate), kHeard, 5);
+}
+
+TEST_F(SoundServerE2ETest, StartDuringTheOutagePlaysWhenTheServerReturns) {
+  KillServerAndMeasureIdle();
+  Click(f().Button3);  // "Пуск", without a box
+  EXPECT_TRUE(Playing);
+  EXPECT_FALSE(f().Button3->isEnabled());
+  EXPECT_TRUE(boxes.empty());
+
+  size_t returnedAt = 0;
+  const std::vector<int16_t> back = StartServerAndRecord(3000, returnedAt);
+  ExpectToneBack(back, returnedAt);
+  StopAndExpectSilence();
+}
+
+// Which sink our stream plays on, as the server lists it (for the test log).
+QString OurSinkInputs() {
+  QString out;
+  for (const QString& block : RunCommand("pactl", {"list", "sink-inputs"}).split("Sink Input #")) {
+    if (block.trimmed().isEmpty() || block.contains("vimbra-keepalive")) continue;
+    out += "#" + block.section('\n', 0, 0) + " on sink " +
+           block.section("Sink: ", 1).section('\n', 0, 0) + "; ";
+  }
+  return out;
+}
+
+// We never pin a device, so when the default sink changes the server moves our stream to it, as
+// it does for any client that did not ask for a particular output. Each monitor is recorded only
+// after a switch: the server moves recording streams along with the default too.
+TEST_F(SoundServerE2ETest, ToneFollowsTheDefaultSink) {
+  Click(f().Button3);
+  ASSERT_TRUE(Playing);
+  for (const QString& sink : {QStringLiteral("vimbra_other"), QStringLiteral("vimbra_null")}) {
+    SCOPED_TRACE(sink.toStdString());
+    ASSERT_EQ(QProcess::execute("pactl", {"set-default-sink", sink}), 0);
+    QTest::qWait(300);
+    const QString other = sink == "vimbra_null" ? "vimbra_other" : "vimbra_null";
+    Recorder onDefault(sink + ".monitor");
+    ASSERT_TRUE(onDefault.Start()) << onDefault.error().toStdString();
+    QTest::qWait(300);
+    const std::vector<int16_t> played = ChannelOf(onDefault.Stop(), 0);
+    Recorder onOther(other + ".monitor");
+    ASSERT_TRUE(onOther.Start()) << onOther.error().toStdString();
+    QTest::qWait(300);
+    const std::vector<int16_t> left = ChannelOf(onOther.Stop(), 0);
+
+    const std::span<const int16_t> steady = Slice(played, Samples(50), played.size());
+    std::cout << "[ measured   ] default " << sink.toStdString() << " (our stream "
+              << OurSinkInputs().toStdString() << "): peak " << Peak(steady) << " at "
+              << ZeroCrossingFrequency(steady, kRate) << " Hz; " << other.toStdString() << ": peak "
+              << Peak(left) << '\n';
+    EXPECT_NEAR(Peak(steady), kAmplitude, kAmplitude * 0.02);
+    EXPECT_NEAR(ZeroCrossingFrequency(steady, kRate), kHeard, 5);
+    EXPECT_LE(Peak(left), kNoise);
+  }
+  StopAndExpectSilence();
+}
+
+}  // namespace
