@@ -18,6 +18,7 @@ void Echo::prepare(double sampleRate, int channels, int maxBlockFrames) {
   fadeStep_ = static_cast<float>(1000.0 / (kCrossfadeMs * sampleRate_));
   dryGain_.prepare(sampleRate_, kSmoothingMs);
   wetGain_.prepare(sampleRate_, kSmoothingMs);
+  input_.prepare(sampleRate_, kInputFadeMs);
   snapNext_ = true;
   setParameters(dryMix_, wetMix_, delayMs_);
   snapNext_ = true;  // the first parameters from outside apply at once, too
@@ -36,6 +37,7 @@ void Echo::reset() noexcept {
   fade_ = 0.0f;
   dryGain_.snap();
   wetGain_.snap();
+  input_.restart();
 }
 
 void Echo::setParameters(float dryMix, float wetMix, float delayMs) noexcept {
@@ -69,16 +71,17 @@ void Echo::process(std::span<float> interleaved) noexcept {
     }
     const float dry = dryGain_.next();
     const float wet = wetGain_.next();
+    const float in = input_.next();
     const int tapA = (writePos_ - currentDelay_) & mask;
     const int tapB = (writePos_ - nextDelay_) & mask;
-    const float fade = fading_ ? fade_ : 0.0f;
+    const float fade = fading_ ? dsp::smoothStep(fade_) : 0.0f;
     for (int c = 0; c < channels_; ++c) {
       float* line = lines_.data() + static_cast<size_t>(c) * static_cast<size_t>(lineSize_);
       float& sample = data[f * static_cast<size_t>(channels_) + static_cast<size_t>(c)];
       const float x = dsp::sanitize(sample);
       float delayed = line[tapA];
       if (fade > 0.0f) delayed += fade * (line[tapB] - delayed);
-      line[writePos_] = dsp::flushTiny(x + kFeedback * delayed);
+      line[writePos_] = dsp::flushTiny(in * x + kFeedback * delayed);
       sample = dry * x + wet * (1.0f - kFeedback) * delayed;
     }
     if (fading_) {
