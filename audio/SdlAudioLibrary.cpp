@@ -102,6 +102,7 @@ bool SdlAudioLibrary::StreamPlay(uint32_t handle, bool /*flush*/, uint32_t /*fla
     // The callback does not touch a stopped stream, so its chain can be cleared here: a restart
     // does not replay the echo of the previous tone.
     stream->chain->reset();
+    stream->fadeInPosition = 0;
     stream->state.store(kPlaying, std::memory_order_release);
   }
   SDL_PauseAudioDevice(device_, 0);
@@ -148,6 +149,7 @@ bool SdlAudioLibrary::Free() {
     s.block = {};
     s.state.store(kStopped, std::memory_order_relaxed);
     s.fadePosition = 0;
+    s.fadeInPosition = kFadeFrames;
   }
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
   initialised_ = false;
@@ -217,6 +219,7 @@ void SdlAudioLibrary::Render(Stream& stream, int16_t* out, int frames) noexcept 
     uint32_t filled = stream.proc(stream.handle, block, bytes, stream.user);
     filled = std::min(filled, bytes);
     std::memset(reinterpret_cast<uint8_t*>(block) + filled, 0, bytes - filled);
+    FadeIn(stream, block, wanted);
     stream.chain->process(block, static_cast<size_t>(wanted));
 
     for (int frame = 0; frame < wanted; ++frame) {
@@ -236,6 +239,20 @@ void SdlAudioLibrary::Render(Stream& stream, int16_t* out, int frames) noexcept 
   if (stopping && stream.fadePosition >= kFadeFrames) {
     int expected = kStopping;
     stream.state.compare_exchange_strong(expected, kFaded, std::memory_order_acq_rel);
+  }
+}
+
+// The first kFadeFrames frames after a start rise linearly from exactly 0 towards full level,
+// mirroring the fade-out. Applied before the effects, so that their memories, too, see the tone
+// start smoothly. Once done, the values are left exactly as the proc wrote them.
+void SdlAudioLibrary::FadeIn(Stream& stream, int16_t* block, int frames) noexcept {
+  for (int frame = 0; frame < frames && stream.fadeInPosition < kFadeFrames; ++frame) {
+    const float gain = static_cast<float>(stream.fadeInPosition) / kFadeFrames;
+    ++stream.fadeInPosition;
+    for (int channel = 0; channel < kChannels; ++channel) {
+      int16_t& value = block[frame * kChannels + channel];
+      value = static_cast<int16_t>(static_cast<float>(value) * gain);
+    }
   }
 }
 
