@@ -26,6 +26,9 @@ class Recorder {
   bool Start();
   // Stops parec and returns everything recorded, interleaved left, right.
   std::vector<int16_t> Stop();
+  // Frames recorded so far: marks where in the recording something the test does falls (what it
+  // changes is heard later, after the output's latency, never earlier).
+  size_t RecordedFrames() const;
   QString error() const { return error_; }
 
  private:
