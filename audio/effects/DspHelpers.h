@@ -48,7 +48,9 @@ class Smoother {
   void snap() noexcept { middle_ = current_ = target_; }
   void snapTo(float value) noexcept { target_ = middle_ = current_ = value; }
   float next() noexcept {
-    if (current_ == target_ && middle_ == target_) return current_;
+    // The output meets the target only where both stages are settled (a snap sets both), so one
+    // comparison tells a settled smoother.
+    if (current_ == target_) return current_;
     middle_ += coeff_ * (target_ - middle_);
     current_ += coeff_ * (middle_ - current_);
     const float tolerance = 1e-6f * (1.0f + std::abs(target_));
@@ -77,6 +79,7 @@ class FadeIn {
     step_ = static_cast<float>(1000.0 / (timeMs * sampleRate));
   }
   void restart() noexcept { position_ = 0.0f; }
+  bool running() const noexcept { return position_ < 1.0f; }
   float next() noexcept {
     if (position_ >= 1.0f) return 1.0f;
     const float gain = smoothStep(position_);

@@ -36,6 +36,8 @@ class Echo {
 
  private:
   int delayFrames(float delayMs) const noexcept;
+  template <bool kFadingIn>
+  void processFrame(float* data, size_t frame) noexcept;
 
   double sampleRate_ = 0.0;
   int channels_ = 0;
