@@ -598,6 +598,16 @@ const Transition kTransitions[] = {
     {"Start", [](TForm1&) {}, [](TForm1& form) { Click(form.Button3); }, 150, Reference::kSteady},
     {"Stop", [](TForm1& form) { Click(form.Button3); },
      [](TForm1& form) { Click(form.SpeedButton1); }, 150, Reference::kSteady},
+    {"StartWithAllThreeEffectsOn",
+     [](TForm1& form) {
+       OpenEffectsAndPlay(form);
+       Click(form.CheckBox1);
+       Click(form.CheckBox2);
+       Click(form.CheckBox3);
+       Settle();
+       Click(form.SpeedButton1);  // "Стоп"
+     },
+     [](TForm1& form) { Click(form.Button3); }, 800, Reference::kSteady},
     {"EchoOn", OpenEffectsAndPlay, [](TForm1& form) { Click(form.CheckBox2); }, 800,
      Reference::kSteady},
     {"EchoOffAndOnAgain",
