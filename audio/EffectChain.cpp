@@ -6,6 +6,7 @@
 #include <span>
 
 #include "audio/AudioLibrary.h"
+#include "audio/effects/DspHelpers.h"
 
 namespace {
 // The panel's initial positions: what an effect runs with until its first record arrives.
@@ -152,12 +153,14 @@ void EffectChain::runSlot(int slot, float* data, size_t frames) noexcept {
   }
   if (!fading) return;
 
-  // Linear crossfade between the dry input and the effect's output.
+  // S-shaped crossfade between the dry input and the effect's output: it starts and ends without
+  // a bend, where a straight ramp over a loud low tone would bend the wave audibly.
   for (size_t f = 0; f < frames; ++f) {
     sw.gain = sw.wanted ? std::min(1.0f, sw.gain + fadeStep_) : std::max(0.0f, sw.gain - fadeStep_);
+    const float mix = dsp::smoothStep(sw.gain);
     for (size_t c = 0; c < channels; ++c) {
       const size_t i = f * channels + c;
-      data[i] = dry_[i] + sw.gain * (data[i] - dry_[i]);
+      data[i] = dry_[i] + mix * (data[i] - dry_[i]);
     }
   }
   if (sw.gain == 0.0f && !sw.wanted) resetSlot(slot);  // re-enabling starts clean

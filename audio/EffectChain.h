@@ -17,9 +17,10 @@
 // thread over the stream's 16-bit values.
 //
 // Records travel through triple buffers and switches through atomic flags, so the audio thread
-// never waits. A switch takes effect at the next block with a 5 ms linear crossfade between the
-// dry input and the effect's output; once an effect has faded out it is reset and skipped. With
-// every effect off and no fade running the buffer is left exactly as it was.
+// never waits. A switch takes effect at the next block with a 5 ms S-shaped crossfade between the
+// dry input and the effect's output; once an effect has faded out it is reset and skipped (and
+// fades its memory's input in when it runs again, so a re-enabled echo does not click one delay
+// later). With every effect off and no fade running the buffer is left exactly as it was.
 class EffectChain {
  public:
   // Allocates the three effects and all buffers. Not real-time safe.
@@ -49,7 +50,7 @@ class EffectChain {
 
   // Audio-thread state of one effect's switch.
   struct Switch {
-    float gain = 0.0f;    // 0 = dry input, 1 = effect output
+    float gain = 0.0f;    // position of the crossfade: 0 = dry input, 1 = effect output
     bool wanted = false;  // the flag as read at the start of the block
     bool active() const noexcept { return wanted || gain > 0.0f; }
   };

@@ -103,6 +103,7 @@ bool SdlAudioLibrary::StreamPlay(uint32_t handle, bool /*flush*/, uint32_t /*fla
     // The callback does not touch a stopped stream, so its chain can be cleared here: a restart
     // does not replay the echo of the previous tone.
     stream->chain->reset();
+    stream->fadeInPosition = 0;
     stream->state.store(kPlaying, std::memory_order_release);
   }
   // With the output lost there is no device: the watchdog starts it when the output is back.
@@ -156,6 +157,7 @@ bool SdlAudioLibrary::Free() {
     s.block = {};
     s.state.store(kStopped, std::memory_order_relaxed);
     s.fadePosition = 0;
+    s.fadeInPosition = kFadeFrames;
   }
   SDL_QuitSubSystem(SDL_INIT_AUDIO);
   initialised_ = false;
@@ -199,7 +201,7 @@ void SDLCALL SdlAudioLibrary::Callback(void* self, Uint8* buffer, int length) {
   std::memset(buffer, 0, static_cast<size_t>(length));
   auto* library = static_cast<SdlAudioLibrary*>(self);
   library->Mix(out, frames);
-  library->FadeIn(out, frames);
+  library->FadeInAfterReturn(out, frames);
 }
 
 void SdlAudioLibrary::Mix(int16_t* out, int frames) noexcept {
@@ -214,16 +216,25 @@ void SdlAudioLibrary::Mix(int16_t* out, int frames) noexcept {
 
 // After the output came back the tone resumes mid-wave: it starts with one block of silence (the
 // sound server may drop the first moments of a new connection, and a ramp cut short would
-// click) and then rises over 5 ms, so the return does not click.
-void SdlAudioLibrary::FadeIn(int16_t* out, int frames) noexcept {
+// click) and then rises over 5 ms, so the return does not click. This fades the whole mix,
+// effects' tails included.
+void SdlAudioLibrary::FadeInAfterReturn(int16_t* out, int frames) noexcept {
   if (fadeInPending_.load(std::memory_order_acquire)) {
     fadeInPending_.store(false, std::memory_order_relaxed);
     fadeIn_ = -kDeviceFrames;
   }
-  for (int frame = 0; frame < frames && fadeIn_ < kFadeFrames; ++frame, ++fadeIn_) {
-    const float gain = static_cast<float>(std::max(fadeIn_, 0)) / kFadeFrames;
+  Rise(out, frames, fadeIn_);
+}
+
+// A linear rise from exactly 0 towards full level over kFadeFrames frames, mirroring the
+// fade-out. `position` counts the frames of the rise already played (a negative one plays that
+// many frames of silence first) and is advanced; frames after the rise are left exactly as they
+// are.
+void SdlAudioLibrary::Rise(int16_t* values, int frames, int& position) noexcept {
+  for (int frame = 0; frame < frames && position < kFadeFrames; ++frame, ++position) {
+    const float gain = static_cast<float>(std::max(position, 0)) / kFadeFrames;
     for (int channel = 0; channel < kChannels; ++channel) {
-      int16_t& value = out[frame * kChannels + channel];
+      int16_t& value = values[frame * kChannels + channel];
       value = static_cast<int16_t>(static_cast<float>(value) * gain);
     }
   }
@@ -244,6 +255,9 @@ void SdlAudioLibrary::Render(Stream& stream, int16_t* out, int frames) noexcept 
     uint32_t filled = stream.proc(stream.handle, block, bytes, stream.user);
     filled = std::min(filled, bytes);
     std::memset(reinterpret_cast<uint8_t*>(block) + filled, 0, bytes - filled);
+    // A start fades in before the effects, so that their memories, too, see the tone start
+    // smoothly.
+    Rise(block, wanted, stream.fadeInPosition);
     stream.chain->process(block, static_cast<size_t>(wanted));
 
     for (int frame = 0; frame < wanted; ++frame) {

@@ -26,8 +26,9 @@ class EffectChain;
 //
 // Streams are mixed in SDL's callback: each playing stream's proc fills a preallocated block,
 // the stream's EffectChain processes it in place, and the block is added with saturation into
-// the device buffer. Stopping a stream fades it out over 5 ms in the callback, so a stop never
-// clicks.
+// the device buffer. Starting a stopped stream fades it in over 5 ms, and stopping it fades it
+// out over 5 ms, both in the callback, so neither clicks; in between the proc's values (through
+// the effects) are played exactly as written.
 //
 // The output may go away while the program runs: the sound server restarts or crashes, a USB or
 // Bluetooth output is unplugged. A watchdog thread, started by Init, notices this (SDL reports the
@@ -70,8 +71,9 @@ class SdlAudioLibrary : public AudioLibrary {
   bool Init(int device, uint32_t freq, uint32_t flags, void* window, void* clsid) override;
   uint32_t StreamCreate(uint32_t freq, uint32_t chans, uint32_t flags, StreamProc proc,
                         void* user) override;
-  // `flush` and `flags` are not used. Starting a stopped stream clears its effects' state. While
-  // the output is lost this succeeds and the stream starts playing when the output is back.
+  // `flush` and `flags` are not used. Starting a stopped stream clears its effects' state and
+  // fades the stream in (5 ms). While the output is lost this succeeds and the stream starts
+  // playing when the output is back.
   bool StreamPlay(uint32_t handle, bool flush, uint32_t flags) override;
   // Fades the stream out (5 ms) and waits, at most 200 ms, for the callback to finish the fade;
   // pauses the device when no stream plays any more. While the output is lost it only marks the
@@ -100,7 +102,7 @@ class SdlAudioLibrary : public AudioLibrary {
   // slider.
   static constexpr int kDeviceFrames = 1024;
   static constexpr int kBlockFrames = 1024;
-  // Length of the fade-out on stop: 5 ms.
+  // Length of the fade-in on start and of the fade-out on stop: 5 ms.
   static constexpr int kFadeFrames = kRate * 5 / 1000;
   static constexpr int kMaxStreams = 4;
   // The watchdog's default intervals.
@@ -129,13 +131,17 @@ class SdlAudioLibrary : public AudioLibrary {
     std::unique_ptr<EffectChain> chain;
     std::vector<int16_t> block;  // kBlockFrames * kChannels values
     std::atomic<int> state{kStopped};
-    int fadePosition = 0;  // frames of the fade already played; the callback's own
+    int fadePosition = 0;  // frames of the fade-out already played; the callback's own
+    // Frames of the fade-in already played: set to 0 by StreamPlay while the callback does not
+    // touch the stream, then the callback's own.
+    int fadeInPosition = kFadeFrames;
   };
 
   static void SDLCALL Callback(void* self, Uint8* buffer, int length);
   void Mix(int16_t* out, int frames) noexcept;
-  void FadeIn(int16_t* out, int frames) noexcept;
+  void FadeInAfterReturn(int16_t* out, int frames) noexcept;
   void Render(Stream& stream, int16_t* out, int frames) noexcept;
+  static void Rise(int16_t* values, int frames, int& position) noexcept;
 
   bool OpenDevice();
   void CloseDevice();

@@ -18,6 +18,7 @@ void AutoWah::prepare(double sampleRate, int channels, int maxBlockFrames) {
   for (dsp::Smoother* s : {&dryGain_, &wetGain_, &damping_, &baseLog2_, &range_}) {
     s->prepare(sampleRate_, kSmoothingMs);
   }
+  input_.prepare(sampleRate_, kInputFadeMs);
   snapNext_ = true;
   setParameters(dryMix_, wetMix_, feedback_, rateHz_, rangeOctaves_, baseHz_);
   snapNext_ = true;  // the first parameters from outside apply at once, too
@@ -28,6 +29,7 @@ void AutoWah::reset() noexcept {
   std::fill(state_.begin(), state_.end(), FilterState{});
   phase_ = 0.0;
   for (dsp::Smoother* s : {&dryGain_, &wetGain_, &damping_, &baseLog2_, &range_}) s->snap();
+  input_.restart();
 }
 
 void AutoWah::setParameters(float dryMix, float wetMix, float feedback, float rateHz,
@@ -65,6 +67,7 @@ void AutoWah::process(std::span<float> interleaved) noexcept {
     const float dry = dryGain_.next();
     const float wet = wetGain_.next();
     const float k = damping_.next();
+    const float in = input_.next();
     const float lfo = static_cast<float>(0.5 - 0.5 * std::cos(kTwoPi * phase_));
     phase_ += phaseInc_;
     if (phase_ >= 1.0) phase_ -= 1.0;
@@ -78,7 +81,7 @@ void AutoWah::process(std::span<float> interleaved) noexcept {
       FilterState& s = state_[static_cast<size_t>(c)];
       float& sample = data[f * static_cast<size_t>(channels_) + static_cast<size_t>(c)];
       const float x = dsp::sanitize(sample);
-      const float v3 = x - s.ic2;
+      const float v3 = in * x - s.ic2;
       const float v1 = a1 * s.ic1 + a2 * v3;  // band-pass
       const float v2 = s.ic2 + a2 * s.ic1 + a3 * v3;
       s.ic1 = dsp::flushTiny(2.0f * v1 - s.ic1);

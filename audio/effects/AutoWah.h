@@ -14,11 +14,13 @@
 // the base, rises to base * 2^range half an LFO period later and comes back, and is clamped to
 // 0.45 times the sample rate. feedback -1..1 sets the resonance, Q = 2 * 4^feedback (0.5 to 8).
 // Output = dryMix * x + wetMix * bandpass(x): with |dryMix| 2 it may exceed 1, but it stays
-// finite and bounded. Parameters glide over a few milliseconds, so changes do not click.
+// finite and bounded. Parameters glide over a few milliseconds, so changes do not click. After a
+// reset the filter's input is faded in over kInputFadeMs, so the resonance is not struck by the
+// sudden start of the signal.
 class AutoWah {
  public:
   void prepare(double sampleRate, int channels, int maxBlockFrames);
-  // Clears the filter state and the LFO phase.
+  // Clears the filter state and the LFO phase; the filter's input then fades in.
   void reset() noexcept;
   // dryMix -2 to 2, wetMix (fixed 1.0 from the panel; -2 to 2), feedback -1 to 1 (resonance,
   // kept stable), rate of the sweep in Hz (0 to 50), range in octaves (0 to 12; the top is
@@ -32,6 +34,7 @@ class AutoWah {
   void process(std::span<float> interleaved) noexcept;
 
   static constexpr float kTopFraction = 0.45f;  // highest centre, a fraction of the sample rate
+  static constexpr double kInputFadeMs = 5.0;
 
  private:
   struct FilterState {
@@ -56,4 +59,5 @@ class AutoWah {
   dsp::Smoother damping_;   // 1 / Q
   dsp::Smoother baseLog2_;  // log2 of the base frequency
   dsp::Smoother range_;     // octaves
+  dsp::FadeIn input_;       // the filter's input after a reset
 };

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-// Small building blocks shared by the effects: value sanitising and a one-pole parameter
-// smoother. Header-only so the per-sample calls inline.
+// Small building blocks shared by the effects: value sanitising, a parameter smoother and the
+// fade-in of an effect's memory. Header-only so the per-sample calls inline.
 namespace dsp {
 
 // Below this magnitude a value is treated as zero: it keeps feedback paths out of denormals
@@ -27,35 +27,69 @@ inline float clampParam(float value, float lo, float hi, float fallback) noexcep
   return std::clamp(value, lo, hi);  // +-infinity lands on the nearest end
 }
 
-// One-pole smoother: moves towards its target by a fixed fraction per sample, so a parameter
-// step becomes an exponential glide of time constant `timeMs`. Snaps onto the target once the
-// distance is negligible, so a settled value equals its target exactly.
+// S-shaped rise from 0 at t = 0 to 1 at t = 1 (3t^2 - 2t^3): level and slope are continuous at
+// both ends, so a gain ramp shaped by it starts and ends without a bend in the wave.
+inline float smoothStep(float t) noexcept {
+  return t * t * (3.0f - 2.0f * t);
+}
+
+// Parameter smoother: two one-pole stages in series (a critically damped glide), so a parameter
+// step becomes an S-shaped glide that starts and ends without a bend. Each stage has half of
+// `timeMs` as its time constant: the glide lags the target by `timeMs` on average and is all but
+// settled after four times that. Snaps onto the target once the distance is negligible, so a
+// settled value equals its target exactly.
 class Smoother {
  public:
   void prepare(double sampleRate, double timeMs) {
-    coeff_ = static_cast<float>(1.0 - std::exp(-1000.0 / (timeMs * sampleRate)));
+    coeff_ = static_cast<float>(1.0 - std::exp(-2000.0 / (timeMs * sampleRate)));
   }
   void setTarget(float target) noexcept { target_ = target; }
   // Jumps to the target at once (first parameters, reset).
-  void snap() noexcept { current_ = target_; }
-  void snapTo(float value) noexcept { target_ = current_ = value; }
+  void snap() noexcept { middle_ = current_ = target_; }
+  void snapTo(float value) noexcept { target_ = middle_ = current_ = value; }
   float next() noexcept {
-    float diff = target_ - current_;
-    if (std::abs(diff) <= 1e-6f * (1.0f + std::abs(target_))) {
-      current_ = target_;
-    } else {
-      current_ += coeff_ * diff;
+    // The output meets the target only where both stages are settled (a snap sets both), so one
+    // comparison tells a settled smoother.
+    if (current_ == target_) return current_;
+    middle_ += coeff_ * (target_ - middle_);
+    current_ += coeff_ * (middle_ - current_);
+    const float tolerance = 1e-6f * (1.0f + std::abs(target_));
+    if (std::abs(target_ - middle_) <= tolerance && std::abs(target_ - current_) <= tolerance) {
+      middle_ = current_ = target_;
     }
     return current_;
   }
   float current() const noexcept { return current_; }
   float target() const noexcept { return target_; }
-  bool settled() const noexcept { return current_ == target_; }
+  bool settled() const noexcept { return current_ == target_ && middle_ == target_; }
 
  private:
   float coeff_ = 1.0f;
+  float middle_ = 0.0f;  // the first stage
   float current_ = 0.0f;
   float target_ = 0.0f;
+};
+
+// Gain for what enters an effect's memory after a reset: rises from 0 to exactly 1 along
+// smoothStep over a few milliseconds, then stays 1. A delay line that took the full input at once
+// would give that step back one delay later, as a click.
+class FadeIn {
+ public:
+  void prepare(double sampleRate, double timeMs) {
+    step_ = static_cast<float>(1000.0 / (timeMs * sampleRate));
+  }
+  void restart() noexcept { position_ = 0.0f; }
+  bool running() const noexcept { return position_ < 1.0f; }
+  float next() noexcept {
+    if (position_ >= 1.0f) return 1.0f;
+    const float gain = smoothStep(position_);
+    position_ += step_;
+    return gain;
+  }
+
+ private:
+  float step_ = 1.0f;
+  float position_ = 1.0f;  // 0 at a restart, 1 once done
 };
 
 }  // namespace dsp

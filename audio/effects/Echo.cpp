@@ -18,6 +18,7 @@ void Echo::prepare(double sampleRate, int channels, int maxBlockFrames) {
   fadeStep_ = static_cast<float>(1000.0 / (kCrossfadeMs * sampleRate_));
   dryGain_.prepare(sampleRate_, kSmoothingMs);
   wetGain_.prepare(sampleRate_, kSmoothingMs);
+  input_.prepare(sampleRate_, kInputFadeMs);
   snapNext_ = true;
   setParameters(dryMix_, wetMix_, delayMs_);
   snapNext_ = true;  // the first parameters from outside apply at once, too
@@ -36,6 +37,7 @@ void Echo::reset() noexcept {
   fade_ = 0.0f;
   dryGain_.snap();
   wetGain_.snap();
+  input_.restart();
 }
 
 void Echo::setParameters(float dryMix, float wetMix, float delayMs) noexcept {
@@ -59,35 +61,42 @@ void Echo::setParameters(float dryMix, float wetMix, float delayMs) noexcept {
 void Echo::process(std::span<float> interleaved) noexcept {
   if (lines_.empty()) return;
   const size_t frames = interleaved.size() / static_cast<size_t>(channels_);
+  // The input's fade-in lasts only a few milliseconds after a reset: the frames after it take the
+  // path without it.
+  size_t f = 0;
+  for (; f < frames && input_.running(); ++f) processFrame<true>(interleaved.data(), f);
+  for (; f < frames; ++f) processFrame<false>(interleaved.data(), f);
+}
+
+template <bool kFadingIn>
+void Echo::processFrame(float* data, size_t frame) noexcept {
   const int mask = lineSize_ - 1;
-  float* data = interleaved.data();
-  for (size_t f = 0; f < frames; ++f) {
-    if (!fading_ && targetDelay_ != currentDelay_) {
-      fading_ = true;
-      nextDelay_ = targetDelay_;
-      fade_ = 0.0f;
-    }
-    const float dry = dryGain_.next();
-    const float wet = wetGain_.next();
-    const int tapA = (writePos_ - currentDelay_) & mask;
-    const int tapB = (writePos_ - nextDelay_) & mask;
-    const float fade = fading_ ? fade_ : 0.0f;
-    for (int c = 0; c < channels_; ++c) {
-      float* line = lines_.data() + static_cast<size_t>(c) * static_cast<size_t>(lineSize_);
-      float& sample = data[f * static_cast<size_t>(channels_) + static_cast<size_t>(c)];
-      const float x = dsp::sanitize(sample);
-      float delayed = line[tapA];
-      if (fade > 0.0f) delayed += fade * (line[tapB] - delayed);
-      line[writePos_] = dsp::flushTiny(x + kFeedback * delayed);
-      sample = dry * x + wet * (1.0f - kFeedback) * delayed;
-    }
-    if (fading_) {
-      fade_ += fadeStep_;
-      if (fade_ >= 1.0f) {
-        currentDelay_ = nextDelay_;
-        fading_ = false;
-      }
-    }
-    writePos_ = (writePos_ + 1) & mask;
+  if (!fading_ && targetDelay_ != currentDelay_) {
+    fading_ = true;
+    nextDelay_ = targetDelay_;
+    fade_ = 0.0f;
   }
+  const float dry = dryGain_.next();
+  const float wet = wetGain_.next();
+  const float in = kFadingIn ? input_.next() : 1.0f;
+  const int tapA = (writePos_ - currentDelay_) & mask;
+  const int tapB = (writePos_ - nextDelay_) & mask;
+  const float fade = fading_ ? dsp::smoothStep(fade_) : 0.0f;
+  for (int c = 0; c < channels_; ++c) {
+    float* line = lines_.data() + static_cast<size_t>(c) * static_cast<size_t>(lineSize_);
+    float& sample = data[frame * static_cast<size_t>(channels_) + static_cast<size_t>(c)];
+    const float x = dsp::sanitize(sample);
+    float delayed = line[tapA];
+    if (fade > 0.0f) delayed += fade * (line[tapB] - delayed);
+    line[writePos_] = dsp::flushTiny((kFadingIn ? in * x : x) + kFeedback * delayed);
+    sample = dry * x + wet * (1.0f - kFeedback) * delayed;
+  }
+  if (fading_) {
+    fade_ += fadeStep_;
+    if (fade_ >= 1.0f) {
+      currentDelay_ = nextDelay_;
+      fading_ = false;
+    }
+  }
+  writePos_ = (writePos_ + 1) & mask;
 }

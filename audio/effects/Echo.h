@@ -12,13 +12,14 @@
 // frames, and "delayed" is (1 - kFeedback) * s[n - D], which stays within the input's peak
 // level however the repeats add up. An impulse therefore comes back exactly D frames later with
 // (1 - kFeedback) times the wet weight, and each further repeat is kFeedback times the one
-// before. A new delay is reached by a short crossfade from the old tap to the new one, and the
-// gains glide over a few milliseconds, so changes do not click.
+// before. A new delay is reached by a short S-shaped crossfade from the old tap to the new one,
+// and the gains glide over a few milliseconds, so changes do not click. After a reset the input
+// enters the line faded in over kInputFadeMs, so no repeat comes back as a step.
 class Echo {
  public:
   // Allocates the delay line for 1000 ms. Not real-time safe.
   void prepare(double sampleRate, int channels, int maxBlockFrames);
-  // Clears the delay line.
+  // Clears the delay line; the input then enters it faded in over kInputFadeMs.
   void reset() noexcept;
   // Dry and wet weights 0 to 10 (clamped), delay in milliseconds 1 to 1000 (clamped). A NaN
   // keeps the previous value. The first call after prepare() applies at once; later calls glide.
@@ -31,9 +32,12 @@ class Echo {
   static constexpr float kFeedback = 0.35f;
   static constexpr float kMaxDelayMs = 1000.0f;
   static constexpr double kCrossfadeMs = 10.0;
+  static constexpr double kInputFadeMs = 5.0;
 
  private:
   int delayFrames(float delayMs) const noexcept;
+  template <bool kFadingIn>
+  void processFrame(float* data, size_t frame) noexcept;
 
   double sampleRate_ = 0.0;
   int channels_ = 0;
@@ -52,4 +56,5 @@ class Echo {
   float fadeStep_ = 0.0f;
   dsp::Smoother dryGain_;
   dsp::Smoother wetGain_;
+  dsp::FadeIn input_;  // what enters the line after a reset
 };

@@ -21,6 +21,7 @@ void Flanger::prepare(double sampleRate, int channels, int maxBlockFrames) {
   lines_.assign(static_cast<size_t>(lineSize_) * static_cast<size_t>(channels_), 0.0f);
   delaySamples_.prepare(sampleRate_, kSmoothingMs);
   wetGain_.prepare(sampleRate_, kSmoothingMs);
+  input_.prepare(sampleRate_, kInputFadeMs);
   snapNext_ = true;
   setParameters(delayMs_, bpm_, wetDry_);
   snapNext_ = true;  // the first parameters from outside apply at once, too
@@ -33,6 +34,7 @@ void Flanger::reset() noexcept {
   phase_ = 0.0;
   delaySamples_.snap();
   wetGain_.snap();
+  input_.restart();
 }
 
 void Flanger::setParameters(float delayMs, float bpm, float wetDry) noexcept {
@@ -59,6 +61,7 @@ void Flanger::process(std::span<float> interleaved) noexcept {
     const float centre = delaySamples_.next();
     const float wet = wetGain_.next();
     const float dry = 1.0f - wet;
+    const float in = input_.next();
     const float lfo = static_cast<float>(std::sin(kTwoPi * phase_));
     phase_ += phaseInc_;
     if (phase_ >= 1.0) phase_ -= 1.0;
@@ -73,7 +76,7 @@ void Flanger::process(std::span<float> interleaved) noexcept {
       float* line = lines_.data() + static_cast<size_t>(c) * static_cast<size_t>(lineSize_);
       float& sample = data[f * static_cast<size_t>(channels_) + static_cast<size_t>(c)];
       const float x = dsp::sanitize(sample);
-      line[writePos_] = x;
+      line[writePos_] = in * x;
       const float delayed = line[newer] + frac * (line[older] - line[newer]);
       sample = dry * x + wet * delayed;
     }

@@ -14,11 +14,13 @@
 // Output = (1 - w) * x + w * delayed, with w = 0.05 * wetDry: wetDry 0 is the dry input only,
 // 10 is an equal mix 0.5 * dry + 0.5 * wet. For input in [-1, 1] the output stays in [-1, 1].
 // Centre delay and mix glide to new values over a few milliseconds, so changes do not click.
+// After a reset the input enters the delay lines faded in over kInputFadeMs: the delayed copy
+// then rises smoothly instead of stepping in one delay after the start.
 class Flanger {
  public:
   // Allocates the delay lines for the longest delay. Not real-time safe.
   void prepare(double sampleRate, int channels, int maxBlockFrames);
-  // Clears the delay lines and the LFO phase.
+  // Clears the delay lines and the LFO phase; the input then enters the lines faded in.
   void reset() noexcept;
   // Centre delay in milliseconds (1.1 to 3.1; clamped), LFO rate in beats per minute (1 to 2000;
   // clamped), wet/dry mix 0 (dry only) to 10 (equal mix; clamped). A NaN keeps the previous
@@ -31,6 +33,7 @@ class Flanger {
   static constexpr float kMinDelayMs = 1.1f;
   static constexpr float kMaxDelayMs = 3.1f;
   static constexpr float kDepth = 0.9f;  // sweep depth, a fraction of the centre delay
+  static constexpr double kInputFadeMs = 5.0;
 
  private:
   double sampleRate_ = 0.0;
@@ -46,4 +49,5 @@ class Flanger {
   float wetDry_ = 5.0f;
   dsp::Smoother delaySamples_;
   dsp::Smoother wetGain_;
+  dsp::FadeIn input_;  // what enters the lines after a reset
 };

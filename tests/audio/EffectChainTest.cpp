@@ -27,6 +27,12 @@ std::vector<int16_t> tone(size_t frames, double hz, double amplitude = 16864.0) 
   return out;
 }
 
+int peakOf(const std::vector<int16_t>& s) {
+  int peak = 0;
+  for (int16_t v : s) peak = std::max(peak, std::abs(int{v}));
+  return peak;
+}
+
 int maxStep(const std::vector<int16_t>& s) {
   int step = 0;
   for (size_t i = 2; i < s.size(); ++i) step = std::max(step, std::abs(s[i] - s[i - 2]));
@@ -124,6 +130,111 @@ TEST(EffectChainTest, SwitchingOnAndOffDoesNotClick) {
     }
     EXPECT_NE(buf, input);
     EXPECT_LE(maxStep(buf), 2 * maxStep(input)) << "effect " << effect;
+  }
+}
+
+// Largest change from one value to the next of the same channel within frames [begin, end), and
+// the frame where it happens.
+std::pair<int, size_t> largestChange(const std::vector<int16_t>& s, size_t begin, size_t end) {
+  std::pair<int, size_t> largest{0, begin};
+  for (size_t n = std::max<size_t>(begin, 1); n < std::min(end, s.size() / 2); ++n) {
+    for (size_t c = 0; c < 2; ++c) {
+      const int change = std::abs(s[2 * n + c] - s[2 * (n - 1) + c]);
+      if (change > largest.first) largest = {change, n};
+    }
+  }
+  return largest;
+}
+
+// An effect switched on over a steady sine, and switched off and on again: from the switch on,
+// through one, two and three echo delays after it, no value differs from the one before by more
+// than the sine's own largest change plus what the crossfade adds. A memory that took the full
+// input at once after its reset would give a step back one delay (and again two delays) on.
+TEST(EffectChainTest, SwitchingOnMidStreamLeavesNoStepLater) {
+  constexpr double kAmplitude = 16864.0;
+  constexpr size_t kDelayFrames = 4410;  // the echo's 200 ms
+  constexpr size_t kFadeFrames = 110;    // the crossfade's 5 ms
+  struct Case {
+    const char* name;
+    int effect;
+    FlangerRecord flanger;
+    EchoRecord echo;
+    AutoWahRecord wah;
+  };
+  const FlangerRecord flanger{2.0f, 44100, 1000.0f, 5.0f};
+  const EchoRecord echo{1.0f, 1.0f, 200.0f};
+  const AutoWahRecord wah{0.1f, 1.0f, 0.0f, 9.0f, 9.0f, 1000.0f};
+  const Case cases[] = {
+      {"echo", kEffectEcho, flanger, echo, wah},
+      {"echo, wet only", kEffectEcho, flanger, {0.0f, 10.0f, 200.0f}, wah},
+      {"echo, 1 s", kEffectEcho, flanger, {1.0f, 10.0f, 1000.0f}, wah},
+      {"flanger", kEffectFlanger, flanger, echo, wah},
+      {"flanger, longest delay, equal mix", kEffectFlanger, {3.1f, 44100, 1.0f, 10.0f}, echo, wah},
+      {"auto-wah", kEffectAutoWah, flanger, echo, wah},
+      {"auto-wah, resonant, loud",
+       kEffectAutoWah,
+       flanger,
+       echo,
+       {-2.0f, 1.0f, 1.0f, 9.0f, 9.0f, 1000.0f}},
+  };
+  // A low tone, whose own changes are small, shows a step best.
+  for (double hz : {110.0, 440.0}) {
+    const std::vector<int16_t> input = tone(6 * 22050, hz, kAmplitude);
+    for (const Case& c : cases) {
+      auto configured = [&c](std::initializer_list<int> enabled) {
+        auto chain = makeChain(enabled);
+        chain->setParameters(kEffectFlanger, &c.flanger);
+        chain->setParameters(kEffectEcho, &c.echo);
+        chain->setParameters(kEffectAutoWah, &c.wah);
+        return chain;
+      };
+      // The sound's own: the larger of the dry tone and the effect running steadily (the last
+      // three seconds of a run with the effect on from the start).
+      std::vector<int16_t> steady = input;
+      run(*configured({c.effect}), steady);
+      const int own = std::max(maxStep(input), largestChange(steady, 3 * 22050, 6 * 22050).first);
+      const int peak = std::max(peakOf(input), peakOf(steady));
+      // The crossfade mixes two signals of at most that peak along an S curve whose slope is at
+      // most 1.5 per fade length; the effects' memories fade their input in along the same curve.
+      const double allowance = own + 2.0 * peak * 1.5 / kFadeFrames;
+      for (bool offAndOnAgain : {false, true}) {
+        SCOPED_TRACE(testing::Message()
+                     << c.name << (offAndOnAgain ? ", off and on again" : "") << ", " << hz
+                     << " Hz: own change " << own << ", allowed " << allowance);
+        const size_t delay = c.effect == kEffectEcho
+                                 ? static_cast<size_t>(std::lround(c.echo.Delay * 22.05))
+                                 : kDelayFrames;
+        auto chain = configured({});
+        std::vector<int16_t> buf = input;
+        size_t switchedOn = 5 * 512 + 7;
+        size_t switchedOff = buf.size();
+        if (offAndOnAgain) {
+          switchedOff = switchedOn + 2 * delay + 300;
+          switchedOn = switchedOff + 1000;
+        }
+        ASSERT_LT(switchedOn + 3 * delay + 2 * kFadeFrames, buf.size() / 2);
+        for (size_t at = 0; at < buf.size() / 2;) {
+          if (at == 5 * 512 + 7) chain->setEnabled(c.effect, true);
+          if (at == switchedOff) chain->setEnabled(c.effect, false);
+          if (at == switchedOn) chain->setEnabled(c.effect, true);
+          // Blocks end at every switch, as the audio thread's blocks would.
+          size_t next = std::min(at + 512, buf.size() / 2);
+          for (size_t mark : {size_t{5 * 512 + 7}, switchedOff, switchedOn}) {
+            if (mark > at && mark < next) next = mark;
+          }
+          chain->process(buf.data() + 2 * at, next - at);
+          at = next;
+        }
+        ASSERT_NE(buf, input);
+        const size_t from = offAndOnAgain ? switchedOff : switchedOn;
+        for (size_t k = 0; k <= 3; ++k) {
+          const size_t begin = (k == 0 ? from : switchedOn + k * delay) - 10;
+          const auto [change, at] = largestChange(buf, begin, switchedOn + k * delay + 300);
+          EXPECT_LE(change, allowance) << k << " delays after the switch, at frame " << at
+                                       << " (switch at " << switchedOn << ")";
+        }
+      }
+    }
   }
 }
 

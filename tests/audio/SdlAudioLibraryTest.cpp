@@ -394,25 +394,44 @@ class SdlAudioLibraryOutputTest : public SdlAudioLibraryTest {
   std::string path_;
 };
 
-TEST_F(SdlAudioLibraryOutputTest, StopFadesOutOverFiveMilliseconds) {
+TEST_F(SdlAudioLibraryOutputTest, StartFadesInAndStopFadesOutOverFiveMilliseconds) {
+  const int fade = 110;  // 5 ms at 22050 Hz
   procValue.store(11000);
   const uint32_t stream = StartUp();
-  ASSERT_TRUE(audio.StreamPlay(stream, false, 0));
-  ASSERT_TRUE(WaitForCalls(0, 3));
-  ASSERT_TRUE(audio.ChannelStop(stream));
+  for (int start = 0; start < 2; ++start) {  // the second start fades in again
+    SCOPED_TRACE(start == 0 ? "first start" : "second start");
+    ASSERT_TRUE(audio.StreamPlay(stream, false, 0));
+    ASSERT_TRUE(WaitForCalls(procCalls.load(), 3));
+    ASSERT_TRUE(audio.ChannelStop(stream));
+  }
   ASSERT_TRUE(audio.Free());
 
   const std::vector<int16_t> out = Output();
   ASSERT_FALSE(out.empty());
+  // Before the first full value: silence, then a rising ramp of 5 ms on both channels from
+  // exactly 0; from there on the proc's values exactly.
   const auto first = std::find(out.begin(), out.end(), 11000);
   ASSERT_NE(first, out.end());
-  EXPECT_TRUE(std::all_of(out.begin(), first, [](int16_t v) { return v == 0; }));
+  ASSERT_GE(first - out.begin(), 2 * fade);
+  const auto rampStart = first - 2 * fade;
+  for (int frame = 0; frame < fade; ++frame) {
+    const int16_t left = rampStart[2 * frame];
+    EXPECT_EQ(rampStart[2 * frame + 1], left);
+    EXPECT_NEAR(left, 11000.0 * frame / fade, 1.0) << "fade-in frame " << frame;
+  }
+  EXPECT_TRUE(std::all_of(out.begin(), rampStart, [](int16_t v) { return v == 0; }));
+  const auto firstStop = std::find_if(first, out.end(), [](int16_t v) { return v != 11000; });
+  EXPECT_GT(firstStop - first, 2 * fade);
   const auto lastFull = std::find(out.rbegin(), out.rend(), 11000).base();
-  EXPECT_TRUE(std::all_of(first, lastFull, [](int16_t v) { return v == 11000; }));
+  const auto secondFull = std::find(firstStop, out.end(), 11000);
+  ASSERT_NE(secondFull, out.end()) << "the second start was not played";
+  ASSERT_GE(secondFull - firstStop, 4 * fade);
+  EXPECT_EQ(secondFull[-2 * fade], 0) << "the second start fades in from 0";
+  EXPECT_NEAR(secondFull[-fade], 5500, 1.0);
+  EXPECT_TRUE(std::all_of(secondFull, lastFull, [](int16_t v) { return v == 11000; }));
 
   // After the last full value: a falling ramp of 5 ms on both channels, ending at exactly 0,
   // then silence to the end.
-  const int fade = 110;  // 5 ms at 22050 Hz
   ASSERT_GE(out.end() - lastFull, 2 * fade);
   for (int frame = 0; frame < fade; ++frame) {
     const int16_t left = lastFull[2 * frame];

@@ -62,6 +62,10 @@ std::vector<int16_t> Recorder::Stop() {
   return values;
 }
 
+size_t Recorder::RecordedFrames() const {
+  return static_cast<size_t>(RecordedBytes()) / (kChannels * sizeof(int16_t));
+}
+
 qint64 Recorder::RecordedBytes() const {
   return QFileInfo(path_).size();
 }

@@ -28,13 +28,14 @@ class Recorder {
   bool Start();
   // Stops parec and returns everything recorded, interleaved left, right.
   std::vector<int16_t> Stop();
+  // Frames recorded so far: marks where in the recording something the test does falls (what it
+  // changes is heard later, after the output's latency, never earlier).
+  size_t RecordedFrames() const;
   QString error() const { return error_; }
   // The environment parec runs in (by default this process's, taken at Start).
   void SetEnvironment(const QProcessEnvironment& environment) {
     parec_.setProcessEnvironment(environment);
   }
-  // Frames recorded so far: a mark on the recording's time line.
-  size_t RecordedFrames() const { return static_cast<size_t>(RecordedBytes()) / 4; }
 
  private:
   qint64 RecordedBytes() const;

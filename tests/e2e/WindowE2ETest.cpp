@@ -667,6 +667,253 @@ TEST_F(WindowE2ETest, SweepRisesToTheTopOfTheZoneRestsAndComesBackWithReverse) {
   EXPECT_NEAR(rest, 8000, 80) << DescribeTrace(trace);
 }
 
+// ---- Clicks at transitions ----
+//
+// A click is a step in the wave: it shows as a second difference (v[n+1] - 2 v[n] + v[n-1]) far
+// above the steady sound's own. Each transition below is recorded with a steady stretch before
+// and after it; the largest second difference within the transition must stay near the larger
+// of the two steady stretches' own.
+//
+// A stream whose data comes late makes the sound server play silence meanwhile: the recording
+// shows a dropout, whose edges step. That is a fault of its own, reported as such.
+
+// What a transition's largest second difference is compared with.
+enum class Reference {
+  // The steady stretches' own largest second difference.
+  kSteady,
+  // A frequency jump with the phase going on bends the wave where the slope changes: the bend's
+  // second difference is at most the largest slope before plus the largest slope after (both
+  // first differences). A phase jump would step by up to the amplitude.
+  kBend,
+};
+
+struct Transition {
+  const char* name;
+  void (*prepare)(TForm1&);  // before the recording starts
+  void (*act)(TForm1&);      // the transition
+  int lastsMs;               // from the action to the end of the transition, latency included
+  Reference reference;
+};
+
+void PrintTo(const Transition& transition, std::ostream* os) {
+  *os << transition.name;
+}
+
+void OpenEffectsAndPlay(TForm1& form) {
+  Click(form.Button3);       // "Пуск"
+  Click(form.SpeedButton2);  // "Эффекты"
+}
+// Lets the panel's refresh hand the records over and the effect settle.
+void Settle() {
+  QTest::qWait(1200);
+}
+void ReadyPreset(TForm1& form, int index) {
+  Click(form.CheckBox6);  // "Заготовки"
+  form.ComboBox1->setCurrentIndex(index);
+}
+
+const Transition kTransitions[] = {
+    {"Start", [](TForm1&) {}, [](TForm1& form) { Click(form.Button3); }, 150, Reference::kSteady},
+    {"Stop", [](TForm1& form) { Click(form.Button3); },
+     [](TForm1& form) { Click(form.SpeedButton1); }, 150, Reference::kSteady},
+    {"StartWithAllThreeEffectsOn",
+     [](TForm1& form) {
+       OpenEffectsAndPlay(form);
+       Click(form.CheckBox1);
+       Click(form.CheckBox2);
+       Click(form.CheckBox3);
+       Settle();
+       Click(form.SpeedButton1);  // "Стоп"
+     },
+     [](TForm1& form) { Click(form.Button3); }, 800, Reference::kSteady},
+    {"EchoOn", OpenEffectsAndPlay, [](TForm1& form) { Click(form.CheckBox2); }, 800,
+     Reference::kSteady},
+    {"EchoOffAndOnAgain",
+     [](TForm1& form) {
+       OpenEffectsAndPlay(form);
+       Click(form.CheckBox2);
+       Settle();
+     },
+     [](TForm1& form) {
+       Click(form.CheckBox2);
+       QTest::qWait(100);
+       Click(form.CheckBox2);
+     },
+     900, Reference::kSteady},
+    {"FlangerOn", OpenEffectsAndPlay, [](TForm1& form) { Click(form.CheckBox1); }, 300,
+     Reference::kSteady},
+    {"AutoWahOn", OpenEffectsAndPlay, [](TForm1& form) { Click(form.CheckBox3); }, 300,
+     Reference::kSteady},
+    {"CleanWithAllThreeOn",
+     [](TForm1& form) {
+       OpenEffectsAndPlay(form);
+       Click(form.CheckBox1);
+       Click(form.CheckBox2);
+       Click(form.CheckBox3);
+       Settle();
+     },
+     [](TForm1& form) { Click(form.SpeedButton3); }, 300, Reference::kSteady},
+    // The presets' own zone, frequency and amplitude are set beforehand, so that their start
+    // changes only the effects and starts the swing.
+    {"UltrasoundTortureStartWhilePlaying",
+     [](TForm1& form) {
+       Click(form.RadioGroup1->Button(2));  // "Ультра звук"
+       form.ScrollBar1->SetPosition(20000);
+       form.ScrollBar2->SetPosition(32767);
+       Click(form.Button3);
+       ReadyPreset(form, 1);
+     },
+     [](TForm1& form) { Click(form.SpeedButton6); }, 600, Reference::kSteady},
+    {"FearStartWhilePlaying",
+     [](TForm1& form) {
+       form.ScrollBar1->SetPosition(10);
+       form.ScrollBar2->SetPosition(32767);
+       Click(form.Button3);
+       ReadyPreset(form, 2);
+     },
+     [](TForm1& form) { Click(form.SpeedButton6); }, 600, Reference::kSteady},
+    {"PresetStopDropsAllEffects",
+     [](TForm1& form) {
+       ReadyPreset(form, 2);
+       Click(form.SpeedButton6);  // "Страх"
+       Settle();
+     },
+     [](TForm1& form) { Click(form.SpeedButton7); }, 150, Reference::kSteady},
+    {"ZoneChange", [](TForm1& form) { Click(form.Button3); },
+     [](TForm1& form) { Click(form.RadioGroup1->Button(3)); },  // "Инфра звук": 500 -> 60 Hz
+     150, Reference::kBend},
+    {"FlangerBarsEndToEnd",
+     [](TForm1& form) {
+       OpenEffectsAndPlay(form);
+       Click(form.CheckBox1);
+       form.TrackBar1->SetPosition(11);
+       form.TrackBar2->SetPosition(0);
+       form.TrackBar3->SetPosition(1);
+       Settle();
+     },
+     [](TForm1& form) {
+       form.TrackBar1->SetPosition(31);
+       form.TrackBar2->SetPosition(10);
+       form.TrackBar3->SetPosition(2000);
+     },
+     600, Reference::kSteady},
+    {"EchoBarsEndToEnd",
+     [](TForm1& form) {
+       OpenEffectsAndPlay(form);
+       Click(form.CheckBox2);
+       form.TrackBar4->SetPosition(1);
+       form.TrackBar5->SetPosition(0);
+       form.TrackBar6->SetPosition(0);
+       Settle();
+     },
+     [](TForm1& form) {
+       form.TrackBar4->SetPosition(1000);
+       form.TrackBar5->SetPosition(10);
+       form.TrackBar6->SetPosition(10);
+     },
+     1600, Reference::kSteady},
+    {"AutoWahBarsEndToEnd",
+     [](TForm1& form) {
+       OpenEffectsAndPlay(form);
+       Click(form.CheckBox3);
+       form.TrackBar7->SetPosition(-10);
+       form.TrackBar8->SetPosition(-20);
+       Settle();
+     },
+     [](TForm1& form) {
+       form.TrackBar7->SetPosition(10);
+       form.TrackBar8->SetPosition(20);
+     },
+     600, Reference::kSteady},
+};
+
+int SecondDifference(std::span<const int16_t> values, size_t n) {
+  return int{values[n + 1]} - 2 * int{values[n]} + int{values[n - 1]};
+}
+
+// Largest second difference in [begin, end), and where.
+struct Step {
+  int size = 0;
+  size_t at = 0;
+};
+Step LargestStep(std::span<const int16_t> values, size_t begin, size_t end) {
+  Step step{0, begin};
+  for (size_t n = std::max<size_t>(begin, 1); n + 1 < std::min(end, values.size()); ++n) {
+    const int d2 = std::abs(SecondDifference(values, n));
+    if (d2 > step.size) step = {d2, n};
+  }
+  return step;
+}
+
+std::string Trace(std::span<const int16_t> values, size_t at) {
+  std::ostringstream text;
+  const size_t from = at > 12 ? at - 12 : 1;
+  for (size_t n = from; n < std::min(at + 13, values.size() - 1); ++n) {
+    text << (n == at ? "  >" : "   ") << " [" << n << "] " << values[n] << " (d2 "
+         << SecondDifference(values, n) << ")\n";
+  }
+  return text.str();
+}
+
+class TransitionE2ETest : public WindowE2ETest, public ::testing::WithParamInterface<Transition> {};
+
+// A click-free transition's largest second difference stays within this factor of the steady
+// sound's own; a step of a tenth of the tone's amplitude is about 20 times the 500 Hz tone's own.
+constexpr double kClickFactor = 1.5;
+
+TEST_P(TransitionE2ETest, HasNoStepBeyondTheSteadySoundsOwn) {
+  const Transition& transition = GetParam();
+  transition.prepare(f());
+  QTest::qWait(300);
+  Recorder recorder;
+  ASSERT_TRUE(StartRecording(recorder));
+  // The recording's own length is the clock: a busy machine may hold parec back for a while, but
+  // never lets it record what has not been played yet, so the action is heard after `mark`.
+  ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.RecordedFrames() >= Samples(400); }, 20000))
+      << "the recording stalled";
+  const size_t mark = recorder.RecordedFrames();
+  transition.act(f());
+  const size_t transitionEnd = mark + Samples(transition.lastsMs);
+  ASSERT_TRUE(QTest::qWaitFor(
+      [&] { return recorder.RecordedFrames() >= transitionEnd + Samples(400); }, 20000))
+      << "the recording stalled";
+  const std::vector<int16_t> recording = recorder.Stop();
+
+  for (int channel = 0; channel < 2; ++channel) {
+    SCOPED_TRACE(channel == 0 ? "left" : "right");
+    const std::vector<int16_t> values = ChannelOf(recording, channel);
+    const std::vector<Dropout> dropouts = Dropouts(values);
+    EXPECT_TRUE(dropouts.empty()) << "dropouts: " << Describe(dropouts, kRate) << " (action at "
+                                  << 1000.0 * static_cast<double>(mark) / kRate << " ms)";
+    const size_t beforeBegin = mark - Samples(300);
+    const size_t beforeEnd = mark - Samples(20);
+    const size_t afterBegin = transitionEnd;
+    const size_t afterEnd = values.size() - Samples(20);
+    double reference = std::max(LargestStep(values, beforeBegin, beforeEnd).size,
+                                LargestStep(values, afterBegin, afterEnd).size);
+    if (transition.reference == Reference::kBend) {
+      reference =
+          std::max(reference, static_cast<double>(MaxJump(Slice(values, beforeBegin, beforeEnd)) +
+                                                  MaxJump(Slice(values, afterBegin, afterEnd))));
+    }
+    const Step step = LargestStep(values, mark, transitionEnd);
+    std::cout << "[ measured   ] " << transition.name << ' ' << (channel == 0 ? "left" : "right")
+              << ": largest step " << step.size << " at " << step.at - mark
+              << " values after the action, steady " << reference << " (ratio "
+              << step.size / std::max(reference, 1.0) << ")\n";
+    EXPECT_LE(step.size, kClickFactor * reference)
+        << transition.name << ", around the largest step ("
+        << std::lround(static_cast<double>(step.at - mark) * 1000.0 / kRate)
+        << " ms after the action):\n"
+        << Trace(values, step.at);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Window, TransitionE2ETest, ::testing::ValuesIn(kTransitions),
+                         [](const ::testing::TestParamInfo<Transition>& info) {
+                           return std::string(info.param.name);
+                         });
+
 // Without a sound server the window still opens, after one error box. SDL picks its driver once
 // per process, so the check runs in a child: this test binary again, with the server pointing
 // nowhere and only the child test below selected.

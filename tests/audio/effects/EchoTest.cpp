@@ -14,6 +14,14 @@ Echo make(double rate, int channels, float dry, float wet, float delayMs) {
   return e;
 }
 
+// Runs silence through `e` until the line takes its input at full level (after the fade-in that
+// follows a reset).
+void passInputFade(Echo& e, double rate, int channels) {
+  std::vector<float> silence(static_cast<size_t>(channels) *
+                             static_cast<size_t>(Echo::kInputFadeMs * rate / 1000 + 2));
+  e.process(silence);
+}
+
 TEST(EchoTest, ImpulseRepeatsExactlyAtTheDelayAndDecays) {
   struct Case {
     double rate;
@@ -24,6 +32,7 @@ TEST(EchoTest, ImpulseRepeatsExactlyAtTheDelayAndDecays) {
     SCOPED_TRACE(testing::Message() << c.delayMs << " ms at " << c.rate);
     const size_t delay = static_cast<size_t>(std::lround(c.delayMs * c.rate / 1000.0));
     Echo e = make(c.rate, 2, 0.0f, 10.0f, c.delayMs);
+    passInputFade(e, c.rate, 2);
     std::vector<float> buf(2 * (4 * delay + 10), 0.0f);
     buf[0] = 1.0f;
     buf[1] = -0.5f;
@@ -39,6 +48,29 @@ TEST(EchoTest, ImpulseRepeatsExactlyAtTheDelayAndDecays) {
       EXPECT_FLOAT_EQ(buf[2 * n + 1], -0.5f * buf[2 * n]);  // channels stay apart
       previous = buf[2 * n];
     }
+  }
+}
+
+// After a reset a sudden full-level input enters the line along a 5 ms rise, so each repeat
+// comes back as that rise (ever weaker), never as a step.
+TEST(EchoTest, InputEntersTheLineFadedInAfterAReset) {
+  constexpr double kRate = 22050;
+  constexpr size_t kDelay = 441;  // 20 ms
+  const double fadeFrames = Echo::kInputFadeMs * kRate / 1000;
+  Echo e = make(kRate, 1, 0.0f, 10.0f, 20.0f);
+  for (int pass = 0; pass < 2; ++pass) {
+    SCOPED_TRACE(pass == 0 ? "after prepare" : "after reset");
+    std::vector<float> buf(4 * kDelay, 1.0f);
+    e.process(buf);
+    for (size_t n = 0; n < kDelay; ++n) ASSERT_EQ(buf[n], 0.0f) << n;
+    // The first repeat reaches the full wet level, (1 - feedback), only once the rise is over.
+    EXPECT_LT(buf[kDelay + static_cast<size_t>(fadeFrames / 2)], 0.5f * (1 - Echo::kFeedback));
+    EXPECT_NEAR(buf[kDelay + static_cast<size_t>(fadeFrames) + 1], 1 - Echo::kFeedback, 1e-5);
+    float largest = 0.0f;
+    for (size_t n = 1; n < buf.size(); ++n)
+      largest = std::max(largest, std::abs(buf[n] - buf[n - 1]));
+    EXPECT_LE(largest, (1 - Echo::kFeedback) * 1.5 / fadeFrames + 1e-4);
+    e.reset();
   }
 }
 
