@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
@@ -104,10 +105,18 @@ void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int w, int h) {
     // Pixels from `first` up to `outerLeft` have an outside neighbour above or below.
     const int neighbour =
         std::max(inset[static_cast<size_t>(row)], inset[static_cast<size_t>(row) + 2]);
-    for (int col = first; col <= last; ++col) {
-      const bool edge = col == first || col == last || col < neighbour || col >= width - neighbour;
-      pixels.Plot(x1 + col, y1 + row, edge ? pen : brush);
+    // The outline covers the columns up to `neighbour` on the left and from width - neighbour
+    // on the right, and at least the row's first and last pixel; the brush fills between.
+    const int leftEnd = std::max(first, neighbour - 1);
+    const int rightStart = std::min(last, width - neighbour);
+    const int y = y1 + row;
+    if (leftEnd + 1 >= rightStart) {
+      pixels.Span(x1 + first, x1 + last, y, pen);
+      continue;
     }
+    pixels.Span(x1 + first, x1 + leftEnd, y, pen);
+    pixels.Span(x1 + leftEnd + 1, x1 + rightStart - 1, y, brush);
+    pixels.Span(x1 + rightStart, x1 + last, y, pen);
   }
   Changed();
 }
@@ -160,6 +169,7 @@ void TCanvas::SetPixel(int x, int y, TColor color) {
 }
 
 TColor TCanvas::Pixel(int x, int y) const {
+  if (OnRead) OnRead();
   if (!image_->rect().contains(x, y)) return kInvalidColor;
   return FromQColor(QColor::fromRgb(image_->pixel(x, y)));
 }
@@ -174,6 +184,15 @@ void TCanvas::Pixels::Plot(int x, int y, QRgb rgb) const {
   reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(y) * bytesPerLine)[x] = rgb;
 }
 
+void TCanvas::Pixels::Span(int x1, int x2, int y, QRgb rgb) const {
+  if (y < 0 || y >= height) return;
+  x1 = std::max(x1, 0);
+  x2 = std::min(x2, width - 1);
+  if (x1 > x2) return;
+  QRgb* row = reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(y) * bytesPerLine);
+  std::fill(row + x1, row + x2 + 1, rgb);
+}
+
 void TCanvas::Changed() {
   if (OnChanged) OnChanged();
 }
@@ -181,12 +200,37 @@ void TCanvas::Changed() {
 TPaintBox::TPaintBox(int width, int height, TColor background, QWidget* parent)
     : QWidget(parent), image_(width, height, QImage::Format_RGB32), canvas_(&image_) {
   image_.fill(ToQColor(background));
-  canvas_.OnChanged = [this] { update(); };
+  canvas_.OnChanged = [this] { CanvasChanged(); };
+  canvas_.OnRead = [this] { DrawIfPending(); };
   setAttribute(Qt::WA_OpaquePaintEvent);  // the image covers the whole box
   resize(width, height);
 }
 
+const QImage& TPaintBox::Image() {
+  DrawIfPending();
+  return image_;
+}
+
+void TPaintBox::Invalidate() {
+  drawPending_ = true;
+  CanvasChanged();
+}
+
+void TPaintBox::DrawIfPending() {
+  if (!drawPending_ || drawing_) return;
+  drawPending_ = false;
+  drawing_ = true;
+  if (OnDraw) OnDraw(canvas_);
+  drawing_ = false;
+}
+
+void TPaintBox::CanvasChanged() {
+  // Drawing done during a paint is shown by that paint.
+  if (!drawing_) update();
+}
+
 void TPaintBox::paintEvent(QPaintEvent*) {
+  DrawIfPending();
   QPainter painter(this);
   painter.drawImage(0, 0, image_);
 }
