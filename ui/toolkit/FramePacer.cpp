@@ -38,6 +38,14 @@ bool TFramePacer::eventFilter(QObject* watched, QEvent* event) {
   return true;
 }
 
+void TFramePacer::SetFrameInterval(int milliseconds) {
+  frameInterval_ = std::max(milliseconds, 0);
+  if (!pending_) return;
+  // A paint held back waits for the new interval instead.
+  const qint64 elapsed = sinceLastPaint_.isValid() ? sinceLastPaint_.elapsed() : frameInterval_;
+  timer_->start(static_cast<int>(std::max<qint64>(frameInterval_ - elapsed, 0)));
+}
+
 void TFramePacer::FrameDue() {
   due_ = true;
   QCoreApplication::postEvent(window_, new QEvent(QEvent::UpdateRequest), Qt::LowEventPriority);

@@ -21,8 +21,9 @@ class TFramePacer : public QObject {
 
   // True while a paint of the window is held back for the next frame.
   bool Pending() const { return pending_; }
-  // The shortest time between two paints, in milliseconds.
+  // The shortest time between two paints, in milliseconds: one frame of the screen unless set.
   int FrameInterval() const { return frameInterval_; }
+  void SetFrameInterval(int milliseconds);
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;

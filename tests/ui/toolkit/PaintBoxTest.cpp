@@ -124,4 +124,36 @@ TEST(PaintBoxTest, ShowsTheBackgroundFirstAndKeepsWhatWasDrawn) {
   EXPECT_EQ(box->grab().toImage().pixelColor(90, 50), ToQColor(kGreen192));
 }
 
+// A picture drawn on demand: however many times it is invalidated, it is drawn once, when the
+// box is painted or its pixels are read, and painting shows it.
+TEST(PaintBoxTest, AnInvalidatedPictureIsDrawnOnceWhenPaintedOrRead) {
+  QWidget window;
+  auto* box = new TPaintBox(180, 102, clFormColor, &window);
+  int draws = 0;
+  TColor colour = kWhite;
+  box->OnDraw = [&](TCanvas& canvas) {
+    ++draws;
+    canvas.SetPixel(90, 50, colour);
+  };
+  for (TColor c : {kGreen128, kGreen192, clBlack}) {
+    colour = c;
+    box->Invalidate();
+  }
+  EXPECT_EQ(draws, 0);
+  EXPECT_TRUE(box->DrawPending());
+  EXPECT_EQ(box->Canvas().Pixel(90, 50), clBlack);  // reading draws first
+  EXPECT_EQ(draws, 1);
+  EXPECT_EQ(box->Canvas().Pixel(90, 50), clBlack);
+  EXPECT_EQ(draws, 1);
+
+  colour = kGreen192;
+  box->Invalidate();
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !box->DrawPending(); }, 10000));
+  EXPECT_EQ(draws, 2);
+  EXPECT_EQ(box->grab().toImage().pixelColor(90, 50), ToQColor(kGreen192));
+  EXPECT_EQ(draws, 2);
+}
+
 }  // namespace
