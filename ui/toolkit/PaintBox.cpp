@@ -50,14 +50,14 @@ QFont TCanvas::Font() const {
   return font;
 }
 
-const TCanvas::FontCache& TCanvas::CachedFont() {
+TCanvas::FontCache& TCanvas::CachedFont() {
   // Building a font and its metrics costs far more than drawing a short label; the preview
   // draws three labels on every redraw, so keep them until the font changes.
   if (!fontCache_) {
     const QFont font = Font();
     const QFontMetricsF metrics(font);
-    fontCache_.emplace(FontCache{font, metrics, static_cast<int>(std::ceil(metrics.ascent())),
-                                 TextCellHeight(font)});
+    fontCache_.emplace(FontCache{
+        font, metrics, static_cast<int>(std::ceil(metrics.ascent())), TextCellHeight(font), {}});
   }
   return *fontCache_;
 }
@@ -121,14 +121,56 @@ void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int w, int h) {
   Changed();
 }
 
+const TCanvas::TextMask* TCanvas::MaskOf(const QString& text) {
+  FontCache& font = CachedFont();
+  for (const TextMask& mask : font.texts)
+    if (mask.text == text) return &mask;
+  // Draw the text once on a clear image with room around its cell for overhanging glyphs.
+  constexpr int kMaxTexts = 16;  // a canvas draws a few labels, not running text
+  if (font.texts.size() >= kMaxTexts) return nullptr;
+  const int width = static_cast<int>(std::ceil(font.metrics.horizontalAdvance(text)));
+  const int pad = font.cellHeight;
+  QImage layer(width + 2 * pad, font.cellHeight + 2 * pad, QImage::Format_ARGB32_Premultiplied);
+  layer.fill(Qt::transparent);
+  QPainter painter(&layer);
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.setRenderHint(QPainter::TextAntialiasing, false);
+  painter.setFont(font.font);
+  painter.setPen(Qt::black);
+  painter.drawText(QPoint(pad, pad + font.ascent), text);
+  painter.end();
+  TextMask mask{text, width, {}};
+  for (int row = 0; row < layer.height(); ++row) {
+    const auto* line = reinterpret_cast<const QRgb*>(layer.constScanLine(row));
+    for (int col = 0; col < layer.width(); ++col) {
+      const int alpha = qAlpha(line[col]);
+      if (alpha == 0) continue;
+      if (alpha != 255) return nullptr;  // smoothed after all: no exact mask
+      mask.glyph.emplace_back(col - pad, row - pad);
+    }
+  }
+  font.texts.push_back(std::move(mask));
+  return &font.texts.back();
+}
+
 void TCanvas::TextOut(int x, int y, const QString& text) {
+  // The text's cell is filled with the brush first (an opaque background), then the glyphs are
+  // drawn on their baseline.
+  if (const TextMask* mask = MaskOf(text)) {
+    const int cellHeight = CachedFont().cellHeight;
+    const QRgb brush = ToQColor(brushColor_).rgb();
+    const QRgb glyph = ToQColor(fontColor_).rgb();
+    const Pixels pixels = Lock();
+    for (int row = 0; row < cellHeight; ++row) pixels.Span(x, x + mask->width - 1, y + row, brush);
+    for (const QPoint& p : mask->glyph) pixels.Plot(x + p.x(), y + p.y(), glyph);
+    Changed();
+    return;
+  }
   const FontCache& font = CachedFont();
   const int width = static_cast<int>(std::ceil(font.metrics.horizontalAdvance(text)));
   QPainter painter(image_);
   painter.setRenderHint(QPainter::Antialiasing, false);
   painter.setRenderHint(QPainter::TextAntialiasing, false);
-  // The text's cell is filled with the brush first (an opaque background), then the glyphs are
-  // drawn on their baseline.
   painter.fillRect(QRect(x, y, width, font.cellHeight), ToQColor(brushColor_));
   painter.setFont(font.font);
   painter.setPen(ToQColor(fontColor_));

@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "ui/toolkit/Colors.h"
 
@@ -49,13 +50,23 @@ class TCanvas {
   std::function<void()> OnRead;
 
  private:
+  // The pixels that a text's glyphs cover, relative to the text's top left corner. The font
+  // draws without smoothing, so a glyph pixel takes the font colour whole and every other pixel
+  // keeps what lay beneath: a text drawn once can be drawn again from its mask, exactly.
+  struct TextMask {
+    QString text;
+    int width;                  // of the text's cell
+    std::vector<QPoint> glyph;  // may lie outside the cell (overhanging glyphs)
+  };
   struct FontCache {
     QFont font;
     QFontMetricsF metrics;
     int ascent;
     int cellHeight;
+    std::vector<TextMask> texts;
   };
-  const FontCache& CachedFont();
+  FontCache& CachedFont();
+  const TextMask* MaskOf(const QString& text);
   // Direct access to the 32-bit pixels for the length of one drawing operation.
   struct Pixels {
     uchar* bits;

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <QFontInfo>
+#include <QFontMetricsF>
+#include <QPainter>
 #include <QTest>
+#include <cmath>
 
+#include "ui/toolkit/Fonts.h"
 #include "ui/toolkit/PaintBox.h"
 
 namespace {
@@ -110,6 +114,40 @@ TEST_F(CanvasTest, TextStandsOnTheBrushColourInTheFontColour) {
   EXPECT_EQ(Count(kGreen128, cell) + Count(clBlack, cell), cell.width() * cell.height());
   EXPECT_EQ(canvas.Pixel(93, 2), clBlack);
   EXPECT_EQ(Count(kWhite, QRect(93, 1, 20, 1)) + Count(kWhite, QRect(93, 15, 20, 1)), 40);
+}
+
+// Texts are drawn again from what their first drawing covered; every drawing, first or
+// repeated, anywhere and in any colours, equals the text drawn straight by the painter.
+TEST_F(CanvasTest, RepeatedTextsEqualTheTextDrawnStraight) {
+  auto straight = [&](int x, int y, const QString& text, TColor ground, TColor ink) {
+    QImage expected = image.copy();
+    QPainter painter(&expected);
+    painter.setRenderHint(QPainter::TextAntialiasing, false);
+    const QFont font = canvas.Font();
+    const QFontMetricsF metrics(font);
+    painter.fillRect(QRect(x, y, static_cast<int>(std::ceil(metrics.horizontalAdvance(text))),
+                           TextCellHeight(font)),
+                     ToQColor(ground));
+    painter.setFont(font);
+    painter.setPen(ToQColor(ink));
+    painter.drawText(QPoint(x, y + static_cast<int>(std::ceil(metrics.ascent()))), text);
+    return expected;
+  };
+  struct Case {
+    int x, y;
+    const char* text;
+    TColor ground, ink;
+  };
+  const Case cases[] = {{93, 2, "Amp", clBlack, kGreen128},    {82, 49, "o", clBlack, kGreen128},
+                        {149, 50, "Wave", clBlack, kGreen128}, {93, 2, "Amp", kWhite, kGreen192},
+                        {170, 95, "Wave", kGreen192, clBlack}, {-5, -3, "Amp", clBlack, kWhite}};
+  for (const Case& c : cases) {
+    const QImage expected = straight(c.x, c.y, c.text, c.ground, c.ink);
+    canvas.SetBrushColor(c.ground);
+    canvas.SetFontColor(c.ink);
+    canvas.TextOut(c.x, c.y, c.text);
+    ASSERT_EQ(image, expected) << c.text << " at " << c.x << ", " << c.y;
+  }
 }
 
 TEST(PaintBoxTest, ShowsTheBackgroundFirstAndKeepsWhatWasDrawn) {
