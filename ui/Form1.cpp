@@ -180,6 +180,7 @@ void TForm1::CreateControls() {
   for (TEdit* box : {fq, amp}) {
     SetColor(box, clSilver);
     SetFontColor(box, clGray);
+    box->DeferDisplay = true;  // outputs only, rewritten on every move of their bar
   }
 
   // Sweep program.

@@ -20,6 +20,10 @@ TFramePacer::TFramePacer(QWidget* window)
   window->installEventFilter(this);
 }
 
+TFramePacer* TFramePacer::Of(const QWidget* window) {
+  return window->findChild<TFramePacer*>(QString(), Qt::FindDirectChildrenOnly);
+}
+
 bool TFramePacer::eventFilter(QObject* watched, QEvent* event) {
   if (watched != window_ || event->type() != QEvent::UpdateRequest) return false;
   const qint64 elapsed = sinceLastPaint_.isValid() ? sinceLastPaint_.elapsed() : frameInterval_;
@@ -29,6 +33,7 @@ bool TFramePacer::eventFilter(QObject* watched, QEvent* event) {
     pending_ = false;
     timer_->stop();
     sinceLastPaint_.start();
+    emit AboutToPaint();
     return false;
   }
   // Too soon after the last paint: keep the widgets dirty and paint them when the frame is due.

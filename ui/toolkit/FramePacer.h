@@ -21,6 +21,14 @@ class TFramePacer : public QObject {
 
   // True while a paint of the window is held back for the next frame.
   bool Pending() const { return pending_; }
+  // The pacer of `window`, if it has one.
+  static TFramePacer* Of(const QWidget* window);
+
+ signals:
+  // The window is about to paint: the last moment to bring what it will show up to date.
+  void AboutToPaint();
+
+ public:
   // The shortest time between two paints, in milliseconds: one frame of the screen unless set.
   int FrameInterval() const { return frameInterval_; }
   void SetFrameInterval(int milliseconds);
