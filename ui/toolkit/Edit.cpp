@@ -19,17 +19,16 @@ TEdit::TEdit(const QString& text, QWidget* parent) : QLineEdit(text, parent) {
 
 void TEdit::SetText(const QString& text) {
   if (text == Text()) return;
-  TFramePacer* pacer =
-      DeferDisplay && isVisible() && !hasFocus() ? TFramePacer::Of(window()) : nullptr;
-  if (pacer != nullptr) {
-    if (!displayPending_)
-      connect(pacer, &TFramePacer::AboutToPaint, this, &TEdit::ShowPendingText,
-              Qt::SingleShotConnection);
+  if (displayPending_) {
+    pendingText_ = text;  // shown with the paint already on its way
+  } else if (TFramePacer* pacer =
+                 DeferDisplay && isVisible() && !hasFocus() ? TFramePacer::Of(window()) : nullptr) {
+    connect(pacer, &TFramePacer::AboutToPaint, this, &TEdit::ShowPendingText,
+            Qt::SingleShotConnection);
     pendingText_ = text;
     displayPending_ = true;
     update();
   } else {
-    displayPending_ = false;
     const QScopedValueRollback guard(setting_, true);
     setText(text);
   }
