@@ -23,6 +23,7 @@ FakeAudioLibrary* audio = nullptr;
 TForm1& Window() {
   static TForm1* form = [] {
     auto* f = new TForm1;
+    f->show();  // as it runs: a shown window defers what it paints to its next frame
     f->CheckBox7->SetChecked(true);
     return f;
   }();
