@@ -12,6 +12,7 @@
 #include "ui/toolkit/Controls.h"
 #include "ui/toolkit/Edit.h"
 #include "ui/toolkit/Fonts.h"
+#include "ui/toolkit/FramePacer.h"
 #include "ui/toolkit/PaintBox.h"
 #include "ui/toolkit/RadioGroup.h"
 #include "ui/toolkit/ScrollBar.h"
@@ -81,6 +82,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
   setFont(DesignFont(kSans, 11));
   CreateControls();
   BindEvents();
+  FramePacer = new TFramePacer(this);
   // Designed at 214, 108, but shown centred on the screen.
   move(214, 108);
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
@@ -178,6 +180,7 @@ void TForm1::CreateControls() {
   for (TEdit* box : {fq, amp}) {
     SetColor(box, clSilver);
     SetFontColor(box, clGray);
+    box->DeferDisplay = true;  // outputs only, rewritten on every move of their bar
   }
 
   // Sweep program.
@@ -308,6 +311,7 @@ void TForm1::CreateControls() {
 }
 
 void TForm1::BindEvents() {
+  PB->OnDraw = [this](TCanvas& canvas) { DrawPreview(canvas); };
   Button3->OnClick = [this] { Button3Click(Button3); };
   SpeedButton1->OnClick = [this] { SpeedButton1Click(SpeedButton1); };
   SpeedButton2->OnClick = [this] { SpeedButton2Click(SpeedButton2); };

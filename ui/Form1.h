@@ -4,9 +4,11 @@
 #include <cstdint>
 
 class TBevel;
+class TCanvas;
 class TCheckBox;
 class TComboBox;
 class TEdit;
+class TFramePacer;
 class TLabel;
 class TPaintBox;
 class TRadioButton;
@@ -140,6 +142,9 @@ class TForm1 : public QWidget {
   TStaticText* StaticText10 = nullptr;
   QLabel* Image1 = nullptr;
 
+  // Paints the window at most once per frame of the screen.
+  TFramePacer* FramePacer = nullptr;
+
   // Effects panel.
   TBevel* Bevel2 = nullptr;
   TCheckBox* CheckBox1 = nullptr;  // "Flanger"
@@ -180,6 +185,11 @@ class TForm1 : public QWidget {
  private:
   void CreateControls();
   void BindEvents();
+  // Draws the preview of the values the last Brush took (ui/Preview.cpp).
+  void DrawPreview(TCanvas& canvas) const;
+
+  double previewFrequency_ = 0;
+  double previewAmplitude_ = 0;
 };
 
 // The one window of the running program (set while it exists).

@@ -10,11 +10,18 @@ constexpr TColor kBright = 0x00C000;  // frame and curve
 constexpr TColor kDim = 0x008000;     // axes, ticks and labels
 }  // namespace
 
-// Redraws the waveform preview from scratch: frame, labels, axes, ticks and the curve of the
-// current Frequency and Amplitude, Frequency / 1000 periods across the 180-pixel width.
+// Redraws the waveform preview with the current Frequency and Amplitude. The values are taken
+// now; the pixels are drawn when the box is next painted (or read), so that many changes within
+// one frame of the screen cost one drawing, and the picture is always that of the latest call.
 void TForm1::Brush() {
-  TCanvas& c = PB->Canvas();
+  previewFrequency_ = Frequency.load(std::memory_order_relaxed);
+  previewAmplitude_ = Amplitude.load(std::memory_order_relaxed);
+  PB->Invalidate();
+}
 
+// The preview from scratch: frame, labels, axes, ticks and the curve of the values Brush took,
+// frequency / 1000 periods across the 180-pixel width.
+void TForm1::DrawPreview(TCanvas& c) const {
   c.SetPenColor(kBright);
   c.RoundRect(0, 0, 180, 102, 10, 10);  // its black interior wipes out the previous picture
 
@@ -40,10 +47,8 @@ void TForm1::Brush() {
   c.SetPenColor(kBright);
   c.MoveTo(90, 50);
   // A frequency of exactly 0 would divide by zero: the curve is left out.
-  if (Frequency.load(std::memory_order_relaxed) != 0) {
-    auto y = [](int x) {
-      const double f = Frequency.load(std::memory_order_relaxed);
-      const double a = Amplitude.load(std::memory_order_relaxed);
+  if (previewFrequency_ != 0) {
+    auto y = [f = previewFrequency_, a = previewAmplitude_](int x) {
       return 50 - static_cast<int>(std::nearbyint(
                       std::sin((x - 90) * std::numbers::pi / (90 / (f / 1000))) * (a / 678)));
     };

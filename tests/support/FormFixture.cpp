@@ -1,10 +1,16 @@
 #include "tests/support/FormFixture.h"
 
+#include <QCoreApplication>
+#include <QPixmap>
+#include <QScreen>
+#include <QTest>
+
 #include "audio/Tone.h"
 #include "automation/Automation.h"
 #include "ui/EffectsPanel.h"
 #include "ui/Form1.h"
 #include "ui/toolkit/CheckBox.h"
+#include "ui/toolkit/FramePacer.h"
 
 void ResetProgramState() {
   Frequency = 0;
@@ -39,4 +45,24 @@ TForm1& FormFixture::CreateUnlockedForm() {
   CreateForm();
   form->CheckBox7->SetChecked(true);
   return *form;
+}
+
+void FormFixture::PaintWindow() {
+  if (!form->isVisible()) {
+    form->show();
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+  }
+  // A posted update request is painted now or held back for the next frame.
+  QCoreApplication::sendPostedEvents();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !form->FramePacer->Pending(); }, 10000))
+      << "the window never painted what it held back";
+  QCoreApplication::sendPostedEvents();
+}
+
+QImage FormFixture::OnScreen(const QWidget* widget) {
+  const QRect area(widget->mapTo(form.get(), QPoint(0, 0)), widget->size());
+  return form->screen()
+      ->grabWindow(form->winId(), area.x(), area.y(), area.width(), area.height())
+      .toImage()
+      .convertToFormat(QImage::Format_RGB32);
 }

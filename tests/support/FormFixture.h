@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <QImage>
 #include <memory>
 #include <vector>
 
 #include "tests/support/FakeAudioLibrary.h"
 #include "ui/toolkit/MessageBox.h"
 
+class QWidget;
 class TForm1;
 
 // Program-wide values as at program start (the window sets its own at creation).
@@ -24,6 +26,12 @@ class FormFixture : public ::testing::Test {
   TForm1& CreateForm();
   // CreateForm() and then the tick of "Ознакомился".
   TForm1& CreateUnlockedForm();
+
+  // Shows the window if it is hidden and runs the event loop until the window has painted its
+  // latest state (no paint held back for the next frame).
+  void PaintWindow();
+  // What the window shows of `widget`: its rectangle read back from the window's screen.
+  QImage OnScreen(const QWidget* widget);
 
   FakeAudioLibrary audio;
   std::vector<MessageBoxCall> boxes;

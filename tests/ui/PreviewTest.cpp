@@ -1,4 +1,4 @@
-// The waveform preview, pixel for pixel on the kept canvas.
+// The waveform preview, pixel for pixel, as the window shows it once it has painted.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -16,11 +16,16 @@ constexpr TColor kDim = 0x008000;
 
 class PreviewTest : public FormFixture {
  protected:
+  // Redraws with these values and lets the window paint; the canvas then holds exactly what
+  // the window shows.
   TCanvas& Draw(double frequency, double amplitude) {
     if (!form) CreateUnlockedForm();
     Frequency = frequency;
     Amplitude = amplitude;
     form->Brush();
+    PaintWindow();
+    EXPECT_EQ(OnScreen(form->PB), form->PB->Image()) << "the window does not show the preview of "
+                                                     << frequency << " Hz, amplitude " << amplitude;
     return form->PB->Canvas();
   }
   // The row of the curve's pixel in column x (the only bright pixel in rows 1..100 of that
@@ -122,6 +127,16 @@ TEST_F(PreviewTest, TicksAndLabels) {
   EXPECT_GT(hasText(93, 2, 20, 11), 10);    // "Amp"
   EXPECT_GT(hasText(150, 52, 26, 11), 10);  // "Wave", below the axis
   EXPECT_GT(hasText(82, 52, 7, 9), 2);      // "o"
+}
+
+TEST_F(PreviewTest, ThePictureIsThatOfTheValuesAtTheCallNotAtThePaint) {
+  Draw(1000, 16864);
+  const QImage shown = form->PB->Image();
+  Frequency = 2000;  // written without a redraw, as the sweep's turn-round does
+  Amplitude = 32767;
+  form->PB->Invalidate();  // the box painted again, for any reason
+  PaintWindow();
+  EXPECT_EQ(OnScreen(form->PB), shown);
 }
 
 TEST_F(PreviewTest, RedrawingWithTheSameValuesGivesTheSamePicture) {

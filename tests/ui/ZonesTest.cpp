@@ -1,8 +1,12 @@
 // Frequency, amplitude, the four sound zones and the zone indicator.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QRadioButton>
 #include <QTest>
+#include <cmath>
+#include <initializer_list>
+#include <numbers>
 
 #include "audio/Tone.h"
 #include "tests/support/FormFixture.h"
@@ -10,6 +14,7 @@
 #include "ui/toolkit/Colors.h"
 #include "ui/toolkit/Controls.h"
 #include "ui/toolkit/Edit.h"
+#include "ui/toolkit/FramePacer.h"
 #include "ui/toolkit/PaintBox.h"
 #include "ui/toolkit/RadioGroup.h"
 #include "ui/toolkit/ScrollBar.h"
@@ -183,6 +188,75 @@ TEST_F(ZonesTest, NoZoneSelectedLeavesTheBarAndRewritesTheCaption) {
   EXPECT_TRUE(changes.empty());
   EXPECT_EQ(form->ScrollBar1->Position(), 1000);
   EXPECT_EQ(form->Label1->text(), "Частота (1-22050 Гц)");
+}
+
+}  // namespace
+
+namespace {
+
+// How many pixels of `image` have the colour `colour`.
+int PixelsOf(const QImage& image, TColor colour) {
+  int count = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) count += image.pixelColor(x, y) == ToQColor(colour);
+  return count;
+}
+
+class ZonesPaintingTest : public ZonesTest {};
+
+TEST_F(ZonesPaintingTest, TheIndicatorShowsItsColourOnceTheWindowHasPainted) {
+  for (int f : {100, 5000, 22050}) {
+    form->ScrollBar1->SetPosition(f);
+    PaintWindow();
+    const QImage shown = OnScreen(form->StaticText10);
+    // The box's ground, inside its sunken frame, is the indicator colour.
+    EXPECT_GT(PixelsOf(shown, Color(form->StaticText10)), shown.width() * shown.height() / 2)
+        << f << " Hz";
+    EXPECT_EQ(shown.pixelColor(2, shown.height() - 3), ToQColor(Color(form->StaticText10)))
+        << f << " Hz";
+  }
+}
+
+// Changes that come faster than the screen's frames are painted together: the values follow
+// every change at once, and the window, once painted, shows the last of them.
+TEST_F(ZonesPaintingTest, ManyChangesWithinOneFrameLeaveTheWindowShowingTheLast) {
+  form->ScrollBar1->SetPosition(1000);
+  PaintWindow();
+  const QImage previewBefore = OnScreen(form->PB);
+  const QImage frequencyBoxBefore = OnScreen(form->fq);
+  // Hold the next paint, so that every change below falls within one frame.
+  form->FramePacer->SetFrameInterval(3600 * 1000);
+  for (int f = 1001; f <= 1400; ++f) {
+    form->ScrollBar1->SetPosition(f);
+    form->ScrollBar2->SetPosition(32767 - f);
+    QCoreApplication::processEvents();  // the event loop runs between the changes, as it does
+    ASSERT_EQ(Frequency.load(), f);
+    ASSERT_EQ(form->fq->Text(), QString::number(f));
+    ASSERT_EQ(Amplitude.load(), 32767 - f);
+  }
+  form->ScrollBar1->SetPosition(16500);  // and last into the upper danger band
+  EXPECT_EQ(Color(form->StaticText10), 0x0092FFu);
+  EXPECT_EQ(form->StaticText10->text(), kDanger);
+  EXPECT_TRUE(form->FramePacer->Pending());
+  EXPECT_EQ(OnScreen(form->PB), previewBefore) << "painted within the frame";
+  EXPECT_EQ(OnScreen(form->fq), frequencyBoxBefore) << "painted within the frame";
+
+  form->FramePacer->SetFrameInterval(16);
+  PaintWindow();
+  // The preview of 16500 Hz at amplitude 31367, drawn once.
+  const QImage preview = OnScreen(form->PB);
+  EXPECT_EQ(preview, form->PB->Image());
+  for (int x = 91; x <= 100; ++x) {
+    const double s = std::sin((x - 90) * std::numbers::pi / (90 / (16500 / 1000.0)));
+    const int y = 50 - static_cast<int>(std::nearbyint(s * (31367 / 678.0)));
+    EXPECT_EQ(preview.pixelColor(x, y), ToQColor(0x00C000)) << "x = " << x << ", y = " << y;
+  }
+  // The value box, the bar and the indicator as they are now drawn.
+  for (QWidget* w : std::initializer_list<QWidget*>{form->fq, form->amp, form->ScrollBar1,
+                                                    form->ScrollBar2, form->StaticText10})
+    EXPECT_EQ(OnScreen(w), w->grab().toImage().convertToFormat(QImage::Format_RGB32))
+        << w->metaObject()->className() << " at " << w->x() << ", " << w->y();
+  EXPECT_GT(PixelsOf(OnScreen(form->StaticText10), 0x0092FF), 500);
 }
 
 }  // namespace

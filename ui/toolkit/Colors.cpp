@@ -37,8 +37,17 @@ TColor FontColor(const QWidget* widget) {
 }
 
 void SetColor(QWidget* widget, TColor color) {
-  QPalette palette = widget->palette();
   const QColor qcolor = ToQColor(color);
+  // The same colour again changes nothing; skip building and resolving a new palette.
+  if (widget->autoFillBackground()) {
+    const QPalette& current = widget->palette();
+    bool same = true;
+    for (const auto role : {QPalette::Window, QPalette::Base, QPalette::Button})
+      for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        same = same && current.isBrushSet(group, role) && current.color(group, role) == qcolor;
+    if (same) return;
+  }
+  QPalette palette = widget->palette();
   for (const auto role : {QPalette::Window, QPalette::Base, QPalette::Button})
     palette.setColor(role, qcolor);
   widget->setPalette(palette);

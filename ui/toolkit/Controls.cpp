@@ -41,6 +41,49 @@ TStaticText::TStaticText(const QString& text, QWidget* parent) : QLabel(text, pa
   setAutoFillBackground(true);
 }
 
+TStaticText::~TStaticText() = default;
+
+void TStaticText::paintEvent(QPaintEvent* /*event*/) {
+  // The colours the layer depends on: all but the ground's.
+  QPalette colours = palette();
+  colours.setCurrentColorGroup(isActiveWindow() ? QPalette::Active : QPalette::Inactive);
+  if (!isEnabled()) colours.setCurrentColorGroup(QPalette::Disabled);
+  for (const auto role : {QPalette::Window, QPalette::Base, QPalette::Button})
+    colours.setBrush(role, Qt::transparent);
+  if (!twin_) {
+    twin_ = std::make_unique<QLabel>();
+    twin_->setAttribute(Qt::WA_DontShowOnScreen);
+  }
+  const bool stale = layer_.size() != size() || twin_->text() != text() ||
+                     twin_->font() != font() || twin_->frameStyle() != frameStyle() ||
+                     twin_->lineWidth() != lineWidth() || twin_->alignment() != alignment() ||
+                     twin_->wordWrap() != wordWrap() || !(layerPalette_ == colours) ||
+                     layerPalette_.currentColorGroup() != colours.currentColorGroup();
+  if (stale) {
+    twin_->setText(text());
+    twin_->setFont(font());
+    twin_->setFrameStyle(frameStyle());
+    twin_->setLineWidth(lineWidth());
+    twin_->setAlignment(alignment());
+    twin_->setWordWrap(wordWrap());
+    QPalette twinPalette = colours;
+    // The twin draws with the colour group in force here, whatever its own state.
+    for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+      for (int role = 0; role < QPalette::NColorRoles; ++role)
+        twinPalette.setBrush(
+            group, static_cast<QPalette::ColorRole>(role),
+            colours.brush(colours.currentColorGroup(), static_cast<QPalette::ColorRole>(role)));
+    twin_->setPalette(twinPalette);
+    twin_->resize(size());
+    layer_ = QImage(size(), QImage::Format_ARGB32_Premultiplied);
+    layer_.fill(Qt::transparent);
+    twin_->render(&layer_, QPoint(), QRegion(), QWidget::RenderFlags());
+    layerPalette_ = colours;
+  }
+  QPainter painter(this);
+  painter.drawImage(0, 0, layer_);
+}
+
 TBevel::TBevel(Shape shape, QWidget* parent) : QFrame(parent), shape_(shape) {
   // A bevel only draws lines: it neither fills its area nor takes the mouse from what lies below.
   setAttribute(Qt::WA_TransparentForMouseEvents);

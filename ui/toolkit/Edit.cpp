@@ -1,5 +1,6 @@
 #include "ui/toolkit/Edit.h"
 
+#include <QEvent>
 #include <QLocale>
 #include <QScopedValueRollback>
 #include <QToolButton>
@@ -8,6 +9,7 @@
 #include <cstdint>
 
 #include "ui/toolkit/Application.h"
+#include "ui/toolkit/FramePacer.h"
 
 TEdit::TEdit(const QString& text, QWidget* parent) : QLineEdit(text, parent) {
   connect(this, &QLineEdit::textChanged, this, [this](const QString&) {
@@ -16,12 +18,55 @@ TEdit::TEdit(const QString& text, QWidget* parent) : QLineEdit(text, parent) {
 }
 
 void TEdit::SetText(const QString& text) {
-  if (text == this->text()) return;
-  {
+  if (text == Text()) return;
+  if (displayPending_) {
+    pendingText_ = text;  // shown with the paint already on its way
+  } else if (TFramePacer* pacer =
+                 DeferDisplay && isVisible() && !hasFocus() ? TFramePacer::Of(window()) : nullptr) {
+    connect(pacer, &TFramePacer::AboutToPaint, this, &TEdit::ShowPendingText,
+            Qt::SingleShotConnection);
+    pendingText_ = text;
+    displayPending_ = true;
+    update();
+  } else {
     const QScopedValueRollback guard(setting_, true);
     setText(text);
   }
   if (OnChange) OnChange();
+}
+
+void TEdit::ShowPendingText() {
+  if (!displayPending_) return;
+  displayPending_ = false;
+  const QScopedValueRollback guard(setting_, true);
+  setText(pendingText_);
+}
+
+bool TEdit::event(QEvent* event) {
+  switch (event->type()) {
+    case QEvent::FocusIn:
+    case QEvent::KeyPress:
+    case QEvent::ShortcutOverride:
+    case QEvent::InputMethod:
+    case QEvent::InputMethodQuery:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::ContextMenu:
+    case QEvent::DragEnter:
+    case QEvent::Drop:
+    case QEvent::Hide:
+      ShowPendingText();  // the user works on the text that is shown
+      break;
+    default:
+      break;
+  }
+  return QLineEdit::event(event);
+}
+
+void TEdit::paintEvent(QPaintEvent* event) {
+  // Painted without the window's paint (exposed, say): show the latest text all the same.
+  ShowPendingText();
+  QLineEdit::paintEvent(event);
 }
 
 namespace {

@@ -8,16 +8,31 @@ class QToolButton;
 
 // A single-line edit box. OnChange runs whenever its text changes: user typing through
 // RunGuarded, SetText directly (before it returns). Setting the same text runs nothing.
+//
+// A box that only shows a value (DeferDisplay) takes a new text at once, as Text() and OnChange
+// see it, but lays it out for display only when its window is about to paint: a value that
+// changes a thousand times a second is laid out once per frame. Any input to the box, or its
+// painting, brings the display up to date first.
 class TEdit : public QLineEdit {
   Q_OBJECT
  public:
   explicit TEdit(const QString& text, QWidget* parent = nullptr);
-  QString Text() const { return text(); }
+  QString Text() const { return displayPending_ ? pendingText_ : text(); }
   void SetText(const QString& text);
   std::function<void()> OnChange;
 
+  bool DeferDisplay = false;
+
+ protected:
+  bool event(QEvent* event) override;
+  void paintEvent(QPaintEvent* event) override;
+
  private:
+  void ShowPendingText();
+
   bool setting_ = false;
+  bool displayPending_ = false;
+  QString pendingText_;
 };
 
 // An up-down spinner tied to an edit box. A click on an arrow first takes the box's current

@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
@@ -49,14 +50,14 @@ QFont TCanvas::Font() const {
   return font;
 }
 
-const TCanvas::FontCache& TCanvas::CachedFont() {
+TCanvas::FontCache& TCanvas::CachedFont() {
   // Building a font and its metrics costs far more than drawing a short label; the preview
   // draws three labels on every redraw, so keep them until the font changes.
   if (!fontCache_) {
     const QFont font = Font();
     const QFontMetricsF metrics(font);
-    fontCache_.emplace(FontCache{font, metrics, static_cast<int>(std::ceil(metrics.ascent())),
-                                 TextCellHeight(font)});
+    fontCache_.emplace(FontCache{
+        font, metrics, static_cast<int>(std::ceil(metrics.ascent())), TextCellHeight(font), {}});
   }
   return *fontCache_;
 }
@@ -104,22 +105,72 @@ void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int w, int h) {
     // Pixels from `first` up to `outerLeft` have an outside neighbour above or below.
     const int neighbour =
         std::max(inset[static_cast<size_t>(row)], inset[static_cast<size_t>(row) + 2]);
-    for (int col = first; col <= last; ++col) {
-      const bool edge = col == first || col == last || col < neighbour || col >= width - neighbour;
-      pixels.Plot(x1 + col, y1 + row, edge ? pen : brush);
+    // The outline covers the columns up to `neighbour` on the left and from width - neighbour
+    // on the right, and at least the row's first and last pixel; the brush fills between.
+    const int leftEnd = std::max(first, neighbour - 1);
+    const int rightStart = std::min(last, width - neighbour);
+    const int y = y1 + row;
+    if (leftEnd + 1 >= rightStart) {
+      pixels.Span(x1 + first, x1 + last, y, pen);
+      continue;
     }
+    pixels.Span(x1 + first, x1 + leftEnd, y, pen);
+    pixels.Span(x1 + leftEnd + 1, x1 + rightStart - 1, y, brush);
+    pixels.Span(x1 + rightStart, x1 + last, y, pen);
   }
   Changed();
 }
 
+const TCanvas::TextMask* TCanvas::MaskOf(const QString& text) {
+  FontCache& font = CachedFont();
+  for (const TextMask& mask : font.texts)
+    if (mask.text == text) return &mask;
+  // Draw the text once on a clear image with room around its cell for overhanging glyphs.
+  constexpr int kMaxTexts = 16;  // a canvas draws a few labels, not running text
+  if (font.texts.size() >= kMaxTexts) return nullptr;
+  const int width = static_cast<int>(std::ceil(font.metrics.horizontalAdvance(text)));
+  const int pad = font.cellHeight;
+  QImage layer(width + 2 * pad, font.cellHeight + 2 * pad, QImage::Format_ARGB32_Premultiplied);
+  layer.fill(Qt::transparent);
+  QPainter painter(&layer);
+  painter.setRenderHint(QPainter::Antialiasing, false);
+  painter.setRenderHint(QPainter::TextAntialiasing, false);
+  painter.setFont(font.font);
+  painter.setPen(Qt::black);
+  painter.drawText(QPoint(pad, pad + font.ascent), text);
+  painter.end();
+  TextMask mask{text, width, {}};
+  for (int row = 0; row < layer.height(); ++row) {
+    const auto* line = reinterpret_cast<const QRgb*>(layer.constScanLine(row));
+    for (int col = 0; col < layer.width(); ++col) {
+      const int alpha = qAlpha(line[col]);
+      if (alpha == 0) continue;
+      if (alpha != 255) return nullptr;  // smoothed after all: no exact mask
+      mask.glyph.emplace_back(col - pad, row - pad);
+    }
+  }
+  font.texts.push_back(std::move(mask));
+  return &font.texts.back();
+}
+
 void TCanvas::TextOut(int x, int y, const QString& text) {
+  // The text's cell is filled with the brush first (an opaque background), then the glyphs are
+  // drawn on their baseline.
+  if (const TextMask* mask = MaskOf(text)) {
+    const int cellHeight = CachedFont().cellHeight;
+    const QRgb brush = ToQColor(brushColor_).rgb();
+    const QRgb glyph = ToQColor(fontColor_).rgb();
+    const Pixels pixels = Lock();
+    for (int row = 0; row < cellHeight; ++row) pixels.Span(x, x + mask->width - 1, y + row, brush);
+    for (const QPoint& p : mask->glyph) pixels.Plot(x + p.x(), y + p.y(), glyph);
+    Changed();
+    return;
+  }
   const FontCache& font = CachedFont();
   const int width = static_cast<int>(std::ceil(font.metrics.horizontalAdvance(text)));
   QPainter painter(image_);
   painter.setRenderHint(QPainter::Antialiasing, false);
   painter.setRenderHint(QPainter::TextAntialiasing, false);
-  // The text's cell is filled with the brush first (an opaque background), then the glyphs are
-  // drawn on their baseline.
   painter.fillRect(QRect(x, y, width, font.cellHeight), ToQColor(brushColor_));
   painter.setFont(font.font);
   painter.setPen(ToQColor(fontColor_));
@@ -160,6 +211,7 @@ void TCanvas::SetPixel(int x, int y, TColor color) {
 }
 
 TColor TCanvas::Pixel(int x, int y) const {
+  if (OnRead) OnRead();
   if (!image_->rect().contains(x, y)) return kInvalidColor;
   return FromQColor(QColor::fromRgb(image_->pixel(x, y)));
 }
@@ -174,6 +226,15 @@ void TCanvas::Pixels::Plot(int x, int y, QRgb rgb) const {
   reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(y) * bytesPerLine)[x] = rgb;
 }
 
+void TCanvas::Pixels::Span(int x1, int x2, int y, QRgb rgb) const {
+  if (y < 0 || y >= height) return;
+  x1 = std::max(x1, 0);
+  x2 = std::min(x2, width - 1);
+  if (x1 > x2) return;
+  QRgb* row = reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(y) * bytesPerLine);
+  std::fill(row + x1, row + x2 + 1, rgb);
+}
+
 void TCanvas::Changed() {
   if (OnChanged) OnChanged();
 }
@@ -181,12 +242,37 @@ void TCanvas::Changed() {
 TPaintBox::TPaintBox(int width, int height, TColor background, QWidget* parent)
     : QWidget(parent), image_(width, height, QImage::Format_RGB32), canvas_(&image_) {
   image_.fill(ToQColor(background));
-  canvas_.OnChanged = [this] { update(); };
+  canvas_.OnChanged = [this] { CanvasChanged(); };
+  canvas_.OnRead = [this] { DrawIfPending(); };
   setAttribute(Qt::WA_OpaquePaintEvent);  // the image covers the whole box
   resize(width, height);
 }
 
+const QImage& TPaintBox::Image() {
+  DrawIfPending();
+  return image_;
+}
+
+void TPaintBox::Invalidate() {
+  drawPending_ = true;
+  CanvasChanged();
+}
+
+void TPaintBox::DrawIfPending() {
+  if (!drawPending_ || drawing_) return;
+  drawPending_ = false;
+  drawing_ = true;
+  if (OnDraw) OnDraw(canvas_);
+  drawing_ = false;
+}
+
+void TPaintBox::CanvasChanged() {
+  // Drawing done during a paint is shown by that paint.
+  if (!drawing_) update();
+}
+
 void TPaintBox::paintEvent(QPaintEvent*) {
+  DrawIfPending();
   QPainter painter(this);
   painter.drawImage(0, 0, image_);
 }

@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <functional>
 #include <optional>
+#include <vector>
 
 #include "ui/toolkit/Colors.h"
 
@@ -45,15 +46,27 @@ class TCanvas {
 
   // Called after each drawing operation (the paint box schedules a repaint).
   std::function<void()> OnChanged;
+  // Called before a pixel is read (the paint box completes a pending drawing).
+  std::function<void()> OnRead;
 
  private:
+  // The pixels that a text's glyphs cover, relative to the text's top left corner. The font
+  // draws without smoothing, so a glyph pixel takes the font colour whole and every other pixel
+  // keeps what lay beneath: a text drawn once can be drawn again from its mask, exactly.
+  struct TextMask {
+    QString text;
+    int width;                  // of the text's cell
+    std::vector<QPoint> glyph;  // may lie outside the cell (overhanging glyphs)
+  };
   struct FontCache {
     QFont font;
     QFontMetricsF metrics;
     int ascent;
     int cellHeight;
+    std::vector<TextMask> texts;
   };
-  const FontCache& CachedFont();
+  FontCache& CachedFont();
+  const TextMask* MaskOf(const QString& text);
   // Direct access to the 32-bit pixels for the length of one drawing operation.
   struct Pixels {
     uchar* bits;
@@ -62,6 +75,8 @@ class TCanvas {
     int height;
     // Sets one pixel, clipped to the image.
     void Plot(int x, int y, QRgb rgb) const;
+    // Sets the pixels from x1 to x2 (both included) of row y, clipped to the image.
+    void Span(int x1, int x2, int y, QRgb rgb) const;
   };
   Pixels Lock();
   void Changed();
@@ -79,17 +94,36 @@ class TCanvas {
 // A paint box: a widget that shows its canvas's image. The image keeps what was drawn, so the
 // picture survives being covered by another window. Before anything is drawn it shows
 // `background`.
+//
+// Drawing on the canvas schedules one repaint of the box (update(), so Qt merges it with every
+// other change of the window). A picture that is drawn from scratch on every change can instead
+// be drawn on demand: Invalidate() records that the picture is out of date, and OnDraw then
+// draws it once, when the box is next painted or its pixels are read (Canvas().Pixel through
+// Image(), or grab()), however many changes came in between.
 class TPaintBox : public QWidget {
   Q_OBJECT
  public:
   TPaintBox(int width, int height, TColor background, QWidget* parent = nullptr);
   TCanvas& Canvas() { return canvas_; }
-  const QImage& Image() const { return image_; }
+  // The picture, with any pending drawing done first.
+  const QImage& Image();
+
+  // Draws the whole picture onto the canvas; run by Invalidate's pending drawing.
+  std::function<void(TCanvas&)> OnDraw;
+  // The picture is out of date: OnDraw runs before the box is next painted or read.
+  void Invalidate();
+  bool DrawPending() const { return drawPending_; }
+  // Runs the pending OnDraw now, if there is one.
+  void DrawIfPending();
 
  protected:
   void paintEvent(QPaintEvent* event) override;
 
  private:
+  void CanvasChanged();
+
   QImage image_;
   TCanvas canvas_;
+  bool drawPending_ = false;
+  bool drawing_ = false;
 };

@@ -9,6 +9,9 @@
 TScrollBar::TScrollBar(QWidget* parent) : QScrollBar(Qt::Horizontal, parent) {
   setSingleStep(1);
   setPageStep(1);
+  // The bar covers its whole rectangle. Filling it first makes it opaque to Qt, so a move of
+  // the thumb repaints the bar alone, not the window and the labels that lie beneath its edges.
+  setAutoFillBackground(true);
   {
     const QSignalBlocker blocker(this);
     setRange(min_, max_);

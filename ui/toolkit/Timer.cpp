@@ -9,7 +9,7 @@
 TTimer::TTimer(unsigned interval, bool enabled, QObject* parent)
     : QObject(parent), timer_(new QTimer(this)), interval_(interval), enabled_(enabled) {
   timer_->setTimerType(Qt::PreciseTimer);
-  connect(timer_, &QTimer::timeout, this, [this] { RunGuarded(OnTimer); });
+  connect(timer_, &QTimer::timeout, this, &TTimer::Timeout);
   Update();
 }
 
@@ -31,8 +31,27 @@ bool TTimer::IsCounting() const {
 
 // Starts the count afresh, or stops it when the timer is off or has no interval.
 void TTimer::Update() {
-  if (enabled_ && interval_ > 0)
+  ++generation_;
+  if (enabled_ && interval_ > 0) {
+    // The count starts before the timer, so that its timeouts never come early by this clock.
+    count_.start();
+    ticksRun_ = 0;
     timer_->start(static_cast<int>(std::min<unsigned>(interval_, INT_MAX)));
-  else
+  } else {
     timer_->stop();
+  }
+}
+
+void TTimer::Timeout() {
+  const unsigned generation = generation_;
+  const qint64 interval = static_cast<qint64>(interval_) * 1000000;
+  const qint64 due = count_.nsecsElapsed() / interval;
+  const qint64 limit = std::max<qint64>(1, qint64{kMaxCatchUpMs} * 1000000 / interval);
+  if (due - ticksRun_ > limit) ticksRun_ = due - limit;
+  // Every timeout runs one tick, and then the ticks still due.
+  do {
+    ++ticksRun_;
+    RunGuarded(OnTimer);
+    if (generation != generation_) return;  // stopped or restarted by the handler
+  } while (ticksRun_ < due);
 }

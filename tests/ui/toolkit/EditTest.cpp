@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QLocale>
 #include <QTest>
 #include <QToolButton>
 #include <stdexcept>
+#include <vector>
 
 #include "tests/ui/toolkit/MessageBoxCapture.h"
 #include "ui/toolkit/Application.h"
 #include "ui/toolkit/Edit.h"
+#include "ui/toolkit/FramePacer.h"
 
 namespace {
 
@@ -113,6 +116,43 @@ TEST_F(EditTest, ThousandsSeparatorFollowsTheLocale) {
   edit->SetText("2 000");  // a plain space typed by the user
   upDown->StepUp();
   EXPECT_EQ(edit->Text(), "2" + space + "001");
+}
+
+// A box that only shows a value: the value and the change handler follow every set at once;
+// the text is laid out when the window paints, and the user always types into the latest text.
+TEST(DisplayEditTest, TakesEverySetAtOnceAndShowsTheLastWhenPainted) {
+  QWidget window;
+  auto* box = new TEdit("0", &window);
+  box->DeferDisplay = true;
+  box->setGeometry(10, 10, 57, 16);
+  auto* pacer = new TFramePacer(&window);
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  std::vector<QString> seen;
+  box->OnChange = [&] { seen.push_back(box->Text()); };
+
+  pacer->SetFrameInterval(3600 * 1000);  // every set below within one frame
+  for (int v = 1; v <= 300; ++v) {
+    box->SetText(QString::number(v));
+    QCoreApplication::processEvents();
+  }
+  ASSERT_EQ(seen.size(), 300u);
+  EXPECT_EQ(seen.back(), "300");
+  EXPECT_EQ(box->Text(), "300");
+
+  pacer->SetFrameInterval(0);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !pacer->Pending(); }, 10000));
+  EXPECT_EQ(box->text(), "300");  // laid out for the paint
+  EXPECT_EQ(box->Text(), "300");
+
+  // Typing goes into the latest text even when it has not been painted yet.
+  pacer->SetFrameInterval(3600 * 1000);
+  box->SetText("42");
+  box->setFocus();
+  QTest::keyClick(box, Qt::Key_End);
+  QTest::keyClicks(box, "7");
+  EXPECT_EQ(box->Text(), "427");
+  EXPECT_EQ(seen.back(), "427");
 }
 
 }  // namespace

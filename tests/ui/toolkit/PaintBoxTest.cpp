@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <QFontInfo>
+#include <QFontMetricsF>
+#include <QPainter>
 #include <QTest>
+#include <cmath>
 
+#include "ui/toolkit/Fonts.h"
 #include "ui/toolkit/PaintBox.h"
 
 namespace {
@@ -112,6 +116,40 @@ TEST_F(CanvasTest, TextStandsOnTheBrushColourInTheFontColour) {
   EXPECT_EQ(Count(kWhite, QRect(93, 1, 20, 1)) + Count(kWhite, QRect(93, 15, 20, 1)), 40);
 }
 
+// Texts are drawn again from what their first drawing covered; every drawing, first or
+// repeated, anywhere and in any colours, equals the text drawn straight by the painter.
+TEST_F(CanvasTest, RepeatedTextsEqualTheTextDrawnStraight) {
+  auto straight = [&](int x, int y, const QString& text, TColor ground, TColor ink) {
+    QImage expected = image.copy();
+    QPainter painter(&expected);
+    painter.setRenderHint(QPainter::TextAntialiasing, false);
+    const QFont font = canvas.Font();
+    const QFontMetricsF metrics(font);
+    painter.fillRect(QRect(x, y, static_cast<int>(std::ceil(metrics.horizontalAdvance(text))),
+                           TextCellHeight(font)),
+                     ToQColor(ground));
+    painter.setFont(font);
+    painter.setPen(ToQColor(ink));
+    painter.drawText(QPoint(x, y + static_cast<int>(std::ceil(metrics.ascent()))), text);
+    return expected;
+  };
+  struct Case {
+    int x, y;
+    const char* text;
+    TColor ground, ink;
+  };
+  const Case cases[] = {{93, 2, "Amp", clBlack, kGreen128},    {82, 49, "o", clBlack, kGreen128},
+                        {149, 50, "Wave", clBlack, kGreen128}, {93, 2, "Amp", kWhite, kGreen192},
+                        {170, 95, "Wave", kGreen192, clBlack}, {-5, -3, "Amp", clBlack, kWhite}};
+  for (const Case& c : cases) {
+    const QImage expected = straight(c.x, c.y, c.text, c.ground, c.ink);
+    canvas.SetBrushColor(c.ground);
+    canvas.SetFontColor(c.ink);
+    canvas.TextOut(c.x, c.y, c.text);
+    ASSERT_EQ(image, expected) << c.text << " at " << c.x << ", " << c.y;
+  }
+}
+
 TEST(PaintBoxTest, ShowsTheBackgroundFirstAndKeepsWhatWasDrawn) {
   QWidget window;
   auto* box = new TPaintBox(180, 102, clFormColor, &window);
@@ -122,6 +160,38 @@ TEST(PaintBoxTest, ShowsTheBackgroundFirstAndKeepsWhatWasDrawn) {
   box->Canvas().SetPixel(90, 50, kGreen192);
   box->repaint();  // painted again from scratch, as after being covered
   EXPECT_EQ(box->grab().toImage().pixelColor(90, 50), ToQColor(kGreen192));
+}
+
+// A picture drawn on demand: however many times it is invalidated, it is drawn once, when the
+// box is painted or its pixels are read, and painting shows it.
+TEST(PaintBoxTest, AnInvalidatedPictureIsDrawnOnceWhenPaintedOrRead) {
+  QWidget window;
+  auto* box = new TPaintBox(180, 102, clFormColor, &window);
+  int draws = 0;
+  TColor colour = kWhite;
+  box->OnDraw = [&](TCanvas& canvas) {
+    ++draws;
+    canvas.SetPixel(90, 50, colour);
+  };
+  for (TColor c : {kGreen128, kGreen192, clBlack}) {
+    colour = c;
+    box->Invalidate();
+  }
+  EXPECT_EQ(draws, 0);
+  EXPECT_TRUE(box->DrawPending());
+  EXPECT_EQ(box->Canvas().Pixel(90, 50), clBlack);  // reading draws first
+  EXPECT_EQ(draws, 1);
+  EXPECT_EQ(box->Canvas().Pixel(90, 50), clBlack);
+  EXPECT_EQ(draws, 1);
+
+  colour = kGreen192;
+  box->Invalidate();
+  window.show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return !box->DrawPending(); }, 10000));
+  EXPECT_EQ(draws, 2);
+  EXPECT_EQ(box->grab().toImage().pixelColor(90, 50), ToQColor(kGreen192));
+  EXPECT_EQ(draws, 2);
 }
 
 }  // namespace

@@ -2,7 +2,10 @@
 
 #include <QTest>
 #include <QTimer>
+#include <chrono>
 #include <stdexcept>
+#include <thread>
+#include <vector>
 
 #include "tests/ui/toolkit/MessageBoxCapture.h"
 #include "ui/toolkit/Timer.h"
@@ -47,6 +50,63 @@ TEST(TimerTest, TicksRunOnTimerAndTheirErrorsAreReported) {
   QTest::qWait(20);
   EXPECT_EQ(ticks, stopped);
   EXPECT_EQ(capture.boxes.size(), static_cast<size_t>(ticks));
+}
+
+// A timer whose handler holds up the event loop: the ticks that fell due meanwhile run at the
+// next timeout, up to the backlog limit; a handler that stops the timer ends the catching up.
+class TimerCatchUpTest : public ::testing::Test {
+ protected:
+  // Ticks run by each timeout of the underlying timer, in order.
+  std::vector<int> PerTimeout(TTimer& timer, int timeouts) {
+    std::vector<int> counts;
+    int last = 0;
+    const QTimer* inner = timer.findChild<QTimer*>();
+    QObject::connect(inner, &QTimer::timeout, [&] {  // after the timer's own handling
+      counts.push_back(ticks - last);
+      last = ticks;
+    });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return static_cast<int>(counts.size()) >= timeouts; }, 10000))
+        << "timeouts seen: " << counts.size();
+    timer.SetEnabled(false);
+    return counts;
+  }
+  int ticks = 0;
+};
+
+TEST_F(TimerCatchUpTest, TicksDueDuringAStallRunAtTheNextTimeout) {
+  TTimer timer(5, true);
+  timer.OnTimer = [&] {
+    if (++ticks == 1) std::this_thread::sleep_for(std::chrono::milliseconds(60));
+  };
+  const std::vector<int> counts = PerTimeout(timer, 2);
+  ASSERT_GE(counts.size(), 2u);
+  // The second timeout comes at least 65 ms after the start: by its end, ticks 1 to 13 at least
+  // have run, though the first timeout ran one or two of them.
+  EXPECT_GE(counts[0] + counts[1], 13) << counts[0] << " + " << counts[1];
+  EXPECT_LE(counts[1], TTimer::kMaxCatchUpMs / 5);
+}
+
+TEST_F(TimerCatchUpTest, ABacklogBeyondTheLimitIsDropped) {
+  TTimer timer(5, true);
+  timer.OnTimer = [&] {
+    if (++ticks == 1) std::this_thread::sleep_for(std::chrono::milliseconds(400));
+  };
+  const std::vector<int> counts = PerTimeout(timer, 2);
+  ASSERT_GE(counts.size(), 2u);
+  EXPECT_EQ(counts[1], TTimer::kMaxCatchUpMs / 5);
+}
+
+TEST_F(TimerCatchUpTest, AHandlerThatStopsTheTimerEndsTheCatchingUp) {
+  TTimer timer(5, true);
+  timer.OnTimer = [&] {
+    ++ticks;
+    if (ticks == 1) std::this_thread::sleep_for(std::chrono::milliseconds(60));
+    if (ticks == 4) timer.SetEnabled(false);
+  };
+  EXPECT_TRUE(QTest::qWaitFor([&] { return ticks >= 4; }, 10000));
+  QTest::qWait(30);
+  EXPECT_EQ(ticks, 4);
+  EXPECT_FALSE(timer.IsCounting());
 }
 
 }  // namespace

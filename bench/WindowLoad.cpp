@@ -1,0 +1,250 @@
+// What the running window costs the processor: the real window, with the real SDL2 audio, is
+// put through a 1 ms sweep (step 1) and through each preset for a few seconds each, and the
+// process's CPU share (all threads, from getrusage) and the timer ticks achieved per second are
+// printed. On the UI thread the time is split into the timer handlers and the window's painting
+// and flushing (the top-level window's update requests); with --server PID the CPU share of that
+// process (the X server) over the same run is printed too.
+//
+// Run it under Xvfb (QT_QPA_PLATFORM=xcb DISPLAY=:N) to include the window system, or on the
+// offscreen platform for the program's own work only. Audio goes wherever SDL2 sends it; with
+// SDL_AUDIODRIVER=dummy the callback and the effects still run at the real rate.
+//
+//   window_load [--seconds S] [--server PID] [--only sweep|0|1|2|still]
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QTimer>
+#include <cstdio>
+#include <ctime>
+#include <functional>
+#include <optional>
+
+#include "audio/SdlAudioLibrary.h"
+#include "automation/Automation.h"
+#include "ui/Form1.h"
+#include "ui/toolkit/Application.h"
+#include "ui/toolkit/CheckBox.h"
+#include "ui/toolkit/Colors.h"
+#include "ui/toolkit/Controls.h"
+#include "ui/toolkit/Edit.h"
+#include "ui/toolkit/Fonts.h"
+#include "ui/toolkit/FramePacer.h"
+#include "ui/toolkit/MessageBox.h"
+#include "ui/toolkit/ScrollBar.h"
+#include "ui/toolkit/Timer.h"
+
+namespace {
+
+double ProcessCpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+double ThreadCpuSeconds() {
+  timespec ts{};
+  clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+  return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
+}
+
+// CPU seconds of another process (user + system), from /proc/PID/stat; nullopt if unreadable.
+std::optional<double> OtherProcessCpuSeconds(qint64 pid) {
+  if (pid <= 0) return std::nullopt;
+  QFile file(QStringLiteral("/proc/%1/stat").arg(pid));
+  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+  const QByteArray line = file.readAll();
+  // Fields after the command name in parentheses: state is field 3, utime 14, stime 15.
+  const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+  if (fields.size() < 13) return std::nullopt;
+  const double ticks = fields[11].toDouble() + fields[12].toDouble();
+  return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+// Time spent on the UI thread in the timer handlers and in the window's painting.
+struct UiSplit {
+  double handlers = 0;  // thread CPU seconds
+  double painting = 0;
+  long paints = 0;
+};
+
+// Times the top-level window's update requests: that is where Qt paints every dirty widget
+// into the backing store and flushes it to the window system. Requests that the frame pacer
+// holds back are timed too (they cost little) but not counted as paints.
+class TimingApplication : public QApplication {
+ public:
+  using QApplication::QApplication;
+  UiSplit split;
+  TForm1* window = nullptr;
+
+  bool notify(QObject* receiver, QEvent* event) override {
+    if (receiver != window || event->type() != QEvent::UpdateRequest)
+      return QApplication::notify(receiver, event);
+    const double start = ThreadCpuSeconds();
+    const bool result = QApplication::notify(receiver, event);
+    split.painting += ThreadCpuSeconds() - start;
+    if (!window->FramePacer->Pending()) ++split.paints;  // not held back for the next frame
+    return result;
+  }
+};
+
+// Counts a timer's ticks and times its handler.
+void Instrument(TTimer* timer, long& ticks, double& seconds) {
+  timer->OnTimer = [handler = timer->OnTimer, &ticks, &seconds] {
+    ++ticks;
+    const double start = ThreadCpuSeconds();
+    handler();
+    seconds += ThreadCpuSeconds() - start;
+  };
+}
+
+// Runs the event loop, waiting for events as the program's own loop does.
+void RunFor(double seconds) {
+  QEventLoop loop;
+  QTimer::singleShot(static_cast<int>(seconds * 1000), Qt::PreciseTimer, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+// The measured stretch, under a name of its own so that a profiler can be limited to it
+// (valgrind --tool=callgrind --toggle-collect='*RunMeasured*').
+__attribute__((noinline)) void RunMeasured(double seconds) {
+  RunFor(seconds);
+}
+
+struct Report {
+  const char* name;
+  double wall;
+  double cpu;
+  std::optional<double> serverCpu;
+  long ticks;
+  UiSplit ui;
+};
+
+void Print(const Report& r) {
+  std::printf(
+      "%-26s cpu %6.2f %%  ticks/s %7.1f  (handlers %5.2f %%, painting %5.2f %% in %ld paints",
+      r.name, 100 * r.cpu / r.wall, static_cast<double>(r.ticks) / r.wall,
+      100 * r.ui.handlers / r.wall, 100 * r.ui.painting / r.wall, r.ui.paints);
+  if (r.serverCpu) std::printf(", window system %5.2f %%", 100 * *r.serverCpu / r.wall);
+  std::printf(")\n");
+  std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  TimingApplication app(argc, argv);
+  double seconds = 5;
+  qint64 serverPid = 0;
+  QString only;
+  const QStringList args = QApplication::arguments();
+  for (qsizetype i = 1; i + 1 < args.size(); i += 2) {
+    if (args[i] == QLatin1String("--seconds")) seconds = args[i + 1].toDouble();
+    if (args[i] == QLatin1String("--server")) serverPid = args[i + 1].toLongLong();
+    if (args[i] == QLatin1String("--only")) only = args[i + 1];
+  }
+
+  RegisterFontSubstitutions();
+  ApplyClassicDisabledText();
+  SetMessageBoxHook([](const MessageBoxCall& call) {
+    std::fprintf(stderr, "message box: %s\n", qPrintable(call.text));
+  });
+  SdlAudioLibrary audio;
+  SetBass(&audio);
+
+  TForm1 form;
+  form.show();
+  app.window = &form;
+  RunFor(0.5);
+  form.CheckBox7->SetChecked(true);  // acknowledge the warning
+  RunFor(0.5);
+  std::printf("platform %s, at most one paint every %d ms\n",
+              qPrintable(QGuiApplication::platformName()), form.FramePacer->FrameInterval());
+
+  long sweepTicks = 0;
+  long presetTicks = 0;
+  double handlerSeconds = 0;
+  Instrument(form.Timer1, sweepTicks, handlerSeconds);
+  Instrument(form.ZagTimer, presetTicks, handlerSeconds);
+
+  // Ticks are counted of the timer that does the work (`ticks`); the handler time is that of
+  // every timer that ticks meanwhile.
+  auto measure = [&](const char* name, long& ticks, const std::function<void()>& start,
+                     const std::function<void()>& stop) {
+    start();
+    RunFor(0.3);  // settle: the first paints after a start
+    ticks = 0;
+    handlerSeconds = 0;
+    app.split = {};
+    const std::optional<double> server0 = OtherProcessCpuSeconds(serverPid);
+    const double cpu0 = ProcessCpuSeconds();
+    QElapsedTimer clock;
+    clock.start();
+    RunMeasured(seconds);
+    const double wall = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+    const double cpu = ProcessCpuSeconds() - cpu0;
+    const std::optional<double> server1 = OtherProcessCpuSeconds(serverPid);
+    UiSplit ui = app.split;
+    ui.handlers = handlerSeconds;
+    std::optional<double> serverCpu;
+    if (server0 && server1) serverCpu = *server1 - *server0;
+    Print({name, wall, cpu, serverCpu, ticks, ui});
+    stop();
+    RunFor(0.3);
+  };
+
+  if (only.isEmpty() || only == QLatin1String("sweep")) {
+    measure(
+        "sweep, step 1, 1 ms", sweepTicks,
+        [&] {
+          form.Button3Click(form.Button3);  // the tone plays, as a user listening to it
+          form.ScrollBar1->SetPosition(1000);
+          form.CheckBox4->SetChecked(true);
+          form.RadioButton1->SetChecked(true);
+          form.CheckBox5->SetChecked(true);
+          form.Edit1->SetText(QStringLiteral("1"));
+          form.Edit2->SetText(QStringLiteral("1"));
+          form.SpeedButton4Click(form.SpeedButton4);
+        },
+        [&] {
+          form.SpeedButton5Click(form.SpeedButton5);
+          form.SpeedButton1Click(form.SpeedButton1);
+        });
+  }
+
+  form.CheckBox6->SetChecked(true);
+  const char* const presets[] = {"preset 0 Серена", "preset 1 Пытка Ультрозвуком",
+                                 "preset 2 Страх"};
+  for (int preset = 0; preset < 3; ++preset) {
+    if (!only.isEmpty() && only != QString::number(preset)) continue;
+    measure(
+        presets[preset], presetTicks,
+        [&] {
+          form.ComboBox1->setCurrentIndex(preset);
+          form.SpeedButton6Click(form.SpeedButton6);
+        },
+        [&] { form.SpeedButton7Click(form.SpeedButton7); });
+  }
+
+  // What the tone with flanger and auto-wah costs with nothing moving: the settings of
+  // "Пытка Ультрозвуком" with its swing held.
+  if (only.isEmpty() || only == QLatin1String("still")) {
+    measure(
+        "preset 1 effects, held", presetTicks,
+        [&] {
+          form.ComboBox1->setCurrentIndex(1);
+          form.SpeedButton6Click(form.SpeedButton6);
+          PresetActive = false;
+        },
+        [&] { form.SpeedButton7Click(form.SpeedButton7); });
+  }
+
+  form.close();
+  SetBass(nullptr);
+  return 0;
+}
