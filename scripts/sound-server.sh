@@ -18,6 +18,8 @@
 # once that stream plays. A second null sink, "vimbra_other", stands for another output the user
 # may pick as the default.
 set -euo pipefail
+# The server's own clients (the keep-alive stream, pactl) keep the latencies set here.
+unset PULSE_LATENCY_MSEC
 
 usage() {
   echo "usage: $0 start|stop|kill DIR" >&2

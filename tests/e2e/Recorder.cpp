@@ -25,6 +25,11 @@ bool Recorder::Start() {
     error_ = "no temporary directory";
     return false;
   }
+  // The recorder keeps its own short latency, whatever latency the program under test is given.
+  QProcessEnvironment environment = parec_.processEnvironment();
+  if (environment.isEmpty()) environment = QProcessEnvironment::systemEnvironment();
+  environment.remove("PULSE_LATENCY_MSEC");
+  parec_.setProcessEnvironment(environment);
   parec_.setStandardOutputFile(path_, QIODevice::Truncate);
   parec_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
   parec_.start("parec", {"--device=" + source_, "--format=s16le", QString("--rate=%1").arg(kRate),
