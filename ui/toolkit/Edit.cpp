@@ -10,8 +10,11 @@
 
 #include "ui/toolkit/Application.h"
 #include "ui/toolkit/FramePacer.h"
+#include "ui/toolkit/PartCache.h"
 
 TEdit::TEdit(const QString& text, QWidget* parent) : QLineEdit(text, parent) {
+  // The panel under the text is copied from an image; only the text is drawn for a new value.
+  setStyle(PartCachingStyle());
   connect(this, &QLineEdit::textChanged, this, [this](const QString&) {
     if (!setting_) RunGuarded(OnChange);
   });

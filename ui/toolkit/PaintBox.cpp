@@ -11,21 +11,6 @@
 
 namespace {
 
-// Floor and ceiling of a / b for b > 0, exact for negative a.
-int FloorDiv(int a, int b) {
-  return a >= 0 ? a / b : -((-a + b - 1) / b);
-}
-int CeilDiv(int a, int b) {
-  return -FloorDiv(-a, b);
-}
-
-// The nearest whole number to num / den (den > 0), taking the smaller one at an exact half.
-// This is the tie rule of a cosmetic line: a line passing midway between two pixels lights the
-// upper one (or the left one, for a steep line).
-int RoundHalfDown(int num, int den) {
-  return CeilDiv(2 * num - den, 2 * den);
-}
-
 constexpr TColor kInvalidColor = 0xFFFFFFFF;
 
 }  // namespace
@@ -188,18 +173,56 @@ void TCanvas::LineTo(int x, int y) {
   const int y0 = penPos_.y();
   const int dx = x - x0;
   const int dy = y - y0;
-  const int adx = std::abs(dx);
-  const int ady = std::abs(dy);
+  const bool xMajor = std::abs(dx) >= std::abs(dy);
   const QRgb pen = ToQColor(penColor_).rgb();
   const Pixels pixels = Lock();
   // One pixel per step along the major axis, from the start point up to but not including the
-  // end point; the minor coordinate is the line's exact position rounded.
-  if (adx >= ady) {
-    const int sx = dx > 0 ? 1 : -1;
-    for (int i = 0; i < adx; ++i) pixels.Plot(x0 + i * sx, y0 + RoundHalfDown(i * dy, adx), pen);
+  // end point; the minor coordinate is the line's exact position i * minor / major rounded to
+  // the nearest pixel, the smaller one at an exact half: a line passing midway between two
+  // pixels lights the upper one (or the left one, for a steep line).
+  //
+  // The rounded position is carried from step to step rather than divided out at each pixel:
+  // with num = 2 * i * minor - major and den = 2 * major, the position is q = ceil(num / den),
+  // kept together with rest = q * den - num, 0 <= rest < den. A step adds 2 * minor to num, and
+  // since |minor| <= major the position moves by at most one pixel.
+  const int major = xMajor ? std::abs(dx) : std::abs(dy);
+  const int minor = xMajor ? dy : dx;
+  const int den = 2 * major;
+  int rest = major;  // q = 0 at i = 0
+  const int majorStep = (xMajor ? dx : dy) > 0 ? 1 : -1;
+  // Both end points inside the image: so is every pixel between them, written without checks.
+  const QRect area(0, 0, pixels.width, pixels.height);
+  if (area.contains(x0, y0) && area.contains(x, y)) {
+    const qsizetype stride = pixels.bytesPerLine / static_cast<qsizetype>(sizeof(QRgb));
+    const qsizetype alongMajor = xMajor ? majorStep : majorStep * stride;
+    const qsizetype alongMinor = xMajor ? stride : 1;
+    QRgb* pixel = reinterpret_cast<QRgb*>(pixels.bits) + y0 * stride + x0;
+    for (int i = 0; i < major; ++i) {
+      *pixel = pen;
+      pixel += alongMajor;
+      rest -= 2 * minor;
+      if (rest < 0) {
+        rest += den;
+        pixel += alongMinor;
+      } else if (rest >= den) {
+        rest -= den;
+        pixel -= alongMinor;
+      }
+    }
   } else {
-    const int sy = dy > 0 ? 1 : -1;
-    for (int i = 0; i < ady; ++i) pixels.Plot(x0 + RoundHalfDown(i * dx, ady), y0 + i * sy, pen);
+    int q = 0;
+    for (int i = 0; i < major; ++i) {
+      const int along = i * majorStep;
+      pixels.Plot(xMajor ? x0 + along : x0 + q, xMajor ? y0 + q : y0 + along, pen);
+      rest -= 2 * minor;
+      if (rest < 0) {
+        rest += den;
+        ++q;
+      } else if (rest >= den) {
+        rest -= den;
+        --q;
+      }
+    }
   }
   penPos_ = QPoint(x, y);
   Changed();

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "ui/toolkit/Application.h"
+#include "ui/toolkit/PartCache.h"
 
 TScrollBar::TScrollBar(QWidget* parent) : QScrollBar(Qt::Horizontal, parent) {
   setSingleStep(1);
@@ -12,6 +13,8 @@ TScrollBar::TScrollBar(QWidget* parent) : QScrollBar(Qt::Horizontal, parent) {
   // The bar covers its whole rectangle. Filling it first makes it opaque to Qt, so a move of
   // the thumb repaints the bar alone, not the window and the labels that lie beneath its edges.
   setAutoFillBackground(true);
+  // The groove and arrows are copied from an image; only the thumb is drawn for a new position.
+  setStyle(PartCachingStyle());
   {
     const QSignalBlocker blocker(this);
     setRange(min_, max_);

@@ -4,7 +4,9 @@
 #include <QFontMetricsF>
 #include <QPainter>
 #include <QTest>
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "ui/toolkit/Fonts.h"
 #include "ui/toolkit/PaintBox.h"
@@ -51,6 +53,45 @@ TEST_F(CanvasTest, LinesLeaveOutTheirEndPoint) {
   EXPECT_EQ(canvas.Pixel(100, 28), kGreen192);
   EXPECT_EQ(canvas.Pixel(101, 29), kGreen192);
   EXPECT_EQ(changes, 3);
+}
+
+// Every line from the centre to each point of a square around it, in all eight directions and
+// with every slope, lights exactly the pixels of the rule: one per step along the longer axis,
+// end point left out, the other coordinate the exact position rounded to the nearest pixel and
+// to the smaller one at an exact half. From the corner, the lines that leave the image are cut
+// at its edge.
+TEST_F(CanvasTest, EveryLineLightsThePixelsOfTheExactPosition) {
+  for (const QPoint from : {QPoint(90, 50), QPoint(2, 3)}) {
+    for (int dx = -25; dx <= 25; ++dx) {
+      for (int dy = -25; dy <= 25; ++dy) {
+        image.fill(Qt::white);
+        canvas.MoveTo(from.x(), from.y());
+        canvas.LineTo(from.x() + dx, from.y() + dy);
+        QImage expected(image.size(), QImage::Format_RGB32);
+        expected.fill(Qt::white);
+        const int steps = std::max(std::abs(dx), std::abs(dy));
+        for (int i = 0; i < steps; ++i) {
+          // Position along the minor axis as a fraction num / steps; round half down exactly.
+          auto rounded = [&](int delta) {
+            const int num = i * std::abs(delta);
+            const int sign = delta < 0 ? -1 : 1;
+            // Nearest to num / steps; at an exact half the smaller value of sign * (num / steps).
+            const int twice = 2 * num;
+            int q = twice / (2 * steps);
+            const int rest = twice - q * 2 * steps;  // in [0, 2 * steps)
+            if (rest > steps || (rest == steps && sign < 0)) ++q;
+            return sign * q;
+          };
+          const bool xMajor = std::abs(dx) >= std::abs(dy);
+          const int x = from.x() + (xMajor ? (dx > 0 ? i : -i) : rounded(dx));
+          const int y = from.y() + (xMajor ? rounded(dy) : (dy > 0 ? i : -i));
+          if (expected.rect().contains(x, y)) expected.setPixel(x, y, QColor(0, 0xC0, 0).rgb());
+        }
+        ASSERT_EQ(image, expected)
+            << "line from (" << from.x() << ", " << from.y() << ") by (" << dx << ", " << dy << ")";
+      }
+    }
+  }
 }
 
 TEST_F(CanvasTest, MidwayPointsTakeTheUpperOrLeftPixel) {

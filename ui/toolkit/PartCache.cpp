@@ -1,0 +1,169 @@
+#include "ui/toolkit/PartCache.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QPaintDevice>
+#include <QPainter>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QStyleOptionFrame>
+#include <QStyleOptionSlider>
+#include <deque>
+#include <functional>
+
+namespace {
+
+// What a cached part's pixels depend on. Two parts with equal keys are drawn alike by the style.
+struct PartKey {
+  int kind = 0;  // the style element
+  QSize size;
+  qreal pixelRatio = 1;
+  int state = 0;
+  int active = 0;  // sub-controls under the mouse or pressed
+  int direction = 0;
+  qint64 palette = 0;
+  int extra = 0;  // element-specific: orientation and ends reached, or line widths
+
+  bool operator==(const PartKey& other) const {
+    return kind == other.kind && size == other.size && pixelRatio == other.pixelRatio &&
+           state == other.state && active == other.active && direction == other.direction &&
+           palette == other.palette && extra == other.extra;
+  }
+};
+
+class PartCachingStyleImpl : public QProxyStyle {
+ public:
+  void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
+                          QPainter* painter, const QWidget* widget) const override {
+    const auto* bar = qstyleoption_cast<const QStyleOptionSlider*>(option);
+    if (control != CC_ScrollBar || bar == nullptr || !(bar->subControls & SC_ScrollBarSlider)) {
+      QProxyStyle::drawComplexControl(control, option, painter, widget);
+      return;
+    }
+    // The groove stays put while the thumb moves: it comes from its image, and the pages beside
+    // the thumb, the thumb and the buttons at the ends are drawn over it in the style's order
+    // (the buttons last, since the thumb may reach under their edges).
+    QStyleOptionSlider groove = *bar;
+    groove.subControls &= SC_ScrollBarGroove;
+    PartKey key = KeyOf(CC_ScrollBar, groove, painter);
+    key.active = static_cast<int>(bar->activeSubControls);
+    key.extra = bar->orientation | (bar->upsideDown ? 0x10 : 0);
+    const bool drawn = DrawPart(key, groove, painter, [&](const QStyleOption& at, QPainter* p) {
+      QProxyStyle::drawComplexControl(control, static_cast<const QStyleOptionSlider*>(&at), p,
+                                      widget);
+    });
+    if (!drawn) {
+      QProxyStyle::drawComplexControl(control, option, painter, widget);
+      return;
+    }
+    QStyleOptionSlider rest = *bar;
+    rest.subControls &= ~SC_ScrollBarGroove;
+    QProxyStyle::drawComplexControl(control, &rest, painter, widget);
+  }
+
+  void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+    const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(option);
+    if (element != PE_PanelLineEdit || frame == nullptr) {
+      QProxyStyle::drawPrimitive(element, option, painter, widget);
+      return;
+    }
+    PartKey key = KeyOf(PE_PanelLineEdit + 0x10000, *frame, painter);
+    key.extra =
+        frame->lineWidth | (frame->midLineWidth << 8) | (static_cast<int>(frame->features) << 16);
+    const bool drawn = DrawPart(key, *frame, painter, [&](const QStyleOption& at, QPainter* p) {
+      QProxyStyle::drawPrimitive(element, &at, p, widget);
+    });
+    if (!drawn) QProxyStyle::drawPrimitive(element, option, painter, widget);
+  }
+
+ private:
+  struct Part {
+    PartKey key;
+    QImage image;  // null: the part does not cover its rectangle and is drawn in place
+  };
+  using DrawAt = std::function<void(const QStyleOption&, QPainter*)>;
+
+  static PartKey KeyOf(int kind, const QStyleOption& option, const QPainter* painter) {
+    PartKey key;
+    key.kind = kind;
+    key.size = option.rect.size();
+    key.pixelRatio = painter->device() != nullptr ? painter->device()->devicePixelRatio() : 1.0;
+    key.state = static_cast<int>(option.state);
+    key.direction = option.direction;
+    key.palette = option.palette.cacheKey();
+    return key;
+  }
+
+  // Copies the part from its image, making the image first if need be. False when the part
+  // cannot be copied and must be drawn in place.
+  template <typename Option>
+  bool DrawPart(const PartKey& key, const Option& option, QPainter* painter,
+                const DrawAt& draw) const {
+    if (option.rect.isEmpty()) return false;
+    const Part* part = Find(key);
+    if (part == nullptr) part = &Keep({key, Render(key, option, painter, draw)});
+    if (part->image.isNull()) return false;
+    painter->drawImage(option.rect.topLeft(), part->image);
+    return true;
+  }
+
+  // The part drawn at the origin of an image of its size, with the painter's pen, brush and
+  // font, over black and over white: if the two differ, the part lets through what lies beneath
+  // and a null image is returned.
+  template <typename Option>
+  static QImage Render(const PartKey& key, const Option& option, const QPainter* target,
+                       const DrawAt& draw) {
+    Option at = option;
+    at.rect.moveTo(0, 0);
+    auto over = [&](Qt::GlobalColor ground) {
+      QImage image(key.size * key.pixelRatio, QImage::Format_ARGB32_Premultiplied);
+      image.setDevicePixelRatio(key.pixelRatio);
+      image.fill(ground);
+      QPainter p(&image);
+      p.setPen(target->pen());
+      p.setBrush(target->brush());
+      p.setFont(target->font());
+      p.setRenderHints(target->renderHints());
+      draw(at, &p);
+      return image;
+    };
+    QImage onBlack = over(Qt::black);
+    if (onBlack != over(Qt::white)) return {};
+    return onBlack;
+  }
+
+  const Part* Find(const PartKey& key) const {
+    for (auto it = parts_.begin(); it != parts_.end(); ++it) {
+      if (!(it->key == key)) continue;
+      // Most recently used first.
+      if (it != parts_.begin()) {
+        Part found = std::move(*it);
+        parts_.erase(it);
+        parts_.push_front(std::move(found));
+      }
+      return &parts_.front();
+    }
+    return nullptr;
+  }
+
+  const Part& Keep(Part part) const {
+    constexpr size_t kMaxParts = 24;  // a few sizes and states of a few controls
+    parts_.push_front(std::move(part));
+    if (parts_.size() > kMaxParts) parts_.pop_back();
+    return parts_.front();
+  }
+
+  mutable std::deque<Part> parts_;
+};
+
+}  // namespace
+
+QStyle* PartCachingStyle() {
+  static QPointer<PartCachingStyleImpl> style;
+  if (style.isNull()) {
+    style = new PartCachingStyleImpl;
+    style->setParent(qApp);  // lives as long as the application
+  }
+  return style;
+}

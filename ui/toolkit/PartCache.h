@@ -1,0 +1,16 @@
+#pragma once
+
+class QStyle;
+
+// A style over the application's own that keeps the parts of two controls which do not change
+// while a value moves as ready images, and draws each part from its image:
+// - a scroll bar's groove and arrow buttons (everything but the thumb, which is drawn on top of
+//   them as usual);
+// - an edit box's panel (its ground and frame, under the text).
+// Drawing these parts through the style costs far more than copying them (the groove alone is
+// several gradient fills), and the window redraws the frequency bar and its edit box for every
+// change of the frequency. A part is cached only when it covers its rectangle completely (it
+// comes out the same drawn over black and over white), so a copy of it is exactly what drawing
+// it in place would give; anything else is drawn through the style as before. The images are
+// kept for the latest few combinations of size, state and palette.
+QStyle* PartCachingStyle();
