@@ -36,7 +36,10 @@ void TTimer::Update() {
     // The count starts before the timer, so that its timeouts never come early by this clock.
     count_.start();
     ticksRun_ = 0;
-    timer_->start(static_cast<int>(std::min<unsigned>(interval_, INT_MAX)));
+    const unsigned wake = interval_ >= kMinWakeMs
+                              ? interval_
+                              : interval_ * ((kMinWakeMs + interval_ - 1) / interval_);
+    timer_->start(static_cast<int>(std::min<unsigned>(wake, INT_MAX)));
   } else {
     timer_->stop();
   }
@@ -48,7 +51,7 @@ void TTimer::Timeout() {
   const qint64 due = count_.nsecsElapsed() / interval;
   const qint64 limit = std::max<qint64>(1, qint64{kMaxCatchUpMs} * 1000000 / interval);
   if (due - ticksRun_ > limit) ticksRun_ = due - limit;
-  // Every timeout runs one tick, and then the ticks still due.
+  // Every timeout runs one tick, and then the ticks still due (several for a short interval).
   do {
     ++ticksRun_;
     RunGuarded(OnTimer);

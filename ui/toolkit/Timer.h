@@ -15,6 +15,12 @@ class QTimer;
 // next timeout instead, so that over any stretch of time the number of ticks is the time divided
 // by the interval. A backlog older than kMaxCatchUpMs (the loop was held up, say by a modal box)
 // is dropped rather than run in a burst.
+//
+// A timer shorter than kMinWakeMs wakes the process only every few intervals (the first multiple
+// of the interval from kMinWakeMs on) and runs the ticks that fell due together: a tick is then
+// up to that much late, never early, and the count is the same. Each wake-up of the UI thread
+// costs far more than a sweep's tick itself, and nothing a tick changes can show sooner: the
+// screen shows a frame every 16 ms and the sound is computed in blocks of 46 ms.
 class TTimer : public QObject {
   Q_OBJECT
  public:
@@ -29,6 +35,7 @@ class TTimer : public QObject {
   bool IsCounting() const;
 
   static constexpr int kMaxCatchUpMs = 100;
+  static constexpr unsigned kMinWakeMs = 8;
 
  private:
   void Update();

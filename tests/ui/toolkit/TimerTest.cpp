@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
 #include <chrono>
@@ -84,6 +85,25 @@ TEST_F(TimerCatchUpTest, TicksDueDuringAStallRunAtTheNextTimeout) {
   // have run, though the first timeout ran one or two of them.
   EXPECT_GE(counts[0] + counts[1], 13) << counts[0] << " + " << counts[1];
   EXPECT_LE(counts[1], TTimer::kMaxCatchUpMs / 5);
+}
+
+// A 1 ms timer wakes only every kMinWakeMs, and yet runs one tick per millisecond, never early.
+TEST_F(TimerCatchUpTest, AShortTimerWakesSeldomAndKeepsItsCount) {
+  QElapsedTimer clock;
+  clock.start();  // before the count starts, so the timer's ticks can never be ahead of it
+  TTimer timer(1, true);
+  int aheadOfClock = 0;
+  timer.OnTimer = [&] { aheadOfClock += ++ticks > clock.elapsed(); };
+  const std::vector<int> counts = PerTimeout(timer, 20);
+  ASSERT_GE(counts.size(), 20u);
+  EXPECT_EQ(aheadOfClock, 0);
+  // The k-th wake-up comes no sooner than k * kMinWakeMs after the start, and by then every
+  // tick of that time has run.
+  int total = 0;
+  for (size_t k = 0; k < counts.size(); ++k) {
+    total += counts[k];
+    ASSERT_GE(total, static_cast<int>((k + 1) * TTimer::kMinWakeMs)) << "after wake-up " << k + 1;
+  }
 }
 
 TEST_F(TimerCatchUpTest, ABacklogBeyondTheLimitIsDropped) {
