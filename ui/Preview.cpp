@@ -1,3 +1,4 @@
+#include <array>
 #include <cmath>
 #include <numbers>
 
@@ -20,29 +21,35 @@ void TForm1::Brush() {
 }
 
 // The preview from scratch: frame, labels, axes, ticks and the curve of the values Brush took,
-// frequency / 1000 periods across the 180-pixel width.
+// frequency / 1000 periods across the 180-pixel width. Everything but the curve is the same
+// every time, so it is drawn once and then copied: exactly the pixels drawing it would write.
 void TForm1::DrawPreview(TCanvas& c) const {
-  c.SetPenColor(kBright);
-  c.RoundRect(0, 0, 180, 102, 10, 10);  // its black interior wipes out the previous picture
+  if (!previewGround_ || !previewGround_->Fits(c)) {
+    previewGround_ = c.Record([](TCanvas& g) {
+      g.SetPenColor(kBright);
+      g.RoundRect(0, 0, 180, 102, 10, 10);  // its black interior wipes out the previous picture
 
-  c.SetPenColor(kDim);
-  c.TextOut(93, 2, QStringLiteral("Amp"));
-  c.TextOut(82, 49, QStringLiteral("o"));
-  c.TextOut(149, 50, QStringLiteral("Wave"));
+      g.SetPenColor(kDim);
+      g.TextOut(93, 2, QStringLiteral("Amp"));
+      g.TextOut(82, 49, QStringLiteral("o"));
+      g.TextOut(149, 50, QStringLiteral("Wave"));
 
-  c.MoveTo(90, 0);
-  c.LineTo(90, 100);
-  c.MoveTo(0, 50);
-  c.LineTo(180, 50);
+      g.MoveTo(90, 0);
+      g.LineTo(90, 100);
+      g.MoveTo(0, 50);
+      g.LineTo(180, 50);
 
-  for (int i = 0; i <= 10; ++i) {
-    c.SetPixel(89, 10 * i, kDim);
-    c.SetPixel(91, 10 * i, kDim);
+      for (int i = 0; i <= 10; ++i) {
+        g.SetPixel(89, 10 * i, kDim);
+        g.SetPixel(91, 10 * i, kDim);
+      }
+      for (int i = 0; i <= 10; ++i) {
+        g.SetPixel(18 * i, 49, kDim);
+        g.SetPixel(18 * i, 51, kDim);
+      }
+    });
   }
-  for (int i = 0; i <= 10; ++i) {
-    c.SetPixel(18 * i, 49, kDim);
-    c.SetPixel(18 * i, 51, kDim);
-  }
+  c.Apply(*previewGround_);
 
   c.SetPenColor(kBright);
   c.MoveTo(90, 50);
@@ -52,9 +59,13 @@ void TForm1::DrawPreview(TCanvas& c) const {
       return 50 - static_cast<int>(std::nearbyint(
                       std::sin((x - 90) * std::numbers::pi / (90 / (f / 1000))) * (a / 678)));
     };
-    for (int x = 91; x <= 180; ++x) c.LineTo(x, y(x));
+    // From the centre to the right edge, then from the centre to the left edge.
+    std::array<QPoint, 91> points;
+    for (int x = 91; x <= 180; ++x) points[static_cast<size_t>(x - 91)] = QPoint(x, y(x));
+    c.PolylineTo(points.data(), 90);
     c.MoveTo(90, 50);
-    for (int x = 90; x >= 0; --x) c.LineTo(x, y(x));
+    for (int x = 90; x >= 0; --x) points[static_cast<size_t>(90 - x)] = QPoint(x, y(x));
+    c.PolylineTo(points.data(), 91);
   }
   c.Refresh();
 }

@@ -169,13 +169,30 @@ void TCanvas::MoveTo(int x, int y) {
 }
 
 void TCanvas::LineTo(int x, int y) {
-  const int x0 = penPos_.x();
-  const int y0 = penPos_.y();
+  DrawLine(Lock(), penPos_, QPoint(x, y), ToQColor(penColor_).rgb());
+  penPos_ = QPoint(x, y);
+  Changed();
+}
+
+void TCanvas::PolylineTo(const QPoint* points, int count) {
+  if (count <= 0) return;
+  const Pixels pixels = Lock();
+  const QRgb pen = ToQColor(penColor_).rgb();
+  for (int i = 0; i < count; ++i) {
+    DrawLine(pixels, penPos_, points[i], pen);
+    penPos_ = points[i];
+  }
+  Changed();
+}
+
+void TCanvas::DrawLine(const Pixels& pixels, QPoint from, QPoint to, QRgb pen) {
+  const int x0 = from.x();
+  const int y0 = from.y();
+  const int x = to.x();
+  const int y = to.y();
   const int dx = x - x0;
   const int dy = y - y0;
   const bool xMajor = std::abs(dx) >= std::abs(dy);
-  const QRgb pen = ToQColor(penColor_).rgb();
-  const Pixels pixels = Lock();
   // One pixel per step along the major axis, from the start point up to but not including the
   // end point; the minor coordinate is the line's exact position i * minor / major rounded to
   // the nearest pixel, the smaller one at an exact half: a line passing midway between two
@@ -224,8 +241,6 @@ void TCanvas::LineTo(int x, int y) {
       }
     }
   }
-  penPos_ = QPoint(x, y);
-  Changed();
 }
 
 void TCanvas::SetPixel(int x, int y, TColor color) {
@@ -256,6 +271,67 @@ void TCanvas::Pixels::Span(int x1, int x2, int y, QRgb rgb) const {
   if (x1 > x2) return;
   QRgb* row = reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(y) * bytesPerLine);
   std::fill(row + x1, row + x2 + 1, rgb);
+}
+
+TCanvas::Stamp::Settings TCanvas::CurrentSettings() const {
+  return {penColor_, brushColor_, fontColor_, fontSize_, fontName_, penPos_};
+}
+
+void TCanvas::SetSettings(const Stamp::Settings& settings) {
+  penColor_ = settings.pen;
+  brushColor_ = settings.brush;
+  fontColor_ = settings.font;
+  SetFontSize(settings.fontSize);
+  SetFontName(settings.fontName);
+  penPos_ = settings.penPos;
+}
+
+bool TCanvas::Stamp::Fits(const TCanvas& canvas) const {
+  return size_ == canvas.image_->size() && before_ == canvas.CurrentSettings();
+}
+
+TCanvas::Stamp TCanvas::Record(const std::function<void(TCanvas&)>& draw) const {
+  // The drawing is made twice, over black and over white: the pixels it writes come out the
+  // same in both, the others keep their different grounds.
+  Stamp stamp;
+  stamp.size_ = image_->size();
+  stamp.before_ = CurrentSettings();
+  auto drawOver = [&](QRgb ground) {
+    QImage image(stamp.size_, QImage::Format_RGB32);
+    image.fill(ground);
+    TCanvas canvas(&image);
+    canvas.SetSettings(stamp.before_);
+    draw(canvas);
+    stamp.after_ = canvas.CurrentSettings();
+    return image;
+  };
+  stamp.pixels_ = drawOver(qRgb(0, 0, 0));
+  const QImage overWhite = drawOver(qRgb(255, 255, 255));
+  for (int y = 0; y < stamp.size_.height(); ++y) {
+    const auto* a = reinterpret_cast<const QRgb*>(stamp.pixels_.constScanLine(y));
+    const auto* b = reinterpret_cast<const QRgb*>(overWhite.constScanLine(y));
+    for (int x = 0; x < stamp.size_.width(); ++x) {
+      if (a[x] != b[x]) continue;
+      const int first = x;
+      while (x + 1 < stamp.size_.width() && a[x + 1] == b[x + 1]) ++x;
+      stamp.runs_.push_back({y, first, x});
+    }
+  }
+  return stamp;
+}
+
+void TCanvas::Apply(const Stamp& stamp) {
+  const Pixels pixels = Lock();
+  for (const Stamp::Run& run : stamp.runs_) {
+    if (run.y >= pixels.height || run.first >= pixels.width) continue;
+    const int last = std::min(run.last, pixels.width - 1);
+    const auto* from = reinterpret_cast<const QRgb*>(stamp.pixels_.constScanLine(run.y));
+    auto* to =
+        reinterpret_cast<QRgb*>(pixels.bits + static_cast<qsizetype>(run.y) * pixels.bytesPerLine);
+    std::copy(from + run.first, from + last + 1, to + run.first);
+  }
+  SetSettings(stamp.after_);
+  Changed();
 }
 
 void TCanvas::Changed() {

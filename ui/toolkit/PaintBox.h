@@ -38,11 +38,45 @@ class TCanvas {
   void MoveTo(int x, int y);
   // Line from the current point to (x, y), end point excluded; (x, y) becomes the current point.
   void LineTo(int x, int y);
+  // LineTo through each of the points in turn.
+  void PolylineTo(const QPoint* points, int count);
   void SetPixel(int x, int y, TColor color);
   TColor Pixel(int x, int y) const;
   QPoint PenPos() const { return penPos_; }
   // Lets go of the drawing objects; invalidates nothing.
   void Refresh() {}
+
+  // The pixels that a fixed drawing writes, and the pen, brush and font it leaves the canvas with.
+  // The canvas's own operations write whole colours that do not depend on what lies beneath, so
+  // putting these pixels back (Apply) leaves the canvas exactly as drawing it again would, for
+  // the cost of copying them. Made by Record.
+  class Stamp {
+   public:
+    // Whether the stamp was recorded on a canvas of this one's size and settings.
+    bool Fits(const TCanvas& canvas) const;
+
+   private:
+    friend class TCanvas;
+    struct Settings {
+      TColor pen, brush, font;
+      int fontSize;
+      QString fontName;
+      QPoint penPos;
+      bool operator==(const Settings&) const = default;
+    };
+    struct Run {
+      int y, first, last;  // a row's pixels from first to last, both included
+    };
+    QSize size_;
+    Settings before_;
+    Settings after_;
+    QImage pixels_;
+    std::vector<Run> runs_;
+  };
+  // Records what `draw` writes on a canvas of this one's size and settings; this canvas's own
+  // pixels are left alone.
+  Stamp Record(const std::function<void(TCanvas&)>& draw) const;
+  void Apply(const Stamp& stamp);
 
   // Called after each drawing operation (the paint box schedules a repaint).
   std::function<void()> OnChanged;
@@ -80,6 +114,9 @@ class TCanvas {
   };
   Pixels Lock();
   void Changed();
+  static void DrawLine(const Pixels& pixels, QPoint from, QPoint to, QRgb pen);
+  Stamp::Settings CurrentSettings() const;
+  void SetSettings(const Stamp::Settings& settings);
 
   QImage* image_;
   TColor penColor_ = 0x000000;
