@@ -9,7 +9,9 @@
 // offscreen platform for the program's own work only. Audio goes wherever SDL2 sends it; with
 // SDL_AUDIODRIVER=dummy the callback and the effects still run at the real rate.
 //
-//   window_load [--seconds S] [--server PID] [--only sweep|0|1|2|still]
+//   window_load [--seconds S] [--server PID] [--only sweep|0|1|2|still] [--paints 1]
+//
+// With --paints 1, every run also lists how many paint events each widget received.
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -22,6 +24,7 @@
 #include <cstdio>
 #include <ctime>
 #include <functional>
+#include <map>
 #include <optional>
 
 #include "audio/SdlAudioLibrary.h"
@@ -82,7 +85,13 @@ class TimingApplication : public QApplication {
   UiSplit split;
   TForm1* window = nullptr;
 
+  bool countPaints = false;
+  std::map<QString, long> paintsOf;  // widget (class and name) -> paint events
+
   bool notify(QObject* receiver, QEvent* event) override {
+    if (countPaints && event->type() == QEvent::Paint)
+      ++paintsOf[QStringLiteral("%1 %2").arg(QLatin1String(receiver->metaObject()->className()),
+                                              receiver->objectName())];
     if (receiver != window || event->type() != QEvent::UpdateRequest)
       return QApplication::notify(receiver, event);
     const double start = ThreadCpuSeconds();
@@ -147,6 +156,7 @@ int main(int argc, char** argv) {
     if (args[i] == QLatin1String("--seconds")) seconds = args[i + 1].toDouble();
     if (args[i] == QLatin1String("--server")) serverPid = args[i + 1].toLongLong();
     if (args[i] == QLatin1String("--only")) only = args[i + 1];
+    if (args[i] == QLatin1String("--paints")) app.countPaints = args[i + 1] == QLatin1String("1");
   }
 
   RegisterFontSubstitutions();
@@ -181,6 +191,7 @@ int main(int argc, char** argv) {
     ticks = 0;
     handlerSeconds = 0;
     app.split = {};
+    app.paintsOf.clear();
     const std::optional<double> server0 = OtherProcessCpuSeconds(serverPid);
     const double cpu0 = ProcessCpuSeconds();
     QElapsedTimer clock;
@@ -194,6 +205,8 @@ int main(int argc, char** argv) {
     std::optional<double> serverCpu;
     if (server0 && server1) serverCpu = *server1 - *server0;
     Print({name, wall, cpu, serverCpu, ticks, ui});
+    for (const auto& [widget, paints] : app.paintsOf)
+      std::printf("    %6ld paints  %s\n", paints, qPrintable(widget));
     stop();
     RunFor(0.3);
   };
