@@ -24,9 +24,12 @@ void TForm1::Brush() {
 // frequency / 1000 periods across the 180-pixel width. Everything but the curve is the same
 // every time, so it is drawn once and then copied: exactly the pixels drawing it would write.
 void TForm1::DrawPreview(TCanvas& c) const {
+  // The ground starts with its own pen and position; the canvas is put in that state first, so
+  // that the recorded ground fits it every time.
+  c.SetPenColor(kBright);
+  c.MoveTo(0, 0);
   if (!previewGround_ || !previewGround_->Fits(c)) {
     previewGround_ = c.Record([](TCanvas& g) {
-      g.SetPenColor(kBright);
       g.RoundRect(0, 0, 180, 102, 10, 10);  // its black interior wipes out the previous picture
 
       g.SetPenColor(kDim);

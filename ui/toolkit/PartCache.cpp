@@ -3,11 +3,13 @@
 #include <QApplication>
 #include <QImage>
 #include <QPaintDevice>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPointer>
 #include <QProxyStyle>
 #include <QStyleOptionFrame>
 #include <QStyleOptionSlider>
+#include <cmath>
 #include <deque>
 #include <functional>
 
@@ -80,7 +82,8 @@ class PartCachingStyleImpl : public QProxyStyle {
  private:
   struct Part {
     PartKey key;
-    QImage image;  // null: the part does not cover its rectangle and is drawn in place
+    QImage ground;  // for a part that lets the ground through: the pixels it was drawn over
+    QImage image;   // null: the part lets the ground through (when `ground` is null too)
   };
   using DrawAt = std::function<void(const QStyleOption&, QPainter*)>;
 
@@ -95,47 +98,77 @@ class PartCachingStyleImpl : public QProxyStyle {
     return key;
   }
 
-  // Copies the part from its image, making the image first if need be. False when the part
-  // cannot be copied and must be drawn in place.
+  // Copies the part from its image, making the image first if need be. A part that covers its
+  // rectangle has one image; one that lets the ground through has one for each ground it was
+  // drawn over, read from the device being painted. False when the part must be drawn in place.
   template <typename Option>
   bool DrawPart(const PartKey& key, const Option& option, QPainter* painter,
                 const DrawAt& draw) const {
     if (option.rect.isEmpty()) return false;
-    const Part* part = Find(key);
-    if (part == nullptr) part = &Keep({key, Render(key, option, painter, draw)});
-    if (part->image.isNull()) return false;
+    const Part* part = Find(key, {});
+    if (part == nullptr) {
+      auto plain = [&](Qt::GlobalColor colour) {
+        QImage ground(key.size * key.pixelRatio, QImage::Format_ARGB32_Premultiplied);
+        ground.setDevicePixelRatio(key.pixelRatio);
+        ground.fill(colour);
+        return ground;
+      };
+      QImage overBlack = Render(option, painter, draw, plain(Qt::black));
+      const bool covers = overBlack == Render(option, painter, draw, plain(Qt::white));
+      part = &Keep({key, {}, covers ? overBlack : QImage()});
+    }
+    if (part->image.isNull()) {
+      const QImage ground = PixelsBeneath(painter, option.rect);
+      if (ground.isNull()) return false;
+      part = Find(key, ground);
+      if (part == nullptr) part = &Keep({key, ground, Render(option, painter, draw, ground)});
+    }
+    painter->save();
+    painter->setCompositionMode(QPainter::CompositionMode_Source);
     painter->drawImage(option.rect.topLeft(), part->image);
+    painter->restore();
     return true;
   }
 
-  // The part drawn at the origin of an image of its size, with the painter's pen, brush and
-  // font, over black and over white: if the two differ, the part lets through what lies beneath
-  // and a null image is returned.
+  // The part drawn over a copy of `ground` (an image of its size), at the origin, with the
+  // painter's pen, brush and font.
   template <typename Option>
-  static QImage Render(const PartKey& key, const Option& option, const QPainter* target,
-                       const DrawAt& draw) {
+  static QImage Render(const Option& option, const QPainter* target, const DrawAt& draw,
+                       QImage ground) {
     Option at = option;
     at.rect.moveTo(0, 0);
-    auto over = [&](Qt::GlobalColor ground) {
-      QImage image(key.size * key.pixelRatio, QImage::Format_ARGB32_Premultiplied);
-      image.setDevicePixelRatio(key.pixelRatio);
-      image.fill(ground);
-      QPainter p(&image);
-      p.setPen(target->pen());
-      p.setBrush(target->brush());
-      p.setFont(target->font());
-      p.setRenderHints(target->renderHints());
-      draw(at, &p);
-      return image;
-    };
-    QImage onBlack = over(Qt::black);
-    if (onBlack != over(Qt::white)) return {};
-    return onBlack;
+    QPainter p(&ground);
+    p.setPen(target->pen());
+    p.setBrush(target->brush());
+    p.setFont(target->font());
+    p.setRenderHints(target->renderHints());
+    draw(at, &p);
+    p.end();
+    return ground;
   }
 
-  const Part* Find(const PartKey& key) const {
+  // The pixels that `rect` covers on the image being painted, as painted so far (the parent's
+  // ground under a widget), or a null image when the painter does not draw on an image or the
+  // rectangle does not map onto whole pixels of it.
+  static QImage PixelsBeneath(const QPainter* painter, const QRect& rect) {
+    QPaintEngine* engine = painter->paintEngine();
+    if (engine == nullptr || engine->type() != QPaintEngine::Raster) return {};
+    const QPaintDevice* device = engine->paintDevice();
+    if (device == nullptr || device->devType() != QInternal::Image) return {};
+    const auto* image = static_cast<const QImage*>(device);
+    const QTransform transform = painter->deviceTransform();
+    if (image->devicePixelRatio() != 1.0 || transform.type() > QTransform::TxTranslate ||
+        transform.dx() != std::floor(transform.dx()) ||
+        transform.dy() != std::floor(transform.dy()))
+      return {};
+    const QRect at = transform.mapRect(rect);
+    if (!image->rect().contains(at)) return {};
+    return image->copy(at);
+  }
+
+  const Part* Find(const PartKey& key, const QImage& ground) const {
     for (auto it = parts_.begin(); it != parts_.end(); ++it) {
-      if (!(it->key == key)) continue;
+      if (!(it->key == key) || it->ground != ground) continue;
       // Most recently used first.
       if (it != parts_.begin()) {
         Part found = std::move(*it);
@@ -148,7 +181,7 @@ class PartCachingStyleImpl : public QProxyStyle {
   }
 
   const Part& Keep(Part part) const {
-    constexpr size_t kMaxParts = 24;  // a few sizes and states of a few controls
+    constexpr size_t kMaxParts = 32;  // a few sizes, states and grounds of a few controls
     parts_.push_front(std::move(part));
     if (parts_.size() > kMaxParts) parts_.pop_back();
     return parts_.front();
