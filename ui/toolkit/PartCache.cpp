@@ -17,7 +17,7 @@ namespace {
 
 // What a cached part's pixels depend on. Two parts with equal keys are drawn alike by the style.
 struct PartKey {
-  int kind = 0;  // the style element
+  int kind = 0;  // the style element (and the piece of a complex control)
   QSize size;
   qreal pixelRatio = 1;
   int state = 0;
@@ -38,29 +38,54 @@ class PartCachingStyleImpl : public QProxyStyle {
   void drawComplexControl(ComplexControl control, const QStyleOptionComplex* option,
                           QPainter* painter, const QWidget* widget) const override {
     const auto* bar = qstyleoption_cast<const QStyleOptionSlider*>(option);
-    if (control != CC_ScrollBar || bar == nullptr || !(bar->subControls & SC_ScrollBarSlider)) {
+    if (control != CC_ScrollBar || bar == nullptr || bar->subControls != SC_All) {
       QProxyStyle::drawComplexControl(control, option, painter, widget);
       return;
     }
-    // The groove stays put while the thumb moves: it comes from its image, and the pages beside
-    // the thumb, the thumb and the buttons at the ends are drawn over it in the style's order
-    // (the buttons last, since the thumb may reach under their edges).
-    QStyleOptionSlider groove = *bar;
-    groove.subControls &= SC_ScrollBarGroove;
-    PartKey key = KeyOf(CC_ScrollBar, groove, painter);
+    // The bar is drawn piece by piece in the style's order: the groove, whatever else the style
+    // draws (the pages beside the thumb), the thumb, then the buttons at the ends, which cover
+    // the thumb's edge when it reaches them. The groove, the thumb and the buttons each look
+    // the same wherever they stand, so each comes from its image.
+    PartKey key = KeyOf(*bar, painter);
     key.active = static_cast<int>(bar->activeSubControls);
     key.extra = bar->orientation | (bar->upsideDown ? 0x10 : 0);
-    const bool drawn = DrawPart(key, groove, painter, [&](const QStyleOption& at, QPainter* p) {
-      QProxyStyle::drawComplexControl(control, static_cast<const QStyleOptionSlider*>(&at), p,
-                                      widget);
-    });
-    if (!drawn) {
+    auto piece = [&](SubControls pieces) {
+      QStyleOptionSlider only = *bar;
+      only.subControls = pieces;
+      return only;
+    };
+    auto drawPiece = [&](SubControl sub) {
+      const QStyleOptionSlider only = piece(sub);
+      // A piece may draw a pixel or two beyond its own rectangle (the thumb's outline does):
+      // its image takes in a margin around it, within the bar.
+      constexpr int kMargin = 4;
+      const QRect area = sub == SC_ScrollBarGroove
+                             ? bar->rect
+                             : subControlRect(control, bar, sub, widget)
+                                   .adjusted(-kMargin, -kMargin, kMargin, kMargin)
+                                   .intersected(bar->rect);
+      if (area.isEmpty()) return true;
+      PartKey pieceKey = key;
+      pieceKey.kind = CC_ScrollBar * 0x100 + static_cast<int>(sub);
+      pieceKey.size = area.size();
+      return DrawPart(pieceKey, area, painter, [&](QPainter* p) {
+        QProxyStyle::drawComplexControl(control, &only, p, widget);
+      });
+    };
+    if (!drawPiece(SC_ScrollBarGroove)) {
       QProxyStyle::drawComplexControl(control, option, painter, widget);
       return;
     }
-    QStyleOptionSlider rest = *bar;
-    rest.subControls &= ~SC_ScrollBarGroove;
+    constexpr SubControls kCached =
+        SC_ScrollBarGroove | SC_ScrollBarSlider | SC_ScrollBarSubLine | SC_ScrollBarAddLine;
+    const QStyleOptionSlider rest = piece(SC_All & ~kCached);
     QProxyStyle::drawComplexControl(control, &rest, painter, widget);
+    for (const SubControl sub : {SC_ScrollBarSlider, SC_ScrollBarSubLine, SC_ScrollBarAddLine}) {
+      if (!drawPiece(sub)) {
+        const QStyleOptionSlider only = piece(sub);
+        QProxyStyle::drawComplexControl(control, &only, painter, widget);
+      }
+    }
   }
 
   void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
@@ -70,11 +95,12 @@ class PartCachingStyleImpl : public QProxyStyle {
       QProxyStyle::drawPrimitive(element, option, painter, widget);
       return;
     }
-    PartKey key = KeyOf(PE_PanelLineEdit + 0x10000, *frame, painter);
+    PartKey key = KeyOf(*frame, painter);
+    key.kind = PE_PanelLineEdit;
     key.extra =
         frame->lineWidth | (frame->midLineWidth << 8) | (static_cast<int>(frame->features) << 16);
-    const bool drawn = DrawPart(key, *frame, painter, [&](const QStyleOption& at, QPainter* p) {
-      QProxyStyle::drawPrimitive(element, &at, p, widget);
+    const bool drawn = DrawPart(key, frame->rect, painter, [&](QPainter* p) {
+      QProxyStyle::drawPrimitive(element, option, p, widget);
     });
     if (!drawn) QProxyStyle::drawPrimitive(element, option, painter, widget);
   }
@@ -85,11 +111,11 @@ class PartCachingStyleImpl : public QProxyStyle {
     QImage ground;  // for a part that lets the ground through: the pixels it was drawn over
     QImage image;   // null: the part lets the ground through (when `ground` is null too)
   };
-  using DrawAt = std::function<void(const QStyleOption&, QPainter*)>;
+  // Draws the part with the painter's coordinates as the widget's.
+  using Draw = std::function<void(QPainter*)>;
 
-  static PartKey KeyOf(int kind, const QStyleOption& option, const QPainter* painter) {
+  static PartKey KeyOf(const QStyleOption& option, const QPainter* painter) {
     PartKey key;
-    key.kind = kind;
     key.size = option.rect.size();
     key.pixelRatio = painter->device() != nullptr ? painter->device()->devicePixelRatio() : 1.0;
     key.state = static_cast<int>(option.state);
@@ -98,51 +124,47 @@ class PartCachingStyleImpl : public QProxyStyle {
     return key;
   }
 
-  // Copies the part from its image, making the image first if need be. A part that covers its
-  // rectangle has one image; one that lets the ground through has one for each ground it was
-  // drawn over, read from the device being painted. False when the part must be drawn in place.
-  template <typename Option>
-  bool DrawPart(const PartKey& key, const Option& option, QPainter* painter,
-                const DrawAt& draw) const {
-    if (option.rect.isEmpty()) return false;
+  // Copies the part that fills `area` from its image, making the image first if need be. A part
+  // that covers its area has one image; one that lets the ground through has one for each ground
+  // it was drawn over, read from the image being painted. False when the part must be drawn in
+  // place.
+  bool DrawPart(const PartKey& key, const QRect& area, QPainter* painter, const Draw& draw) const {
+    if (area.isEmpty()) return false;
     const Part* part = Find(key, {});
     if (part == nullptr) {
       auto plain = [&](Qt::GlobalColor colour) {
-        QImage ground(key.size * key.pixelRatio, QImage::Format_ARGB32_Premultiplied);
+        QImage ground(area.size() * key.pixelRatio, QImage::Format_ARGB32_Premultiplied);
         ground.setDevicePixelRatio(key.pixelRatio);
         ground.fill(colour);
         return ground;
       };
-      QImage overBlack = Render(option, painter, draw, plain(Qt::black));
-      const bool covers = overBlack == Render(option, painter, draw, plain(Qt::white));
+      QImage overBlack = Render(area, painter, draw, plain(Qt::black));
+      const bool covers = overBlack == Render(area, painter, draw, plain(Qt::white));
       part = &Keep({key, {}, covers ? overBlack : QImage()});
     }
     if (part->image.isNull()) {
-      const QImage ground = PixelsBeneath(painter, option.rect);
+      const QImage ground = PixelsBeneath(painter, area);
       if (ground.isNull()) return false;
       part = Find(key, ground);
-      if (part == nullptr) part = &Keep({key, ground, Render(option, painter, draw, ground)});
+      if (part == nullptr) part = &Keep({key, ground, Render(area, painter, draw, ground)});
     }
     painter->save();
     painter->setCompositionMode(QPainter::CompositionMode_Source);
-    painter->drawImage(option.rect.topLeft(), part->image);
+    painter->drawImage(area.topLeft(), part->image);
     painter->restore();
     return true;
   }
 
-  // The part drawn over a copy of `ground` (an image of its size), at the origin, with the
-  // painter's pen, brush and font.
-  template <typename Option>
-  static QImage Render(const Option& option, const QPainter* target, const DrawAt& draw,
-                       QImage ground) {
-    Option at = option;
-    at.rect.moveTo(0, 0);
+  // What the part draws within `area`, drawn over a copy of `ground` (an image of the area's
+  // size) with the painter's pen, brush and font.
+  static QImage Render(const QRect& area, const QPainter* target, const Draw& draw, QImage ground) {
     QPainter p(&ground);
     p.setPen(target->pen());
     p.setBrush(target->brush());
     p.setFont(target->font());
     p.setRenderHints(target->renderHints());
-    draw(at, &p);
+    p.translate(-area.topLeft());
+    draw(&p);
     p.end();
     return ground;
   }

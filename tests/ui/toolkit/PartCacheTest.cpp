@@ -4,6 +4,7 @@
 #include <QImage>
 #include <QPalette>
 #include <QStyle>
+#include <QTest>
 #include <QWidget>
 
 #include "tests/support/FormFixture.h"
@@ -57,6 +58,16 @@ TEST(PartCacheTest, ScrollBarsLookTheSameAtEveryPositionSizeAndState) {
         }
       }
     }
+  }
+  // An arrow held down is drawn sunken, and the thumb under the mouse lit.
+  bar.setEnabled(true);
+  bar.resize(385, 17);
+  bar.SetPosition(500);
+  for (const QPoint at : {QPoint(5, 8), QPoint(380, 8), QPoint(bar.width() / 2, 8)}) {
+    QTest::mousePress(&bar, Qt::LeftButton, {}, at);
+    const auto [cached, plain] = CachedAndPlain(bar, bar);
+    QTest::mouseRelease(&bar, Qt::LeftButton, {}, at);
+    ASSERT_EQ(cached, plain) << "pressed at " << at.x();
   }
 }
 
