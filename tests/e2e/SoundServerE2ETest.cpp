@@ -21,6 +21,7 @@
 
 #include "audio/SdlAudioLibrary.h"
 #include "audio/Tone.h"
+#include "tests/e2e/ProgramTest.h"
 #include "tests/e2e/Recorder.h"
 #include "tests/support/FormFixture.h"
 #include "ui/Form1.h"
@@ -118,36 +119,22 @@ Return Analyse(const std::vector<int16_t>& values) {
   return r;
 }
 
-class SoundServerE2ETest : public ::testing::Test {
+class SoundServerE2ETest : public ProgramTest {
  protected:
   void SetUp() override {
     if (!SoundServerReachable()) GTEST_SKIP() << "no sound server (PULSE_SERVER; see ./test)";
     dir_ = ServerDir();
     if (dir_.isEmpty()) GTEST_SKIP() << "PULSE_SERVER is not a server of sound-server.sh";
     server_ = qEnvironmentVariable("PULSE_SERVER");
-    ResetProgramState();
-    previousAudio_ = SetBass(&audio);
-    previousHook_ = SetMessageBoxHook([this](const MessageBoxCall& call) {
-      boxes.push_back(call);
-      std::cout << "[ box        ] " << call.title.toStdString() << ": " << call.text.toStdString()
-                << '\n';
-    });
-    installed_ = true;
-    form = std::make_unique<TForm1>();
-    form->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    ASSERT_TRUE(boxes.empty()) << "the audio start-up failed";
+    OpenWindow();
+    if (HasFatalFailure()) return;
     form->CheckBox7->SetChecked(true);  // "Ознакомился"
   }
 
   void TearDown() override {
-    if (!installed_) return;
+    if (server_.isEmpty()) return;  // skipped
     qputenv("PULSE_SERVER", server_.toLocal8Bit());
-    form.reset();
-    audio.Free();
-    SetMessageBoxHook(previousHook_);
-    SetBass(previousAudio_);
-    EXPECT_TRUE(boxes.empty()) << boxes.front().text.toStdString();
+    ProgramTest::TearDown();
     // Whatever happened, the next test finds the server as ./test started it.
     if (!SoundServerReachable()) {
       Server("kill", dir_, server_);
@@ -156,8 +143,6 @@ class SoundServerE2ETest : public ::testing::Test {
     }
     RunCommand("pactl", {"set-default-sink", "vimbra_null"});
   }
-
-  TForm1& f() { return *form; }
 
   // Kills the server and lets the program run without it: long enough for the loss to be noticed
   // and a few reconnection attempts, over which it measures the process's share of a core.
@@ -251,16 +236,9 @@ class SoundServerE2ETest : public ::testing::Test {
     EXPECT_LE(Peak(Slice(after, after.size() - Samples(200), after.size())), kNoise);
   }
 
-  SdlAudioLibrary audio;
-  std::vector<MessageBoxCall> boxes;
-  std::unique_ptr<TForm1> form;
-
  private:
   QString dir_;
   QString server_;
-  bool installed_ = false;
-  AudioLibrary* previousAudio_ = nullptr;
-  MessageBoxHook previousHook_;
 };
 
 TEST_F(SoundServerE2ETest, ToneComesBackAfterTheServerRestarts) {

@@ -25,6 +25,7 @@
 #include "audio/SdlAudioLibrary.h"
 #include "audio/Tone.h"
 #include "automation/Automation.h"
+#include "tests/e2e/ProgramTest.h"
 #include "tests/e2e/Recorder.h"
 #include "tests/support/FormFixture.h"
 #include "ui/EffectsPanel.h"
@@ -245,38 +246,16 @@ void TypeInto(TEdit* edit, const QString& text) {
   QTest::keyClicks(edit, text);
 }
 
-class WindowE2ETest : public ::testing::Test {
+class WindowE2ETest : public ProgramTest {
  protected:
   void SetUp() override {
     if (!SoundServerReachable()) GTEST_SKIP() << "no sound server (PULSE_SERVER; see ./test)";
-    ResetProgramState();
-    previousAudio_ = SetBass(&audio);
-    previousHook_ = SetMessageBoxHook([this](const MessageBoxCall& call) {
-      boxes.push_back(call);
-      std::cout << "[ box        ] " << call.title.toStdString() << ": " << call.text.toStdString()
-                << '\n';
-    });
-    installed_ = true;
-
-    form = std::make_unique<TForm1>();  // FormCreate: the audio start-up
-    form->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
-    ASSERT_TRUE(boxes.empty()) << "the audio start-up failed";
+    OpenWindow();
+    if (HasFatalFailure()) return;
     ASSERT_NE(form->Stream, 0u);
     Click(form->CheckBox7);  // "Ознакомился"
     ASSERT_TRUE(form->Button3->isEnabled()) << "the warning gate did not unlock";
   }
-
-  void TearDown() override {
-    if (!installed_) return;
-    form.reset();
-    audio.Free();
-    SetMessageBoxHook(previousHook_);
-    SetBass(previousAudio_);
-    EXPECT_TRUE(boxes.empty()) << boxes.front().text.toStdString();
-  }
-
-  TForm1& f() { return *form; }
 
   static bool StartRecording(Recorder& recorder) {
     if (recorder.Start()) return true;
@@ -326,15 +305,7 @@ class WindowE2ETest : public ::testing::Test {
     ASSERT_EQ(f().frameGeometry().width(), 623);
   }
 
-  SdlAudioLibrary audio;
-  std::vector<MessageBoxCall> boxes;
-  std::unique_ptr<TForm1> form;
   std::vector<BarChange> bar;
-
- private:
-  bool installed_ = false;
-  AudioLibrary* previousAudio_ = nullptr;
-  MessageBoxHook previousHook_;
 };
 
 TEST_F(WindowE2ETest, StartPlaysHalfTheFrequencyOnBothChannelsAndStopEndsItWithoutAClick) {

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "audio/SdlAudioLibrary.h"
+#include "ui/Form1.h"
+#include "ui/toolkit/MessageBox.h"
+
+// A test of the whole program against the real sound server: the real SDL2 audio library is the
+// program's, message boxes are captured (and printed as they come, so that a failing run shows
+// them), and the window is created and shown the way the program does it. TearDown closes the
+// window, frees the audio library, puts back what was installed and fails the test if any box
+// was shown.
+class ProgramTest : public ::testing::Test {
+ protected:
+  // Opens the window; the test fails (fatally) if the audio start-up showed a box.
+  void OpenWindow();
+  void TearDown() override;
+
+  TForm1& f() { return *form; }
+
+  SdlAudioLibrary audio;
+  std::vector<MessageBoxCall> boxes;
+  std::unique_ptr<TForm1> form;
+
+ private:
+  bool installed_ = false;
+  AudioLibrary* previousAudio_ = nullptr;
+  MessageBoxHook previousHook_;
+};
