@@ -5,13 +5,14 @@
 #include <QPaintDevice>
 #include <QPaintEngine>
 #include <QPainter>
-#include <QPointer>
 #include <QProxyStyle>
 #include <QStyleOptionFrame>
 #include <QStyleOptionSlider>
 #include <cmath>
 #include <deque>
 #include <functional>
+
+#include "ui/toolkit/SharedStyle.h"
 
 namespace {
 
@@ -215,10 +216,5 @@ class PartCachingStyleImpl : public QProxyStyle {
 }  // namespace
 
 QStyle* PartCachingStyle() {
-  static QPointer<PartCachingStyleImpl> style;
-  if (style.isNull()) {
-    style = new PartCachingStyleImpl;
-    style->setParent(qApp);  // lives as long as the application
-  }
-  return style;
+  return SharedStyle<PartCachingStyleImpl>();
 }

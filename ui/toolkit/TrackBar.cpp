@@ -4,13 +4,13 @@
 
 #include <QApplication>
 #include <QPainter>
-#include <QPointer>
 #include <QProxyStyle>
 #include <QScopedValueRollback>
 #include <QStyleOptionSlider>
 #include <algorithm>
 
 #include "ui/toolkit/Application.h"
+#include "ui/toolkit/SharedStyle.h"
 
 namespace {
 
@@ -51,12 +51,7 @@ class ThumbStyle : public QProxyStyle {
 };
 
 QStyle* TrackBarStyle() {
-  static QPointer<ThumbStyle> style;
-  if (style.isNull()) {
-    style = new ThumbStyle;
-    style->setParent(qApp);  // lives as long as the application
-  }
-  return style;
+  return SharedStyle<ThumbStyle>();
 }
 
 }  // namespace
