@@ -91,7 +91,7 @@ class TimingApplication : public QApplication {
   bool notify(QObject* receiver, QEvent* event) override {
     if (countPaints && event->type() == QEvent::Paint)
       ++paintsOf[QStringLiteral("%1 %2").arg(QLatin1String(receiver->metaObject()->className()),
-                                              receiver->objectName())];
+                                             receiver->objectName())];
     if (receiver != window || event->type() != QEvent::UpdateRequest)
       return QApplication::notify(receiver, event);
     const double start = ThreadCpuSeconds();
