@@ -15,5 +15,6 @@ class QStyle;
 // being painted, where the parent has already painted. Either way the copy is exactly what
 // drawing the part in place would give; where the ground cannot be read, the part is drawn
 // through the style as before. The images are kept for the latest few combinations of size,
-// state, palette and ground.
+// state, palette and ground. Only Fusion, the style Qt uses unless a desktop brings another, is
+// cached; any other draws everything as before.
 QStyle* PartCachingStyle();
