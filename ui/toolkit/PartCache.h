@@ -2,10 +2,10 @@
 
 class QStyle;
 
-// A style over the application's own that keeps the parts of two controls which do not change
+// A style over the application's own that keeps the parts of two controls which look the same
 // while a value moves as ready images, and draws each part from its image:
-// - a scroll bar's groove and arrow buttons (everything but the thumb, which is drawn on top of
-//   them as usual);
+// - a scroll bar's groove, thumb and arrow buttons, each copied where it stands, in the style's
+//   order (whatever else the style draws, such as the pages beside the thumb, is drawn as usual);
 // - an edit box's panel (its ground and frame, under the text).
 // Drawing these parts through the style costs far more than copying them (the groove alone is
 // several gradient fills), and the window redraws the frequency bar and its edit box for every

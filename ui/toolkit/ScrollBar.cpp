@@ -13,7 +13,7 @@ TScrollBar::TScrollBar(QWidget* parent) : QScrollBar(Qt::Horizontal, parent) {
   // The bar covers its whole rectangle. Filling it first makes it opaque to Qt, so a move of
   // the thumb repaints the bar alone, not the window and the labels that lie beneath its edges.
   setAutoFillBackground(true);
-  // The groove and arrows are copied from an image; only the thumb is drawn for a new position.
+  // The groove, thumb and arrows are copied from images: a new position only moves the copies.
   setStyle(PartCachingStyle());
   {
     const QSignalBlocker blocker(this);
