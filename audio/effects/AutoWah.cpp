@@ -28,6 +28,7 @@ void AutoWah::prepare(double sampleRate, int channels, int maxBlockFrames) {
 void AutoWah::reset() noexcept {
   std::fill(state_.begin(), state_.end(), FilterState{});
   phase_ = 0.0;
+  tuning_.restart();
   for (dsp::Smoother* s : {&dryGain_, &wetGain_, &damping_, &baseLog2_, &range_}) s->snap();
   input_.restart();
 }
@@ -68,12 +69,21 @@ void AutoWah::process(std::span<float> interleaved) noexcept {
     const float wet = wetGain_.next();
     const float k = damping_.next();
     const float in = input_.next();
-    const float lfo = static_cast<float>(0.5 - 0.5 * std::cos(kTwoPi * phase_));
-    phase_ += phaseInc_;
-    if (phase_ >= 1.0) phase_ -= 1.0;
-
-    const float centreLog2 = std::min(topLog2, baseLog2_.next() + range_.next() * lfo);
-    const float g = std::tan(kPi * std::exp2(centreLog2) * invRate);
+    const float baseLog2 = baseLog2_.next();
+    const float range = range_.next();
+    if (tuning_.due()) {
+      // The filter's g at the LFO phase of this sample and of the sample kStep on.
+      const auto tuningAt = [&](double phase) {
+        const float lfo = static_cast<float>(0.5 - 0.5 * std::cos(kTwoPi * phase));
+        const float centreLog2 = std::min(topLog2, baseLog2 + range * lfo);
+        return std::tan(kPi * std::exp2(centreLog2) * invRate);
+      };
+      if (!tuning_.primed()) tuning_.begin(tuningAt(phase_));
+      phase_ += dsp::ControlRamp::kStep * phaseInc_;
+      if (phase_ >= 1.0) phase_ -= 1.0;
+      tuning_.aim(tuningAt(phase_));
+    }
+    const float g = tuning_.next();
     const float a1 = 1.0f / (1.0f + g * (g + k));
     const float a2 = g * a1;
     const float a3 = g * a2;

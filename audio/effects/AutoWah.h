@@ -12,11 +12,12 @@
 // stable for every centre below Nyquist and every positive Q; its output is normalised to unity
 // gain at the centre. The centre is base * 2^(range * (1 - cos(2 pi rate t)) / 2): it starts at
 // the base, rises to base * 2^range half an LFO period later and comes back, and is clamped to
-// 0.45 times the sample rate. feedback -1..1 sets the resonance, Q = 2 * 4^feedback (0.5 to 8).
-// Output = dryMix * x + wetMix * bandpass(x): with |dryMix| 2 it may exceed 1, but it stays
-// finite and bounded. Parameters glide over a few milliseconds, so changes do not click. After a
-// reset the filter's input is faded in over kInputFadeMs, so the resonance is not struck by the
-// sudden start of the signal.
+// 0.45 times the sample rate; the filter's coefficient that follows from it is computed every few
+// samples and ramped in between (dsp::ControlRamp). feedback -1..1 sets the resonance, Q = 2 *
+// 4^feedback (0.5 to 8). Output = dryMix * x + wetMix * bandpass(x): with |dryMix| 2 it may exceed
+// 1, but it stays finite and bounded. Parameters glide over a few milliseconds, so changes do not
+// click. After a reset the filter's input is faded in over kInputFadeMs, so the resonance is not
+// struck by the sudden start of the signal.
 class AutoWah {
  public:
   void prepare(double sampleRate, int channels, int maxBlockFrames);
@@ -45,8 +46,9 @@ class AutoWah {
   double sampleRate_ = 0.0;
   int channels_ = 0;
   std::vector<FilterState> state_;  // one per channel
-  double phase_ = 0.0;              // LFO phase in cycles, [0, 1)
+  double phase_ = 0.0;              // LFO phase in cycles at the end of tuning_'s segment, [0, 1)
   double phaseInc_ = 0.0;
+  dsp::ControlRamp tuning_;  // the filter's g = tan(pi * centre / rate), every kStep samples
   bool snapNext_ = true;
   float dryMix_ = 0.1f;
   float wetMix_ = 1.0f;

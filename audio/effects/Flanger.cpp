@@ -9,6 +9,10 @@ constexpr double kSmoothingMs = 5.0;
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
 // The shortest delay read, in samples: keeps the interpolation on written samples.
 constexpr float kMinReadDelay = 0.25f;
+
+float lfoAt(double phase) noexcept {
+  return static_cast<float>(std::sin(kTwoPi * phase));
+}
 }  // namespace
 
 void Flanger::prepare(double sampleRate, int channels, int maxBlockFrames) {
@@ -32,6 +36,7 @@ void Flanger::reset() noexcept {
   std::fill(lines_.begin(), lines_.end(), 0.0f);
   writePos_ = 0;
   phase_ = 0.0;
+  lfo_.restart();
   delaySamples_.snap();
   wetGain_.snap();
   input_.restart();
@@ -62,9 +67,13 @@ void Flanger::process(std::span<float> interleaved) noexcept {
     const float wet = wetGain_.next();
     const float dry = 1.0f - wet;
     const float in = input_.next();
-    const float lfo = static_cast<float>(std::sin(kTwoPi * phase_));
-    phase_ += phaseInc_;
-    if (phase_ >= 1.0) phase_ -= 1.0;
+    if (lfo_.due()) {
+      if (!lfo_.primed()) lfo_.begin(lfoAt(phase_));
+      phase_ += dsp::ControlRamp::kStep * phaseInc_;
+      if (phase_ >= 1.0) phase_ -= 1.0;
+      lfo_.aim(lfoAt(phase_));
+    }
+    const float lfo = lfo_.next();
 
     const float delay = std::max(kMinReadDelay, centre * (1.0f + kDepth * lfo));
     const int whole = static_cast<int>(delay);

@@ -10,7 +10,8 @@
 //
 // The delay of the copy is centre * (1 + 0.9 * sin(2 pi rate t)), read with linear
 // interpolation, so it sweeps between 0.1 and 1.9 times the centre delay (never below a fraction
-// of a sample). The LFO rate in Hz is bpm / 60; all channels share one LFO. There is no feedback.
+// of a sample). The LFO rate in Hz is bpm / 60; all channels share one LFO, whose sine is computed
+// every few samples and ramped in between (dsp::ControlRamp). There is no feedback.
 // Output = (1 - w) * x + w * delayed, with w = 0.05 * wetDry: wetDry 0 is the dry input only,
 // 10 is an equal mix 0.5 * dry + 0.5 * wet. For input in [-1, 1] the output stays in [-1, 1].
 // Centre delay and mix glide to new values over a few milliseconds, so changes do not click.
@@ -41,8 +42,9 @@ class Flanger {
   std::vector<float> lines_;  // channels_ circular lines of lineSize_ each, back to back
   int lineSize_ = 0;          // a power of two
   int writePos_ = 0;
-  double phase_ = 0.0;  // LFO phase in cycles, [0, 1)
+  double phase_ = 0.0;  // LFO phase in cycles at the end of lfo_'s segment, [0, 1)
   double phaseInc_ = 0.0;
+  dsp::ControlRamp lfo_;  // the LFO, computed every kStep samples
   bool snapNext_ = true;
   float delayMs_ = 2.0f;
   float bpm_ = 1000.0f;

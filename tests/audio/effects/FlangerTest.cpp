@@ -49,6 +49,28 @@ TEST(FlangerTest, ToneEnvelopeRepeatsAtTheLfoRate) {
   }
 }
 
+TEST(FlangerTest, DelayFollowsTheSineLfoAtEverySample) {
+  // A straight-line input comes back from a linearly interpolated delay line exactly as the line
+  // earlier by the delay, so an equal mix gives the delay of every sample away:
+  // out = x - 0.5 * delay * slope.
+  constexpr double kSlope = 1e-5;  // input rise per sample
+  constexpr double kCentre = 2.0 * kRate / 1000.0;
+  for (float bpm : {300.0f, 2000.0f}) {
+    Flanger f = make(1, 2.0f, bpm, 10.0f);
+    std::vector<float> buf(static_cast<size_t>(kRate));
+    for (size_t n = 0; n < buf.size(); ++n) buf[n] = static_cast<float>(kSlope * n);
+    const std::vector<float> in = buf;
+    f.process(buf);
+    // Past the input's fade-in and the longest delay, every sample has straight-line history.
+    for (size_t n = static_cast<size_t>(0.02 * kRate); n < buf.size(); ++n) {
+      const double lfo = std::sin(2.0 * std::numbers::pi * bpm / 60.0 * n / kRate);
+      const double expected = kCentre * (1.0 + Flanger::kDepth * lfo);
+      const double delay = 2.0 * (in[n] - buf[n]) / kSlope;
+      ASSERT_NEAR(delay, expected, 0.05) << "bpm " << bpm << ", sample " << n;
+    }
+  }
+}
+
 TEST(FlangerTest, EveryParameterEndStaysFiniteAndWithinFullScale) {
   for (float delay : {1.1f, 3.1f}) {
     for (float bpm : {1.0f, 2000.0f}) {
