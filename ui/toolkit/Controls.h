@@ -50,7 +50,9 @@ class TStaticText : public QLabel {
   // that draws the layer.
   std::unique_ptr<QLabel> twin_;
   QImage layer_;
-  QPalette layerPalette_;
+  QPalette layerPalette_;       // the palette the layer was drawn with
+  qint64 layerPaletteKey_ = 0;  // a palette found to give the same layer
+  QPalette::ColorGroup layerGroup_ = QPalette::Active;
 };
 
 // A bevel: a lowered box, or a line along its left or right edge.

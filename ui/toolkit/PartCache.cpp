@@ -8,9 +8,11 @@
 #include <QProxyStyle>
 #include <QStyleOptionFrame>
 #include <QStyleOptionSlider>
+#include <algorithm>
 #include <cmath>
-#include <deque>
+#include <cstdint>
 #include <functional>
+#include <vector>
 
 #include "ui/toolkit/SharedStyle.h"
 
@@ -119,6 +121,7 @@ class PartCachingStyleImpl : public QProxyStyle {
     PartKey key;
     QImage ground;  // for a part that lets the ground through: the pixels it was drawn over
     QImage image;   // null: the part lets the ground through (when `ground` is null too)
+    uint64_t lastUse = 0;
   };
   // Draws the part with the painter's coordinates as the widget's.
   using Draw = std::function<void(QPainter*)>;
@@ -198,27 +201,29 @@ class PartCachingStyleImpl : public QProxyStyle {
   }
 
   const Part* Find(const PartKey& key, const QImage& ground) const {
-    for (auto it = parts_.begin(); it != parts_.end(); ++it) {
-      if (!(it->key == key) || it->ground != ground) continue;
-      // Most recently used first.
-      if (it != parts_.begin()) {
-        Part found = std::move(*it);
-        parts_.erase(it);
-        parts_.push_front(std::move(found));
-      }
-      return &parts_.front();
+    for (Part& part : parts_) {
+      if (!(part.key == key) || part.ground != ground) continue;
+      part.lastUse = ++uses_;
+      return &part;
     }
     return nullptr;
   }
 
+  // Adds a part, in place of the least recently used one when the cache is full. Pointers to
+  // parts stay valid until the next Keep().
   const Part& Keep(Part part) const {
     constexpr size_t kMaxParts = 32;  // a few sizes, states and grounds of a few controls
-    parts_.push_front(std::move(part));
-    if (parts_.size() > kMaxParts) parts_.pop_back();
-    return parts_.front();
+    part.lastUse = ++uses_;
+    if (parts_.size() < kMaxParts) return parts_.emplace_back(std::move(part));
+    Part& oldest =
+        *std::min_element(parts_.begin(), parts_.end(),
+                          [](const Part& a, const Part& b) { return a.lastUse < b.lastUse; });
+    oldest = std::move(part);
+    return oldest;
   }
 
-  mutable std::deque<Part> parts_;
+  mutable std::vector<Part> parts_;
+  mutable uint64_t uses_ = 0;  // counts the parts found or kept, for their lastUse
 };
 
 }  // namespace

@@ -223,6 +223,13 @@ TEST(StaticTextTest, ShowsWhatAPlainLabelDrawsWhateverItsGroundAndText) {
   box.setFont(DesignFont("MS Sans Serif", 19, true));
   plain.setFont(box.font());
   EXPECT_EQ(box.grab().toImage(), plain.grab().toImage()) << "in a larger font";
+  // A new text colour, a new ground after it, and the disabled look each give a new picture.
+  for (QLabel* label : {static_cast<QLabel*>(&box), &plain}) SetFontColor(label, 0x808080);
+  EXPECT_EQ(box.grab().toImage(), plain.grab().toImage()) << "in grey";
+  for (QLabel* label : {static_cast<QLabel*>(&box), &plain}) SetColor(label, 0x0032FF);
+  EXPECT_EQ(box.grab().toImage(), plain.grab().toImage()) << "in grey on red";
+  for (QLabel* label : {static_cast<QLabel*>(&box), &plain}) label->setEnabled(false);
+  EXPECT_EQ(box.grab().toImage(), plain.grab().toImage()) << "disabled";
 }
 
 }  // namespace
