@@ -15,6 +15,9 @@
 TEdit::TEdit(const QString& text, QWidget* parent) : QLineEdit(text, parent) {
   // The panel under the text is copied from an image; only the text is drawn for a new value.
   setStyle(PartCachingStyle());
+  QFont unshaped = font();  // see changeEvent()
+  unshaped.setStyleStrategy(QFont::PreferNoShaping);
+  setFont(unshaped);
   connect(this, &QLineEdit::textChanged, this, [this](const QString&) {
     if (!setting_) RunGuarded(OnChange);
   });
@@ -64,6 +67,21 @@ bool TEdit::event(QEvent* event) {
       break;
   }
   return QLineEdit::event(event);
+}
+
+void TEdit::changeEvent(QEvent* event) {
+  if (event->type() == QEvent::FontChange && !(font().styleStrategy() & QFont::PreferNoShaping)) {
+    // The boxes hold numbers, laid out anew for every new value. Without shaping, Qt places the
+    // glyphs by their advances instead of running them through HarfBuzz, which was the larger
+    // part of setting a text; digits look the same, and only kerning pairs of letters (which
+    // the design's bitmap font lacks anyway) would differ.
+    QFont unshaped = font();
+    unshaped.setStyleStrategy(
+        static_cast<QFont::StyleStrategy>(unshaped.styleStrategy() | QFont::PreferNoShaping));
+    setFont(unshaped);  // comes back here once, with the flag set
+    return;
+  }
+  QLineEdit::changeEvent(event);
 }
 
 void TEdit::paintEvent(QPaintEvent* event) {

@@ -25,6 +25,7 @@ class TEdit : public QLineEdit {
 
  protected:
   bool event(QEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 
  private:
