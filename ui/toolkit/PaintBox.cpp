@@ -208,8 +208,11 @@ void TCanvas::DrawLine(const Pixels& pixels, QPoint from, QPoint to, QRgb pen) {
   int rest = major;  // q = 0 at i = 0
   const int majorStep = (xMajor ? dx : dy) > 0 ? 1 : -1;
   // Both end points inside the image: so is every pixel between them, written without checks.
-  const QRect area(0, 0, pixels.width, pixels.height);
-  if (area.contains(x0, y0) && area.contains(x, y)) {
+  const auto inside = [&pixels](int px, int py) {
+    return static_cast<unsigned>(px) < static_cast<unsigned>(pixels.width) &&
+           static_cast<unsigned>(py) < static_cast<unsigned>(pixels.height);
+  };
+  if (inside(x0, y0) && inside(x, y)) {
     const qsizetype stride = pixels.bytesPerLine / static_cast<qsizetype>(sizeof(QRgb));
     const qsizetype alongMajor = xMajor ? majorStep : majorStep * stride;
     const qsizetype alongMinor = xMajor ? stride : 1;
