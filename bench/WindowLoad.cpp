@@ -9,7 +9,7 @@
 // offscreen platform for the program's own work only. Audio goes wherever SDL2 sends it; with
 // SDL_AUDIODRIVER=dummy the callback and the effects still run at the real rate.
 //
-//   window_load [--seconds S] [--server PID] [--only sweep|0|1|2|still] [--paints 1]
+//   window_load [--seconds S] [--server PID] [--only sweep|0|1|2|still|floor] [--paints 1]
 //
 // With --paints 1, every run also lists how many paint events each widget received.
 #include <sys/resource.h>
@@ -255,6 +255,26 @@ int main(int argc, char** argv) {
           PresetActive = false;
         },
         [&] { form.SpeedButton7Click(form.SpeedButton7); });
+  }
+
+  // The least a change every 30 ms can cost: only a new number in fq, the smallest of the
+  // widgets a preset repaints, with no tone. What a tick and a paint through Qt and the window
+  // system cost before any drawing of the program's own.
+  if (only.isEmpty() || only == QLatin1String("floor")) {
+    long floorTicks = 0;
+    QTimer timer;
+    timer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+      ++floorTicks;
+      form.fq->SetText(QString::number(1000 + floorTicks % 1000));
+    });
+    measure(
+        "fq only, every 30 ms", floorTicks, [&] { timer.start(30); }, [&] { timer.stop(); });
+    // And the wake-ups alone: the same timer changing nothing.
+    QObject::disconnect(&timer, &QTimer::timeout, nullptr, nullptr);
+    QObject::connect(&timer, &QTimer::timeout, [&] { ++floorTicks; });
+    measure(
+        "nothing, every 30 ms", floorTicks, [&] { timer.start(30); }, [&] { timer.stop(); });
   }
 
   form.close();
