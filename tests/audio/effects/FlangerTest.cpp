@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <span>
+#include <utility>
+#include <vector>
+
 #include "audio/effects/Flanger.h"
 #include "tests/audio/effects/EffectTestSignals.h"
 
@@ -68,6 +72,36 @@ TEST(FlangerTest, DelayFollowsTheSineLfoAtEverySample) {
       const double delay = 2.0 * (in[n] - buf[n]) / kSlope;
       ASSERT_NEAR(delay, expected, 0.05) << "bpm " << bpm << ", sample " << n;
     }
+  }
+}
+
+TEST(FlangerTest, DelayNeverJumpsWhenTheParametersChangeMidStream) {
+  // The same straight-line input in ragged chunks, with the rate and the centre delay changed
+  // in the middle of the LFO's computed stretches: the delay moves smoothly at every sample.
+  // The fastest sweep moves it by at most 3.1 ms * 0.9 * 2 pi * 33.3 Hz = 0.58 samples a
+  // sample, the centre's glide by less; a sweep restarted from a stale point would jump by tens.
+  constexpr double kSlope = 1e-5;
+  Flanger f = make(1, 2.0f, 2000.0f, 10.0f);
+  std::vector<float> buf(static_cast<size_t>(kRate));
+  for (size_t n = 0; n < buf.size(); ++n) buf[n] = static_cast<float>(kSlope * n);
+  const std::vector<float> in = buf;
+  const std::pair<size_t, std::pair<float, float>> changes[] = {
+      {4003, {3.1f, 37.0f}}, {9005, {1.1f, 2000.0f}}, {15001, {2.5f, 613.0f}}};
+  size_t at = 0;
+  for (const auto& [when, settings] : changes) {
+    for (size_t chunk = 1; at < when; chunk = chunk % 29 + 3) {
+      const size_t frames = std::min(chunk, when - at);
+      f.process(std::span(buf).subspan(at, frames));
+      at += frames;
+    }
+    f.setParameters(settings.first, settings.second, 10.0f);
+  }
+  f.process(std::span(buf).subspan(at));
+  double previous = 2.0 * (in[440] - buf[440]) / kSlope;
+  for (size_t n = 441; n < buf.size(); ++n) {
+    const double delay = 2.0 * (in[n] - buf[n]) / kSlope;
+    ASSERT_NEAR(delay, previous, 1.0) << "sample " << n;
+    previous = delay;
   }
 }
 
