@@ -80,7 +80,7 @@ void AutoWah::process(std::span<float> interleaved) noexcept {
       };
       if (!tuning_.primed()) tuning_.begin(tuningAt(phase_));
       phase_ += dsp::ControlRamp::kStep * phaseInc_;
-      if (phase_ >= 1.0) phase_ -= 1.0;
+      phase_ -= std::floor(phase_);  // a stretch may span more than a cycle at low rates
       tuning_.aim(tuningAt(phase_));
     }
     const float g = tuning_.next();

@@ -97,8 +97,9 @@ class FadeIn {
 // ramped linearly in between, so that an expensive function of it (sin, tan, exp2) costs one
 // evaluation per kStep samples. Each segment starts where the last one ended, so the value is
 // continuous; an LFO below 50 Hz moves less than 0.06 radian in a segment at 44.1 kHz, where the
-// straight line is within 0.0005 of the curve. The count runs on across calls to an effect's
-// process(), so processing in chunks gives the same output as processing in one go.
+// straight line is within 0.0005 of a sine (of a steeper function of it, such as an exponential
+// filter tuning over many octaves, within a percent). The count runs on across calls to an
+// effect's process(), so processing in chunks gives the same output as processing in one go.
 class ControlRamp {
  public:
   static constexpr int kStep = 8;

@@ -70,7 +70,7 @@ void Flanger::process(std::span<float> interleaved) noexcept {
     if (lfo_.due()) {
       if (!lfo_.primed()) lfo_.begin(lfoAt(phase_));
       phase_ += dsp::ControlRamp::kStep * phaseInc_;
-      if (phase_ >= 1.0) phase_ -= 1.0;
+      phase_ -= std::floor(phase_);  // a stretch may span more than a cycle at low rates
       lfo_.aim(lfoAt(phase_));
     }
     const float lfo = lfo_.next();
