@@ -6,7 +6,6 @@
 std::atomic<double> Frequency{0.0};
 std::atomic<double> Amplitude{0.0};
 std::atomic<double> Phase{0.0};
-bool Playing = false;
 
 // Called on the audio library's thread, against the output deadline. It never allocates,
 // locks, logs, throws or touches the window: it reads the shared values and writes samples.

@@ -13,8 +13,6 @@ extern std::atomic<double> Frequency;
 extern std::atomic<double> Amplitude;
 // Running phase of the tone in half-periods; never wrapped.
 extern std::atomic<double> Phase;
-// True from a successful start until the next stop (window thread only).
-extern bool Playing;
 
 // Values per second of the stream (22050 frames of 2 values): the divisor of the phase step.
 constexpr double kValuesPerSecond = 44100.0;

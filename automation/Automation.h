@@ -1,5 +1,9 @@
 #pragma once
 
+// The sweep program and the presets are handlers of the window (TForm1, ui/Form1.h), kept in a
+// folder of their own: Sweep.cpp and Presets.cpp define TForm1 methods, and the folder builds into
+// the window's library. These are their program-wide values.
+
 #include <QString>
 #include <cstdint>
 

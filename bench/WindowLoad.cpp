@@ -1,15 +1,19 @@
-// What the running window costs the processor: the real window, with the real SDL2 audio, is
-// put through a 1 ms sweep (step 1) and through each preset for a few seconds each, and the
-// process's CPU share (all threads, from getrusage) and the timer ticks achieved per second are
-// printed. On the UI thread the time is split into the timer handlers and the window's painting
-// and flushing (the top-level window's update requests); with --server PID the CPU share of that
-// process (the X server) over the same run is printed too.
+// What the running window costs the processor, as a ratio of what a plain Qt window costs that
+// shows the same kind of change (BaselineWindow) in the same run. First the plain window is
+// changed every 16, 30 and 50 ms; then the real window, with the real SDL2 audio, is put through
+// a 1 ms sweep (step 1) and through each preset for a few seconds each. For each the process's
+// CPU share (all threads, from getrusage) and the timer ticks achieved per second are printed,
+// and for the program its ratio to the plain window: the sweep against the plain window changed
+// once per screen frame (16 ms), budget 1.25x with every tick kept; each preset against the plain
+// window at the preset's period, budget 1.5x. On the UI thread the time is split into the timer
+// handlers and the window's painting and flushing (the top-level window's update requests); with
+// --server PID the CPU share of that process (the X server) over the same run is printed too.
 //
 // Run it under Xvfb (QT_QPA_PLATFORM=xcb DISPLAY=:N) to include the window system, or on the
 // offscreen platform for the program's own work only. Audio goes wherever SDL2 sends it; with
 // SDL_AUDIODRIVER=dummy the callback and the effects still run at the real rate.
 //
-//   window_load [--seconds S] [--server PID] [--only sweep|0|1|2|still|floor] [--paints 1]
+//   window_load [--seconds S] [--server PID] [--only sweep|0|1|2|still] [--paints 1]
 //
 // With --paints 1, every run also lists how many paint events each widget received.
 #include <sys/resource.h>
@@ -29,6 +33,7 @@
 
 #include "audio/SdlAudioLibrary.h"
 #include "automation/Automation.h"
+#include "bench/BaselineWindow.h"
 #include "ui/Form1.h"
 #include "ui/toolkit/Application.h"
 #include "ui/toolkit/CheckBox.h"
@@ -125,6 +130,12 @@ __attribute__((noinline)) void RunMeasured(double seconds) {
   RunFor(seconds);
 }
 
+// The plain window's CPU share for a change every `period` ms.
+struct Baseline {
+  int period;
+  double share;
+};
+
 struct Report {
   const char* name;
   double wall;
@@ -132,16 +143,60 @@ struct Report {
   std::optional<double> serverCpu;
   long ticks;
   UiSplit ui;
+  std::optional<Baseline> baseline;  // what the program's share is a ratio of
+  double budget = 0;                 // the largest ratio allowed
+  long ticksPerSecond = 0;           // the least ticks per second allowed, 0 for none
 };
 
 void Print(const Report& r) {
+  const double share = r.cpu / r.wall;
+  const double ticksPerSecond = static_cast<double>(r.ticks) / r.wall;
   std::printf(
       "%-26s cpu %6.2f %%  ticks/s %7.1f  (handlers %5.2f %%, painting %5.2f %% in %ld paints",
-      r.name, 100 * r.cpu / r.wall, static_cast<double>(r.ticks) / r.wall,
-      100 * r.ui.handlers / r.wall, 100 * r.ui.painting / r.wall, r.ui.paints);
+      r.name, 100 * share, ticksPerSecond, 100 * r.ui.handlers / r.wall,
+      100 * r.ui.painting / r.wall, r.ui.paints);
   if (r.serverCpu) std::printf(", window system %5.2f %%", 100 * *r.serverCpu / r.wall);
   std::printf(")\n");
+  if (r.baseline) {
+    const double ratio = share / r.baseline->share;
+    // A tick or two lost to the measured stretch's ends is not a tick dropped.
+    const bool ticksKept = ticksPerSecond >= 0.99 * static_cast<double>(r.ticksPerSecond);
+    std::printf("%-26s %.2fx the plain window every %d ms (budget %.2fx%s): %s\n", "", ratio,
+                r.baseline->period, r.budget, r.ticksPerSecond ? ", every tick kept" : "",
+                ratio <= r.budget && ticksKept ? "within" : "OVER");
+  }
   std::fflush(stdout);
+}
+
+double Share(double cpu0, const QElapsedTimer& clock) {
+  return (ProcessCpuSeconds() - cpu0) / (static_cast<double>(clock.nsecsElapsed()) / 1e9);
+}
+
+// The plain window changed every `period` ms; prints and returns its CPU share.
+Baseline MeasureBaseline(int period, double seconds) {
+  BaselineWindow plain;
+  plain.show();
+  RunFor(0.5);
+  long ticks = 0;
+  QTimer timer;
+  timer.setTimerType(Qt::PreciseTimer);
+  QObject::connect(&timer, &QTimer::timeout, [&] {
+    ++ticks;
+    plain.Change();
+  });
+  timer.start(period);
+  RunFor(0.3);
+  ticks = 0;
+  const double cpu0 = ProcessCpuSeconds();
+  QElapsedTimer clock;
+  clock.start();
+  RunMeasured(seconds);
+  const double share = Share(cpu0, clock);
+  const double wall = static_cast<double>(clock.nsecsElapsed()) / 1e9;
+  std::printf("plain window, every %2d ms  cpu %6.2f %%  ticks/s %7.1f\n", period, 100 * share,
+              static_cast<double>(ticks) / wall);
+  std::fflush(stdout);
+  return {period, share};
 }
 
 }  // namespace
@@ -164,6 +219,14 @@ int main(int argc, char** argv) {
   SetMessageBoxHook([](const MessageBoxCall& call) {
     std::fprintf(stderr, "message box: %s\n", qPrintable(call.text));
   });
+  const bool sweep = only.isEmpty() || only == QLatin1String("sweep");
+  auto presetRuns = [&](int preset) { return only.isEmpty() || only == QString::number(preset); };
+  std::map<int, Baseline> baselines;  // period (ms) -> the plain window's share
+  // The presets tick every 50 ms ("Серена", "Пытка Ультрозвуком") or 30 ms ("Страх").
+  for (const auto& [period, needed] :
+       {std::pair{16, sweep}, {50, presetRuns(0) || presetRuns(1)}, {30, presetRuns(2)}})
+    if (needed) baselines[period] = MeasureBaseline(period, seconds);
+
   SdlAudioLibrary audio;
   SetBass(&audio);
 
@@ -182,11 +245,14 @@ int main(int argc, char** argv) {
   Instrument(form.Timer1, sweepTicks, handlerSeconds);
   Instrument(form.ZagTimer, presetTicks, handlerSeconds);
 
+  constexpr int kPresetPeriod = -1;  // the preset's own tick period, known once it runs
   // Ticks are counted of the timer that does the work (`ticks`); the handler time is that of
   // every timer that ticks meanwhile.
   auto measure = [&](const char* name, long& ticks, const std::function<void()>& start,
-                     const std::function<void()>& stop) {
+                     const std::function<void()>& stop, int period = 0, double budget = 0,
+                     long ticksPerSecond = 0) {
     start();
+    if (period == kPresetPeriod) period = static_cast<int>(form.ZagTimer->Interval());
     RunFor(0.3);  // settle: the first paints after a start
     ticks = 0;
     handlerSeconds = 0;
@@ -204,14 +270,16 @@ int main(int argc, char** argv) {
     ui.handlers = handlerSeconds;
     std::optional<double> serverCpu;
     if (server0 && server1) serverCpu = *server1 - *server0;
-    Print({name, wall, cpu, serverCpu, ticks, ui});
+    std::optional<Baseline> baseline;
+    if (baselines.contains(period)) baseline = baselines[period];
+    Print({name, wall, cpu, serverCpu, ticks, ui, baseline, budget, ticksPerSecond});
     for (const auto& [widget, paints] : app.paintsOf)
       std::printf("    %6ld paints  %s\n", paints, qPrintable(widget));
     stop();
     RunFor(0.3);
   };
 
-  if (only.isEmpty() || only == QLatin1String("sweep")) {
+  if (sweep) {
     measure(
         "sweep, step 1, 1 ms", sweepTicks,
         [&] {
@@ -227,21 +295,22 @@ int main(int argc, char** argv) {
         [&] {
           form.SpeedButton5Click(form.SpeedButton5);
           form.SpeedButton1Click(form.SpeedButton1);
-        });
+        },
+        16, 1.25, 1000);
   }
 
   form.CheckBox6->SetChecked(true);
   const char* const presets[] = {"preset 0 Серена", "preset 1 Пытка Ультрозвуком",
                                  "preset 2 Страх"};
   for (int preset = 0; preset < 3; ++preset) {
-    if (!only.isEmpty() && only != QString::number(preset)) continue;
+    if (!presetRuns(preset)) continue;
     measure(
         presets[preset], presetTicks,
         [&] {
           form.ComboBox1->setCurrentIndex(preset);
           form.SpeedButton6Click(form.SpeedButton6);
         },
-        [&] { form.SpeedButton7Click(form.SpeedButton7); });
+        [&] { form.SpeedButton7Click(form.SpeedButton7); }, kPresetPeriod, 1.5);
   }
 
   // What the tone with flanger and auto-wah costs with nothing moving: the settings of
@@ -255,26 +324,6 @@ int main(int argc, char** argv) {
           PresetActive = false;
         },
         [&] { form.SpeedButton7Click(form.SpeedButton7); });
-  }
-
-  // The least a change every 30 ms can cost: only a new number in fq, the smallest of the
-  // widgets a preset repaints, with no tone. What a tick and a paint through Qt and the window
-  // system cost before any drawing of the program's own.
-  if (only.isEmpty() || only == QLatin1String("floor")) {
-    long floorTicks = 0;
-    QTimer timer;
-    timer.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&timer, &QTimer::timeout, [&] {
-      ++floorTicks;
-      form.fq->SetText(QString::number(1000 + floorTicks % 1000));
-    });
-    measure(
-        "fq only, every 30 ms", floorTicks, [&] { timer.start(30); }, [&] { timer.stop(); });
-    // And the wake-ups alone: the same timer changing nothing.
-    QObject::disconnect(&timer, &QTimer::timeout, nullptr, nullptr);
-    QObject::connect(&timer, &QTimer::timeout, [&] { ++floorTicks; });
-    measure(
-        "nothing, every 30 ms", floorTicks, [&] { timer.start(30); }, [&] { timer.stop(); });
   }
 
   form.close();

@@ -24,6 +24,9 @@ class TTrackBar;
 class TUpDown;
 class QLabel;
 
+// True from a successful start of the tone until the next stop.
+extern bool Playing;
+
 // The generator's one window. Its controls keep the generic names the window was designed with;
 // every behaviour is a method named after its control and event.
 class TForm1 : public QWidget {

@@ -4,6 +4,8 @@
 #include "ui/toolkit/Controls.h"
 #include "ui/toolkit/MessageBox.h"
 
+bool Playing = false;
+
 // Audio start-up: version, device, then the one user stream. The first failure is reported
 // and ends the start-up; there is no retry.
 void TForm1::InitSB() {
