@@ -10,11 +10,8 @@
 
 #include "ui/toolkit/Application.h"
 #include "ui/toolkit/FramePacer.h"
-#include "ui/toolkit/PartCache.h"
 
 TEdit::TEdit(const QString& text, QWidget* parent) : QLineEdit(text, parent) {
-  // The panel under the text is copied from an image; only the text is drawn for a new value.
-  setStyle(PartCachingStyle());
   QFont unshaped = font();  // see changeEvent()
   unshaped.setStyleStrategy(QFont::PreferNoShaping);
   setFont(unshaped);
