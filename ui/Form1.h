@@ -2,11 +2,9 @@
 
 #include <QWidget>
 #include <cstdint>
-#include <optional>
-
-#include "ui/toolkit/PaintBox.h"
 
 class TBevel;
+class TCanvas;
 class TCheckBox;
 class TComboBox;
 class TEdit;
@@ -193,8 +191,6 @@ class TForm1 : public QWidget {
   // Draws the preview of the values the last Brush took (ui/Preview.cpp).
   void DrawPreview(TCanvas& canvas) const;
 
-  // The preview's frame, labels, axes and ticks, drawn once.
-  mutable std::optional<TCanvas::Stamp> previewGround_;
   double previewFrequency_ = 0;
   double previewAmplitude_ = 0;
 };

@@ -20,39 +20,30 @@ void TForm1::Brush() {
   PB->Invalidate();
 }
 
-// The preview from scratch: frame, labels, axes, ticks and the curve of the values Brush took,
-// frequency / 1000 periods across the 180-pixel width. Everything but the curve is the same
-// every time, so it is drawn once and then copied: exactly the pixels drawing it would write.
+// The preview from scratch, with the values Brush took: frame, labels, axes, ticks and the
+// curve, frequency / 1000 periods across the 180-pixel width.
 void TForm1::DrawPreview(TCanvas& c) const {
-  // The ground starts with its own pen and position; the canvas is put in that state first, so
-  // that the recorded ground fits it every time.
   c.SetPenColor(kBright);
-  c.MoveTo(0, 0);
-  if (!previewGround_ || !previewGround_->Fits(c)) {
-    previewGround_ = c.Record([](TCanvas& g) {
-      g.RoundRect(0, 0, 180, 102, 10, 10);  // its black interior wipes out the previous picture
+  c.RoundRect(0, 0, 180, 102, 10, 10);  // its black interior wipes out the previous picture
 
-      g.SetPenColor(kDim);
-      g.TextOut(93, 2, QStringLiteral("Amp"));
-      g.TextOut(82, 49, QStringLiteral("o"));
-      g.TextOut(149, 50, QStringLiteral("Wave"));
+  c.SetPenColor(kDim);
+  c.TextOut(93, 2, QStringLiteral("Amp"));
+  c.TextOut(82, 49, QStringLiteral("o"));
+  c.TextOut(149, 50, QStringLiteral("Wave"));
 
-      g.MoveTo(90, 0);
-      g.LineTo(90, 100);
-      g.MoveTo(0, 50);
-      g.LineTo(180, 50);
+  c.MoveTo(90, 0);
+  c.LineTo(90, 100);
+  c.MoveTo(0, 50);
+  c.LineTo(180, 50);
 
-      for (int i = 0; i <= 10; ++i) {
-        g.SetPixel(89, 10 * i, kDim);
-        g.SetPixel(91, 10 * i, kDim);
-      }
-      for (int i = 0; i <= 10; ++i) {
-        g.SetPixel(18 * i, 49, kDim);
-        g.SetPixel(18 * i, 51, kDim);
-      }
-    });
+  for (int i = 0; i <= 10; ++i) {
+    c.SetPixel(89, 10 * i, kDim);
+    c.SetPixel(91, 10 * i, kDim);
   }
-  c.Apply(*previewGround_);
+  for (int i = 0; i <= 10; ++i) {
+    c.SetPixel(18 * i, 49, kDim);
+    c.SetPixel(18 * i, 51, kDim);
+  }
 
   c.SetPenColor(kBright);
   c.MoveTo(90, 50);
@@ -70,5 +61,4 @@ void TForm1::DrawPreview(TCanvas& c) const {
     for (int x = 90; x >= 0; --x) points[static_cast<size_t>(90 - x)] = QPoint(x, y(x));
     c.PolylineTo(points.data(), 91);
   }
-  c.Refresh();
 }

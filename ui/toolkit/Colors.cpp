@@ -36,20 +36,26 @@ TColor FontColor(const QWidget* widget) {
   return FromQColor(widget->palette().color(QPalette::Active, QPalette::WindowText));
 }
 
+namespace {
+
+// The colour roles a control fills its ground with.
+constexpr QPalette::ColorRole kGroundRoles[] = {QPalette::Window, QPalette::Base, QPalette::Button};
+
+}  // namespace
+
 void SetColor(QWidget* widget, TColor color) {
   const QColor qcolor = ToQColor(color);
   // The same colour again changes nothing; skip building and resolving a new palette.
   if (widget->autoFillBackground()) {
     const QPalette& current = widget->palette();
     bool same = true;
-    for (const auto role : {QPalette::Window, QPalette::Base, QPalette::Button})
+    for (const auto role : kGroundRoles)
       for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
         same = same && current.isBrushSet(group, role) && current.color(group, role) == qcolor;
     if (same) return;
   }
   QPalette palette = widget->palette();
-  for (const auto role : {QPalette::Window, QPalette::Base, QPalette::Button})
-    palette.setColor(role, qcolor);
+  for (const auto role : kGroundRoles) palette.setColor(role, qcolor);
   widget->setPalette(palette);
   widget->setAutoFillBackground(true);
 }

@@ -32,15 +32,6 @@ TLabel::TLabel(const QString& caption, QWidget* parent) : QLabel(caption, parent
   setAlignment(Qt::AlignCenter);
 }
 
-namespace {
-
-// The colour roles a label fills its ground with; its layer is drawn without them.
-bool IsGroundRole(QPalette::ColorRole role) {
-  return role == QPalette::Window || role == QPalette::Base || role == QPalette::Button;
-}
-
-}  // namespace
-
 TStaticText::TStaticText(const QString& text, QWidget* parent) : QLabel(text, parent) {
   setFrameStyle(QFrame::Panel | QFrame::Sunken);
   setLineWidth(1);
@@ -48,61 +39,6 @@ TStaticText::TStaticText(const QString& text, QWidget* parent) : QLabel(text, pa
   setAlignment(Qt::AlignHCenter | Qt::AlignTop);
   setWordWrap(true);
   setAutoFillBackground(true);
-}
-
-TStaticText::~TStaticText() = default;
-
-void TStaticText::paintEvent(QPaintEvent* /*event*/) {
-  const QPalette& current = palette();
-  const QPalette::ColorGroup group = !isEnabled()       ? QPalette::Disabled
-                                     : isActiveWindow() ? QPalette::Active
-                                                        : QPalette::Inactive;
-  if (!twin_) {
-    twin_ = std::make_unique<QLabel>();
-    twin_->setAttribute(Qt::WA_DontShowOnScreen);
-  }
-  bool stale = layer_.size() != size() || group != layerGroup_ || twin_->text() != text() ||
-               twin_->font() != font() || twin_->frameStyle() != frameStyle() ||
-               twin_->lineWidth() != lineWidth() || twin_->alignment() != alignment() ||
-               twin_->wordWrap() != wordWrap();
-  // The layer depends on every colour of the group but the ground's; a new ground colour (the
-  // zone indicator gets one at nearly every change of frequency) leaves it as it is.
-  if (!stale && current.cacheKey() != layerPaletteKey_) {
-    for (int role = 0; role < QPalette::NColorRoles && !stale; ++role) {
-      const auto colourRole = static_cast<QPalette::ColorRole>(role);
-      stale = !IsGroundRole(colourRole) &&
-              current.brush(group, colourRole) != layerPalette_.brush(group, colourRole);
-    }
-    if (!stale) layerPaletteKey_ = current.cacheKey();
-  }
-  if (stale) {
-    twin_->setText(text());
-    twin_->setFont(font());
-    twin_->setFrameStyle(frameStyle());
-    twin_->setLineWidth(lineWidth());
-    twin_->setAlignment(alignment());
-    twin_->setWordWrap(wordWrap());
-    // The twin draws the colours of the group in force here, whatever its own state, with a
-    // see-through ground.
-    QPalette twinPalette = current;
-    for (const auto twinGroup : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-      for (int role = 0; role < QPalette::NColorRoles; ++role) {
-        const auto colourRole = static_cast<QPalette::ColorRole>(role);
-        twinPalette.setBrush(
-            twinGroup, colourRole,
-            IsGroundRole(colourRole) ? QBrush(Qt::transparent) : current.brush(group, colourRole));
-      }
-    twin_->setPalette(twinPalette);
-    twin_->resize(size());
-    layer_ = QImage(size(), QImage::Format_ARGB32_Premultiplied);
-    layer_.fill(Qt::transparent);
-    twin_->render(&layer_, QPoint(), QRegion(), QWidget::RenderFlags());
-    layerPalette_ = current;
-    layerPaletteKey_ = current.cacheKey();
-    layerGroup_ = group;
-  }
-  QPainter painter(this);
-  painter.drawImage(0, 0, layer_);
 }
 
 TBevel::TBevel(Shape shape, QWidget* parent) : QFrame(parent), shape_(shape) {

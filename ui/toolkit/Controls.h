@@ -3,13 +3,10 @@
 #include <QComboBox>
 #include <QFrame>
 #include <QIcon>
-#include <QImage>
 #include <QLabel>
-#include <QPalette>
 #include <QTextEdit>
 #include <QToolButton>
 #include <functional>
-#include <memory>
 
 #include "ui/toolkit/Colors.h"
 
@@ -31,28 +28,10 @@ class TLabel : public QLabel {
 };
 
 // A single-line text of fixed size with a sunken border.
-//
-// Its border and text are kept as a layer over its ground: a box whose colour changes often
-// (the zone indicator takes a new one on almost every frequency step at the ends of the range)
-// then repaints by filling the ground and laying the unchanged layer on it, instead of laying
-// out and drawing the text anew. The text draws without smoothing, so the picture is the same.
 class TStaticText : public QLabel {
   Q_OBJECT
  public:
   explicit TStaticText(const QString& text, QWidget* parent = nullptr);
-  ~TStaticText() override;
-
- protected:
-  void paintEvent(QPaintEvent* event) override;
-
- private:
-  // A label of the same text, size, font and colours apart from its ground, never shown,
-  // that draws the layer.
-  std::unique_ptr<QLabel> twin_;
-  QImage layer_;
-  QPalette layerPalette_;       // the palette the layer was drawn with
-  qint64 layerPaletteKey_ = 0;  // a palette found to give the same layer
-  QPalette::ColorGroup layerGroup_ = QPalette::Active;
 };
 
 // A bevel: a lowered box, or a line along its left or right edge.

@@ -10,14 +10,23 @@
 
 #include "ui/toolkit/Application.h"
 #include "ui/toolkit/FramePacer.h"
-#include "ui/toolkit/PartCache.h"
+
+namespace {
+
+// The boxes hold numbers, laid out anew for every new value. Without shaping, Qt places the
+// glyphs by their advances instead of running them through HarfBuzz, which was the larger part
+// of setting a text; digits look the same, and only kerning pairs of letters (which the design's
+// bitmap font lacks anyway) would differ.
+QFont Unshaped(QFont font) {
+  font.setStyleStrategy(
+      static_cast<QFont::StyleStrategy>(font.styleStrategy() | QFont::PreferNoShaping));
+  return font;
+}
+
+}  // namespace
 
 TEdit::TEdit(const QString& text, QWidget* parent) : QLineEdit(text, parent) {
-  // The panel under the text is copied from an image; only the text is drawn for a new value.
-  setStyle(PartCachingStyle());
-  QFont unshaped = font();  // see changeEvent()
-  unshaped.setStyleStrategy(QFont::PreferNoShaping);
-  setFont(unshaped);
+  setFont(Unshaped(font()));  // and again whenever the font changes (changeEvent)
   connect(this, &QLineEdit::textChanged, this, [this](const QString&) {
     if (!setting_) RunGuarded(OnChange);
   });
@@ -71,14 +80,7 @@ bool TEdit::event(QEvent* event) {
 
 void TEdit::changeEvent(QEvent* event) {
   if (event->type() == QEvent::FontChange && !(font().styleStrategy() & QFont::PreferNoShaping)) {
-    // The boxes hold numbers, laid out anew for every new value. Without shaping, Qt places the
-    // glyphs by their advances instead of running them through HarfBuzz, which was the larger
-    // part of setting a text; digits look the same, and only kerning pairs of letters (which
-    // the design's bitmap font lacks anyway) would differ.
-    QFont unshaped = font();
-    unshaped.setStyleStrategy(
-        static_cast<QFont::StyleStrategy>(unshaped.styleStrategy() | QFont::PreferNoShaping));
-    setFont(unshaped);  // comes back here once, with the flag set
+    setFont(Unshaped(font()));  // comes back here once, with the flag set
     return;
   }
   QLineEdit::changeEvent(event);

@@ -41,8 +41,8 @@ TCanvas::FontCache& TCanvas::CachedFont() {
   if (!fontCache_) {
     const QFont font = Font();
     const QFontMetricsF metrics(font);
-    fontCache_.emplace(FontCache{
-        font, metrics, static_cast<int>(std::ceil(metrics.ascent())), TextCellHeight(font), {}});
+    fontCache_.emplace(FontCache{font, metrics, static_cast<int>(std::ceil(metrics.ascent())),
+                                 TextCellHeight(font)});
   }
   return *fontCache_;
 }
@@ -106,51 +106,9 @@ void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int w, int h) {
   Changed();
 }
 
-const TCanvas::TextMask* TCanvas::MaskOf(const QString& text) {
-  FontCache& font = CachedFont();
-  for (const TextMask& mask : font.texts)
-    if (mask.text == text) return &mask;
-  // Draw the text once on a clear image with room around its cell for overhanging glyphs.
-  constexpr int kMaxTexts = 16;  // a canvas draws a few labels, not running text
-  if (font.texts.size() >= kMaxTexts) return nullptr;
-  const int width = static_cast<int>(std::ceil(font.metrics.horizontalAdvance(text)));
-  const int pad = font.cellHeight;
-  QImage layer(width + 2 * pad, font.cellHeight + 2 * pad, QImage::Format_ARGB32_Premultiplied);
-  layer.fill(Qt::transparent);
-  QPainter painter(&layer);
-  painter.setRenderHint(QPainter::Antialiasing, false);
-  painter.setRenderHint(QPainter::TextAntialiasing, false);
-  painter.setFont(font.font);
-  painter.setPen(Qt::black);
-  painter.drawText(QPoint(pad, pad + font.ascent), text);
-  painter.end();
-  TextMask mask{text, width, {}};
-  for (int row = 0; row < layer.height(); ++row) {
-    const auto* line = reinterpret_cast<const QRgb*>(layer.constScanLine(row));
-    for (int col = 0; col < layer.width(); ++col) {
-      const int alpha = qAlpha(line[col]);
-      if (alpha == 0) continue;
-      if (alpha != 255) return nullptr;  // smoothed after all: no exact mask
-      mask.glyph.emplace_back(col - pad, row - pad);
-    }
-  }
-  font.texts.push_back(std::move(mask));
-  return &font.texts.back();
-}
-
 void TCanvas::TextOut(int x, int y, const QString& text) {
   // The text's cell is filled with the brush first (an opaque background), then the glyphs are
   // drawn on their baseline.
-  if (const TextMask* mask = MaskOf(text)) {
-    const int cellHeight = CachedFont().cellHeight;
-    const QRgb brush = ToQColor(brushColor_).rgb();
-    const QRgb glyph = ToQColor(fontColor_).rgb();
-    const Pixels pixels = Lock();
-    for (int row = 0; row < cellHeight; ++row) pixels.Span(x, x + mask->width - 1, y + row, brush);
-    for (const QPoint& p : mask->glyph) pixels.Plot(x + p.x(), y + p.y(), glyph);
-    Changed();
-    return;
-  }
   const FontCache& font = CachedFont();
   const int width = static_cast<int>(std::ceil(font.metrics.horizontalAdvance(text)));
   QPainter painter(image_);
@@ -274,67 +232,6 @@ void TCanvas::Pixels::Span(int x1, int x2, int y, QRgb rgb) const {
   if (x1 > x2) return;
   QRgb* row = reinterpret_cast<QRgb*>(bits + static_cast<qsizetype>(y) * bytesPerLine);
   std::fill(row + x1, row + x2 + 1, rgb);
-}
-
-TCanvas::Stamp::Settings TCanvas::CurrentSettings() const {
-  return {penColor_, brushColor_, fontColor_, fontSize_, fontName_, penPos_};
-}
-
-void TCanvas::SetSettings(const Stamp::Settings& settings) {
-  penColor_ = settings.pen;
-  brushColor_ = settings.brush;
-  fontColor_ = settings.font;
-  SetFontSize(settings.fontSize);
-  SetFontName(settings.fontName);
-  penPos_ = settings.penPos;
-}
-
-bool TCanvas::Stamp::Fits(const TCanvas& canvas) const {
-  return size_ == canvas.image_->size() && before_ == canvas.CurrentSettings();
-}
-
-TCanvas::Stamp TCanvas::Record(const std::function<void(TCanvas&)>& draw) const {
-  // The drawing is made twice, over black and over white: the pixels it writes come out the
-  // same in both, the others keep their different grounds.
-  Stamp stamp;
-  stamp.size_ = image_->size();
-  stamp.before_ = CurrentSettings();
-  auto drawOver = [&](QRgb ground) {
-    QImage image(stamp.size_, QImage::Format_RGB32);
-    image.fill(ground);
-    TCanvas canvas(&image);
-    canvas.SetSettings(stamp.before_);
-    draw(canvas);
-    stamp.after_ = canvas.CurrentSettings();
-    return image;
-  };
-  stamp.pixels_ = drawOver(qRgb(0, 0, 0));
-  const QImage overWhite = drawOver(qRgb(255, 255, 255));
-  for (int y = 0; y < stamp.size_.height(); ++y) {
-    const auto* a = reinterpret_cast<const QRgb*>(stamp.pixels_.constScanLine(y));
-    const auto* b = reinterpret_cast<const QRgb*>(overWhite.constScanLine(y));
-    for (int x = 0; x < stamp.size_.width(); ++x) {
-      if (a[x] != b[x]) continue;
-      const int first = x;
-      while (x + 1 < stamp.size_.width() && a[x + 1] == b[x + 1]) ++x;
-      stamp.runs_.push_back({y, first, x});
-    }
-  }
-  return stamp;
-}
-
-void TCanvas::Apply(const Stamp& stamp) {
-  const Pixels pixels = Lock();
-  for (const Stamp::Run& run : stamp.runs_) {
-    if (run.y >= pixels.height || run.first >= pixels.width) continue;
-    const int last = std::min(run.last, pixels.width - 1);
-    const auto* from = reinterpret_cast<const QRgb*>(stamp.pixels_.constScanLine(run.y));
-    auto* to =
-        reinterpret_cast<QRgb*>(pixels.bits + static_cast<qsizetype>(run.y) * pixels.bytesPerLine);
-    std::copy(from + run.first, from + last + 1, to + run.first);
-  }
-  SetSettings(stamp.after_);
-  Changed();
 }
 
 void TCanvas::Changed() {

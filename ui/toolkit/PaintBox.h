@@ -7,7 +7,6 @@
 #include <QWidget>
 #include <functional>
 #include <optional>
-#include <vector>
 
 #include "ui/toolkit/Colors.h"
 
@@ -43,40 +42,6 @@ class TCanvas {
   void SetPixel(int x, int y, TColor color);
   TColor Pixel(int x, int y) const;
   QPoint PenPos() const { return penPos_; }
-  // Lets go of the drawing objects; invalidates nothing.
-  void Refresh() {}
-
-  // The pixels that a fixed drawing writes, and the pen, brush and font it leaves the canvas with.
-  // The canvas's own operations write whole colours that do not depend on what lies beneath, so
-  // putting these pixels back (Apply) leaves the canvas exactly as drawing it again would, for
-  // the cost of copying them. Made by Record.
-  class Stamp {
-   public:
-    // Whether the stamp was recorded on a canvas of this one's size and settings.
-    bool Fits(const TCanvas& canvas) const;
-
-   private:
-    friend class TCanvas;
-    struct Settings {
-      TColor pen, brush, font;
-      int fontSize;
-      QString fontName;
-      QPoint penPos;
-      bool operator==(const Settings&) const = default;
-    };
-    struct Run {
-      int y, first, last;  // a row's pixels from first to last, both included
-    };
-    QSize size_;
-    Settings before_;
-    Settings after_;
-    QImage pixels_;
-    std::vector<Run> runs_;
-  };
-  // Records what `draw` writes on a canvas of this one's size and settings; this canvas's own
-  // pixels are left alone.
-  Stamp Record(const std::function<void(TCanvas&)>& draw) const;
-  void Apply(const Stamp& stamp);
 
   // Called after each drawing operation (the paint box schedules a repaint).
   std::function<void()> OnChanged;
@@ -84,23 +49,13 @@ class TCanvas {
   std::function<void()> OnRead;
 
  private:
-  // The pixels that a text's glyphs cover, relative to the text's top left corner. The font
-  // draws without smoothing, so a glyph pixel takes the font colour whole and every other pixel
-  // keeps what lay beneath: a text drawn once can be drawn again from its mask, exactly.
-  struct TextMask {
-    QString text;
-    int width;                  // of the text's cell
-    std::vector<QPoint> glyph;  // may lie outside the cell (overhanging glyphs)
-  };
   struct FontCache {
     QFont font;
     QFontMetricsF metrics;
     int ascent;
     int cellHeight;
-    std::vector<TextMask> texts;
   };
   FontCache& CachedFont();
-  const TextMask* MaskOf(const QString& text);
   // Direct access to the 32-bit pixels for the length of one drawing operation.
   struct Pixels {
     uchar* bits;
@@ -115,8 +70,6 @@ class TCanvas {
   Pixels Lock();
   void Changed();
   static void DrawLine(const Pixels& pixels, QPoint from, QPoint to, QRgb pen);
-  Stamp::Settings CurrentSettings() const;
-  void SetSettings(const Stamp::Settings& settings);
 
   QImage* image_;
   TColor penColor_ = 0x000000;

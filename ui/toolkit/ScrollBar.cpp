@@ -5,7 +5,6 @@
 #include <algorithm>
 
 #include "ui/toolkit/Application.h"
-#include "ui/toolkit/PartCache.h"
 
 TScrollBar::TScrollBar(QWidget* parent) : QScrollBar(Qt::Horizontal, parent) {
   setSingleStep(1);
@@ -13,8 +12,6 @@ TScrollBar::TScrollBar(QWidget* parent) : QScrollBar(Qt::Horizontal, parent) {
   // The bar covers its whole rectangle. Filling it first makes it opaque to Qt, so a move of
   // the thumb repaints the bar alone, not the window and the labels that lie beneath its edges.
   setAutoFillBackground(true);
-  // The groove, thumb and arrows are copied from images: a new position only moves the copies.
-  setStyle(PartCachingStyle());
   {
     const QSignalBlocker blocker(this);
     setRange(min_, max_);

@@ -4,13 +4,13 @@
 
 #include <QApplication>
 #include <QPainter>
+#include <QPointer>
 #include <QProxyStyle>
 #include <QScopedValueRollback>
 #include <QStyleOptionSlider>
 #include <algorithm>
 
 #include "ui/toolkit/Application.h"
-#include "ui/toolkit/SharedStyle.h"
 
 namespace {
 
@@ -50,8 +50,15 @@ class ThumbStyle : public QProxyStyle {
   }
 };
 
+// The one instance the track bars share. It belongs to the application, so it lives as long as
+// the application does, and a new application gets a new one.
 QStyle* TrackBarStyle() {
-  return SharedStyle<ThumbStyle>();
+  static QPointer<ThumbStyle> style;
+  if (style.isNull()) {
+    style = new ThumbStyle;
+    style->setParent(qApp);
+  }
+  return style;
 }
 
 }  // namespace

@@ -1,11 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <QLabel>
 #include <QPixmap>
 #include <QRadioButton>
 #include <QTest>
 #include <stdexcept>
-#include <utility>
 #include <vector>
 
 #include "tests/ui/toolkit/MessageBoxCapture.h"
@@ -191,45 +189,6 @@ TEST(BevelTest, LoweredShapesAreShadowAboveLeftAndHighlightBelowRight) {
   const QImage rightImage = right.grab().toImage();
   EXPECT_EQ(rightImage.pixelColor(7, 50), shadow);
   EXPECT_EQ(rightImage.pixelColor(8, 50), highlight);
-}
-
-// The static text keeps its border and text as a layer; whatever its ground, text and font, it
-// shows exactly what a plain label of the same settings draws.
-TEST(StaticTextTest, ShowsWhatAPlainLabelDrawsWhateverItsGroundAndText) {
-  TStaticText box("");
-  QLabel plain;
-  for (QLabel* label : {static_cast<QLabel*>(&box), &plain}) {
-    label->setFrameStyle(box.frameStyle());
-    label->setLineWidth(box.lineWidth());
-    label->setAlignment(box.alignment());
-    label->setWordWrap(box.wordWrap());
-    label->setAutoFillBackground(true);
-    label->setFont(DesignFont("MS Sans Serif", 11, true));
-    label->resize(291, 51);
-  }
-  const char* warning = "Пожалуйста! Ознакомьтесь с текстом!";
-  const char* danger = "Зона повышеной психочувствительности";
-  const std::pair<TColor, const char*> steps[] = {
-      {0x00A0FF, warning}, {0x00A0FF, "Зона психической безопасности"},
-      {0x0001FF, danger},  {0x0064FF, danger},
-      {0x0000FF, danger},  {0x00A0FF, danger}};
-  for (auto [colour, text] : steps) {
-    for (QLabel* label : {static_cast<QLabel*>(&box), &plain}) {
-      SetColor(label, colour);
-      label->setText(QString::fromUtf8(text));
-    }
-    EXPECT_EQ(box.grab().toImage(), plain.grab().toImage()) << text << " on " << colour;
-  }
-  box.setFont(DesignFont("MS Sans Serif", 19, true));
-  plain.setFont(box.font());
-  EXPECT_EQ(box.grab().toImage(), plain.grab().toImage()) << "in a larger font";
-  // A new text colour, a new ground after it, and the disabled look each give a new picture.
-  for (QLabel* label : {static_cast<QLabel*>(&box), &plain}) SetFontColor(label, 0x808080);
-  EXPECT_EQ(box.grab().toImage(), plain.grab().toImage()) << "in grey";
-  for (QLabel* label : {static_cast<QLabel*>(&box), &plain}) SetColor(label, 0x0032FF);
-  EXPECT_EQ(box.grab().toImage(), plain.grab().toImage()) << "in grey on red";
-  for (QLabel* label : {static_cast<QLabel*>(&box), &plain}) label->setEnabled(false);
-  EXPECT_EQ(box.grab().toImage(), plain.grab().toImage()) << "disabled";
 }
 
 }  // namespace

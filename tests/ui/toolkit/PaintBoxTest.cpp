@@ -1,14 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QFontInfo>
-#include <QFontMetricsF>
-#include <QPainter>
 #include <QTest>
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
 
-#include "ui/toolkit/Fonts.h"
 #include "ui/toolkit/PaintBox.h"
 
 namespace {
@@ -118,44 +114,6 @@ TEST_F(CanvasTest, EverythingIsClippedToTheImage) {
   EXPECT_EQ(canvas.Pixel(179, 101), clBlack);     // the text's ground, cut at the edge
 }
 
-// A recorded drawing, put back on a canvas whatever it held, leaves the pixels and the pen,
-// brush and font exactly as drawing it there would; it fits only a canvas set up as when it
-// was recorded.
-TEST_F(CanvasTest, AStampLeavesTheCanvasAsDrawingAgainWould) {
-  auto draw = [](TCanvas& c) {
-    c.RoundRect(0, 0, 180, 102, 10, 10);
-    c.SetPenColor(kGreen128);
-    c.TextOut(149, 50, QStringLiteral("Wave"));
-    c.MoveTo(-5, 90);
-    c.LineTo(200, 3);
-    c.SetPixel(179, 0, kGreen128);
-    c.SetBrushColor(kWhite);
-    c.MoveTo(7, 8);
-  };
-  const TCanvas::Stamp stamp = canvas.Record(draw);
-  EXPECT_EQ(image.pixel(5, 5), QColor(Qt::white).rgb());  // recording leaves the canvas alone
-  // Two canvases holding the same scribbles: one draws, the other takes the stamp.
-  QImage drawn(image.size(), QImage::Format_RGB32);
-  for (int y = 0; y < drawn.height(); ++y)
-    for (int x = 0; x < drawn.width(); ++x) drawn.setPixel(x, y, qRgb(x, y, x ^ y));
-  QImage stamped = drawn.copy();
-  TCanvas drawing(&drawn);
-  TCanvas stamping(&stamped);
-  for (TCanvas* c : {&drawing, &stamping}) {
-    c->SetPenColor(kGreen192);
-    c->SetBrushColor(clBlack);
-  }
-  ASSERT_TRUE(stamp.Fits(stamping));
-  draw(drawing);
-  stamping.Apply(stamp);
-  EXPECT_EQ(stamped, drawn);
-  EXPECT_EQ(stamped.pixel(1, 0), qRgb(1, 0, 1));  // a corner outside the frame keeps its pixel
-  EXPECT_EQ(stamping.PenColor(), kGreen128);
-  EXPECT_EQ(stamping.BrushColor(), kWhite);
-  EXPECT_EQ(stamping.PenPos(), QPoint(7, 8));
-  EXPECT_FALSE(stamp.Fits(stamping));  // its brush is no longer the one recorded with
-}
-
 TEST_F(CanvasTest, RoundRectFramesTheOutermostPixelsAndFillsTheRest) {
   canvas.MoveTo(0, 50);
   canvas.LineTo(180, 50);  // erased by the frame's interior
@@ -193,40 +151,6 @@ TEST_F(CanvasTest, TextStandsOnTheBrushColourInTheFontColour) {
   EXPECT_EQ(Count(kGreen128, cell) + Count(clBlack, cell), cell.width() * cell.height());
   EXPECT_EQ(canvas.Pixel(93, 2), clBlack);
   EXPECT_EQ(Count(kWhite, QRect(93, 1, 20, 1)) + Count(kWhite, QRect(93, 15, 20, 1)), 40);
-}
-
-// Texts are drawn again from what their first drawing covered; every drawing, first or
-// repeated, anywhere and in any colours, equals the text drawn straight by the painter.
-TEST_F(CanvasTest, RepeatedTextsEqualTheTextDrawnStraight) {
-  auto straight = [&](int x, int y, const QString& text, TColor ground, TColor ink) {
-    QImage expected = image.copy();
-    QPainter painter(&expected);
-    painter.setRenderHint(QPainter::TextAntialiasing, false);
-    const QFont font = canvas.Font();
-    const QFontMetricsF metrics(font);
-    painter.fillRect(QRect(x, y, static_cast<int>(std::ceil(metrics.horizontalAdvance(text))),
-                           TextCellHeight(font)),
-                     ToQColor(ground));
-    painter.setFont(font);
-    painter.setPen(ToQColor(ink));
-    painter.drawText(QPoint(x, y + static_cast<int>(std::ceil(metrics.ascent()))), text);
-    return expected;
-  };
-  struct Case {
-    int x, y;
-    const char* text;
-    TColor ground, ink;
-  };
-  const Case cases[] = {{93, 2, "Amp", clBlack, kGreen128},    {82, 49, "o", clBlack, kGreen128},
-                        {149, 50, "Wave", clBlack, kGreen128}, {93, 2, "Amp", kWhite, kGreen192},
-                        {170, 95, "Wave", kGreen192, clBlack}, {-5, -3, "Amp", clBlack, kWhite}};
-  for (const Case& c : cases) {
-    const QImage expected = straight(c.x, c.y, c.text, c.ground, c.ink);
-    canvas.SetBrushColor(c.ground);
-    canvas.SetFontColor(c.ink);
-    canvas.TextOut(c.x, c.y, c.text);
-    ASSERT_EQ(image, expected) << c.text << " at " << c.x << ", " << c.y;
-  }
 }
 
 TEST(PaintBoxTest, ShowsTheBackgroundFirstAndKeepsWhatWasDrawn) {
