@@ -6,6 +6,7 @@
 
 #include "app/CloseOnSignal.h"
 #include "app/CommandLine.h"
+#include "app/DesktopIdentity.h"
 #include "audio/SdlAudioLibrary.h"
 #include "ui/Form1.h"
 #include "ui/toolkit/Application.h"
@@ -25,11 +26,12 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("vimbra-generator"));
   // No application display name: on X11 Qt would append it to the window's title.
-  QGuiApplication::setDesktopFileName(QStringLiteral("lab.kestrov.VimbraGenerator"));
+  QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopEntry));
   RegisterFontSubstitutions();
   ApplyClassicDisabledText();
   Application.Title = QStringLiteral("Kestrov Lab Vimbra Generator");
 
+  DescribeStreamToSoundServer();
   SdlAudioLibrary audio;
   SetBass(&audio);
 
