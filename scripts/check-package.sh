@@ -75,6 +75,8 @@ for needed in fonts-liberation libqt6widgets6 libsdl2-2.0-0; do
   [[ ", $depends," == *", $needed "* || ", $depends," == *", $needed,"* ]] ||
     fail "Depends lacks $needed: $depends"
 done
+recommends=$(dpkg-deb -f "$deb" Recommends)
+[[ $recommends == *qt6-wayland* ]] || fail "Recommends lacks qt6-wayland: $recommends"
 
 root=$tmp/root
 dpkg -x "$deb" "$root"
