@@ -1,8 +1,12 @@
-// The generator's entry: the application, its title, the one window, the message loop. From the
-// window's creation on, SIGTERM, SIGINT and SIGHUP close the window as the user would.
+// The generator's entry: the command line, the application, its title, the one window, the
+// message loop. From the window's creation on, SIGTERM, SIGINT and SIGHUP close the window as
+// the user would.
 #include <QApplication>
+#include <cstdio>
 
 #include "app/CloseOnSignal.h"
+#include "app/CommandLine.h"
+#include "app/DesktopIdentity.h"
 #include "audio/SdlAudioLibrary.h"
 #include "ui/Form1.h"
 #include "ui/toolkit/Application.h"
@@ -10,13 +14,24 @@
 #include "ui/toolkit/Fonts.h"
 
 int main(int argc, char** argv) {
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments.append(QString::fromLocal8Bit(argv[i]));
+  const CommandLineOutcome commandLine = ReadCommandLine(arguments);
+  if (!commandLine.openWindow) {
+    std::fputs(commandLine.output.toLocal8Bit().constData(), stdout);
+    std::fputs(commandLine.error.toLocal8Bit().constData(), stderr);
+    return commandLine.exitCode;
+  }
+
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("vimbra-generator"));
-  QGuiApplication::setDesktopFileName(QStringLiteral("lab.kestrov.VimbraGenerator"));
+  // No application display name: on X11 Qt would append it to the window's title.
+  QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopEntry));
   RegisterFontSubstitutions();
   ApplyClassicDisabledText();
   Application.Title = QStringLiteral("Kestrov Lab Vimbra Generator");
 
+  DescribeStreamToSoundServer();
   SdlAudioLibrary audio;
   SetBass(&audio);
 

@@ -68,5 +68,8 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # Library dependencies come from the binary (dpkg-shlibdeps); the window's fonts do not.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS fonts-liberation)
+# Qt's Wayland platform plugin, so that the window runs natively on a Wayland desktop; without it
+# Qt falls back to X11 (XWayland).
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
 set(CPACK_STRIP_FILES ON)
 include(CPack)

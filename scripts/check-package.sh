@@ -75,6 +75,8 @@ for needed in fonts-liberation libqt6widgets6 libsdl2-2.0-0; do
   [[ ", $depends," == *", $needed "* || ", $depends," == *", $needed,"* ]] ||
     fail "Depends lacks $needed: $depends"
 done
+recommends=$(dpkg-deb -f "$deb" Recommends)
+[[ $recommends == *qt6-wayland* ]] || fail "Recommends lacks qt6-wayland: $recommends"
 
 root=$tmp/root
 dpkg -x "$deb" "$root"
@@ -91,6 +93,19 @@ icon=$(sed -n 's/^Icon=//p' "$desktop")
 wm_class=$(sed -n 's/^StartupWMClass=//p' "$desktop")
 
 program=$root/usr/bin/vimbra-generator
+# The command line needs no display: --version prints the package's version and exits 0, an
+# unknown option is refused with status 2 before any window could open.
+no_display=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
+shown_version=$("${no_display[@]}" "$program" --version 2>&1) ||
+  fail "--version without a display: status $?, output: $shown_version"
+[[ $shown_version == "vimbra-generator $version" ]] ||
+  fail "--version prints \"$shown_version\", expected \"vimbra-generator $version\""
+status=0
+refusal=$("${no_display[@]}" "$program" --no-such-option 2>&1) || status=$?
+[[ $status -eq 2 && $refusal == *"'no-such-option'"* ]] ||
+  fail "--no-such-option: status $status (expected 2), output: $refusal"
+echo "command line: --version \"$shown_version\"; --no-such-option refused with status $status"
+
 # Runs the unpacked program in the background; the dummy audio driver keeps it independent of
 # any sound server (the window reports no audio error then).
 start_program() {  # log file, environment assignments...

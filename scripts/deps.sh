@@ -5,15 +5,19 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev libsdl2-dev
+  qt6-base-dev libsdl2-dev qt6-wayland
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-liberation clang-format
   pulseaudio pulseaudio-utils sox xvfb
   desktop-file-utils appstream lintian xdotool x11-utils
+  weston dbus-daemon at-spi2-core python3-pyatspi
 )
 # The package checks: desktop-file-validate, appstreamcli, lintian, and xdotool and xprop (from
 # x11-utils) to find the window under Xvfb. dpkg-shlibdeps, which CPack uses for the package's
 # dependencies, comes with build-essential (dpkg-dev).
+# qt6-wayland lets the program run natively on a Wayland desktop (Qt's platform plugin for it).
+# The Wayland check (scripts/check-wayland.sh): Weston, a session bus, and the accessibility bus
+# and its Python client to operate the window without X.
 # qt6-base-dev pulls in libgl-dev (GL/gl.h), which Qt's CMake package needs for OpenGL;
 # libgl1-mesa-dev is not needed.
 

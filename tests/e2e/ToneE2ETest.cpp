@@ -11,6 +11,7 @@
 #include <iostream>
 #include <numbers>
 
+#include "app/DesktopIdentity.h"
 #include "audio/SdlAudioLibrary.h"
 #include "audio/Tone.h"
 #include "tests/e2e/Recorder.h"
@@ -27,6 +28,7 @@ class ToneE2ETest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (!SoundServerReachable()) GTEST_SKIP() << "no sound server (PULSE_SERVER; see ./test)";
+    DescribeStreamToSoundServer();  // as the program does before its audio start-up
     ASSERT_TRUE(audio.Init(1, 44100, 0, nullptr, nullptr)) << audio.ErrorGetCode();
     stream = audio.StreamCreate(22050, 2, 0, &ToneStreamProc, nullptr);
     ASSERT_NE(stream, 0u) << audio.ErrorGetCode();
@@ -53,8 +55,9 @@ class ToneE2ETest : public ::testing::Test {
     return recorder.Stop();
   }
 
-  // What the server says about our playing stream's latency, for the test log. The silent
-  // keep-alive stream of the test server is left out.
+  // What the server says about our playing stream: its latency for the test log, and the
+  // properties by which mixers show it, kept for the test. The silent keep-alive stream of the
+  // test server is left out.
   void ReportLatency() {
     const QString inputs = RunCommand("pactl", {"list", "sink-inputs"});
     for (const QString& block : inputs.split("Sink Input #")) {
@@ -66,11 +69,14 @@ class ToneE2ETest : public ::testing::Test {
           std::cout << "[ sink-input ] " << text.toStdString() << '\n';
           RecordProperty(text.section(':', 0, 0).toStdString(),
                          text.section(':', 1).trimmed().toStdString());
+        } else if (text.contains(" = \"")) {
+          properties.append(text);
         }
       }
     }
   }
 
+  QStringList properties;  // of the playing stream, as pactl prints them: key = "value"
   SdlAudioLibrary audio;
   uint32_t stream = 0;
 };
@@ -98,6 +104,15 @@ TEST_F(ToneE2ETest, PlaysHalfTheFrequencyWithTheRightChannelLeading) {
   EXPECT_NEAR(Peak(steadyLeft), kAmplitude, kAmplitude * 0.02);
   EXPECT_NEAR(Peak(steadyRight), kAmplitude, kAmplitude * 0.02);
   EXPECT_NEAR(lead, kLeadDegrees, 1.0);
+  // Mixers show the stream by the desktop entry's name and icon, what plays and its role.
+  for (const char* property : {R"(application.name = "Kestrov Lab Vimbra Generator")",
+                               R"(application.icon_name = "vimbra-generator")",
+                               R"(application.id = "lab.kestrov.VimbraGenerator")",
+                               R"(media.name = "Синусоидальный тон")", R"(media.role = "test")"}) {
+    EXPECT_TRUE(properties.contains(QString::fromUtf8(property)))
+        << property << "\nthe stream's properties:\n"
+        << properties.join('\n').toStdString();
+  }
 }
 
 TEST_F(ToneE2ETest, StopFadesToSilenceWithoutAClick) {
