@@ -16,6 +16,7 @@ int main(int argc, char** argv) {
   RegisterFontSubstitutions();
   ApplyClassicDisabledText();
   Application.Title = QStringLiteral("Kestrov Lab Vimbra Generator");
+  AnnounceApplicationTitle();
 
   SdlAudioLibrary audio;
   SetBass(&audio);
