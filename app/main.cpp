@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include "app/CloseOnSignal.h"
+#include "app/MprisPlayer.h"
 #include "audio/SdlAudioLibrary.h"
 #include "ui/Form1.h"
 #include "ui/toolkit/Application.h"
@@ -23,6 +24,7 @@ int main(int argc, char** argv) {
 
   TForm1 form;  // runs FormCreate: audio start-up, default frequency and amplitude
   CloseOnSignal closeOnSignal;
+  MprisPlayer mpris(&form);  // media keys and the desktop's media control, if there is a bus
   form.show();
   const int result = QApplication::exec();
   SetBass(nullptr);

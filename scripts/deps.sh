@@ -10,10 +10,12 @@ packages=(
   fonts-liberation clang-format
   pulseaudio pulseaudio-utils sox xvfb
   desktop-file-utils appstream lintian xdotool x11-utils
+  dbus-daemon
 )
 # The package checks: desktop-file-validate, appstreamcli, lintian, and xdotool and xprop (from
 # x11-utils) to find the window under Xvfb. dpkg-shlibdeps, which CPack uses for the package's
-# dependencies, comes with build-essential (dpkg-dev).
+# dependencies, comes with build-essential (dpkg-dev). dbus-daemon gives the media control's test
+# a session bus of its own.
 # qt6-base-dev pulls in libgl-dev (GL/gl.h), which Qt's CMake package needs for OpenGL;
 # libgl1-mesa-dev is not needed.
 
