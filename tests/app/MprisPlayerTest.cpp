@@ -62,7 +62,6 @@ TEST_F(MprisPlayerTest, TheDesktopStartsAndStopsTheToneAsTheButtonsDo) {
   EXPECT_EQ(property(kPlayer, "CanPlay"), true);
   call(kPlayer + ".Play");
   EXPECT_EQ(audio.CallsStartingWith("StreamPlay").size(), 1u);
-  EXPECT_FALSE(form.Button3->isEnabled());
   EXPECT_EQ(property(kPlayer, "PlaybackStatus"), "Playing");
   const QVariantMap metadata = qdbus_cast<QVariantMap>(property(kPlayer, "Metadata"));
   EXPECT_EQ(metadata["xesam:title"], "500 Гц");  // the tone heard is half the frequency value
@@ -70,7 +69,6 @@ TEST_F(MprisPlayerTest, TheDesktopStartsAndStopsTheToneAsTheButtonsDo) {
 
   call(kPlayer + ".Stop");
   EXPECT_EQ(audio.CallsStartingWith("ChannelStop").size(), 1u);
-  EXPECT_TRUE(form.Button3->isEnabled());
   EXPECT_EQ(property(kPlayer, "PlaybackStatus"), "Stopped");
   Application.Title.clear();
   bus.kill();

@@ -305,7 +305,6 @@ TEST_F(LayoutTest, ScreenReadersHearEveryControlByTheCaptionItSitsBy) {
     const char* expected;
   } rows[] = {
       {qApp, kName, "Kestrov Lab Vimbra Generator"},
-      {&f, kName, "Vimbra generator v0.2"},
       {f.PB, kName, "Форма волны"},
       {f.Image1, kName, "Логотип"},
       {f.ScrollBar1, kName, "Частота (1-22050 Гц)"},
