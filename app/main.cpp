@@ -7,6 +7,7 @@
 #include "app/CloseOnSignal.h"
 #include "app/CommandLine.h"
 #include "app/DesktopIdentity.h"
+#include "app/MprisPlayer.h"
 #include "audio/SdlAudioLibrary.h"
 #include "ui/Form1.h"
 #include "ui/toolkit/Application.h"
@@ -29,7 +30,8 @@ int main(int argc, char** argv) {
   QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopEntry));
   RegisterFontSubstitutions();
   ApplyClassicDisabledText();
-  Application.Title = QStringLiteral("Kestrov Lab Vimbra Generator");
+  Application.Title = QString::fromUtf8(kProgramName);
+  AnnounceApplicationTitle();
 
   DescribeStreamToSoundServer();
   SdlAudioLibrary audio;
@@ -37,6 +39,7 @@ int main(int argc, char** argv) {
 
   TForm1 form;  // runs FormCreate: audio start-up, default frequency and amplitude
   CloseOnSignal closeOnSignal;
+  MprisPlayer mpris(&form);  // media keys and the desktop's media control, if there is a bus
   form.show();
   const int result = QApplication::exec();
   SetBass(nullptr);

@@ -17,7 +17,8 @@ packages=(
 # dependencies, comes with build-essential (dpkg-dev).
 # qt6-wayland lets the program run natively on a Wayland desktop (Qt's platform plugin for it).
 # The Wayland check (scripts/check-wayland.sh): Weston, a session bus, and the accessibility bus
-# and its Python client to operate the window without X.
+# and its Python client to operate the window without X. dbus-daemon also gives the media
+# control's test a session bus of its own.
 # qt6-base-dev pulls in libgl-dev (GL/gl.h), which Qt's CMake package needs for OpenGL;
 # libgl1-mesa-dev is not needed.
 

@@ -1,9 +1,13 @@
 #include "ui/Form1.h"
 
+#include <QAbstractItemView>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QScrollBar>
 #include <initializer_list>
+#include <tuple>
+#include <utility>
 
 #include "ui/EffectsPanel.h"
 #include "ui/Images.h"
@@ -81,6 +85,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
   SetColor(this, clFormColor);
   setFont(DesignFont(kSans, 11));
   CreateControls();
+  NameControls();
   BindEvents();
   FramePacer = new TFramePacer(this);
   // Designed at 214, 108, but shown centred on the screen.
@@ -308,6 +313,54 @@ void TForm1::CreateControls() {
                          TrackBar1,   TrackBar2, TrackBar3,    CheckBox2,    TrackBar4, TrackBar5,
                          TrackBar6,   CheckBox3, TrackBar7,    TrackBar8,    fq,        amp};
   for (size_t i = 1; i < std::size(tabOrder); ++i) setTabOrder(tabOrder[i - 1], tabOrder[i]);
+}
+
+// Screen readers name a control by its caption. These controls show none of their own; they are
+// named after the captions they sit by. A label that names its control fully becomes its buddy,
+// so the name follows the label (the zones retitle the frequency caption). Qt names a drop-down
+// list on Linux by its current item, so the presets' list says what it is in its description;
+// the zone indicator's name is its own changing text, and its description says what it shows.
+void TForm1::NameControls() {
+  const std::pair<TLabel*, QWidget*> buddies[] = {{Label1, ScrollBar1}, {Label2, ScrollBar2}};
+  for (const auto& [label, control] : buddies) label->setBuddy(control);
+
+  struct Names {
+    QWidget* control;
+    const char* name;
+    const char* description;
+  };
+  const Names names[] = {
+      {PB, "Форма волны", ""},
+      {Image1, "Логотип", ""},
+      {fq, "Частота, Гц", ""},
+      {amp, "Амплитуда, %", ""},
+      {Edit1, "Шаг программы, Гц", ""},
+      {UpDown1->UpButton(), "Шаг программы: больше", ""},
+      {UpDown1->DownButton(), "Шаг программы: меньше", ""},
+      {Edit2, "Длина шага программы, мс", ""},
+      {UpDown2->UpButton(), "Длина шага программы: больше", ""},
+      {UpDown2->DownButton(), "Длина шага программы: меньше", ""},
+      {ComboBox1, "", "Заготовки"},
+      {ComboBox1->view(), "Заготовки", ""},
+      {RichEdit1, "Предупреждение", ""},
+      {RichEdit1->verticalScrollBar(), "Предупреждение: прокрутка по вертикали", ""},
+      {RichEdit1->horizontalScrollBar(), "Предупреждение: прокрутка по горизонтали", ""},
+      {StaticText10, "", "Индикатор звуковой зоны"},
+  };
+  for (const Names& row : names) {
+    if (*row.name != '\0') row.control->setAccessibleName(QString::fromUtf8(row.name));
+    if (*row.description != '\0')
+      row.control->setAccessibleDescription(QString::fromUtf8(row.description));
+  }
+
+  // Each effect's track bars by their effect and row: "Flanger: Delay".
+  const std::tuple<TTrackBar*, TCheckBox*, TLabel*> rows[] = {
+      {TrackBar1, CheckBox1, Label3},  {TrackBar2, CheckBox1, Label4},
+      {TrackBar3, CheckBox1, Label10}, {TrackBar4, CheckBox2, Label11},
+      {TrackBar5, CheckBox2, Label12}, {TrackBar6, CheckBox2, Label13},
+      {TrackBar7, CheckBox3, Label14}, {TrackBar8, CheckBox3, Label15}};
+  for (const auto& [bar, effect, row] : rows)
+    bar->setAccessibleName(effect->text() + QStringLiteral(": ") + row->text());
 }
 
 void TForm1::BindEvents() {

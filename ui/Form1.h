@@ -187,6 +187,8 @@ class TForm1 : public QWidget {
 
  private:
   void CreateControls();
+  // Names for screen readers of the controls that show no caption of their own.
+  void NameControls();
   void BindEvents();
   // Draws the preview of the values the last Brush took (ui/Preview.cpp).
   void DrawPreview(TCanvas& canvas) const;

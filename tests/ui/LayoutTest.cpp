@@ -2,13 +2,16 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 #include <QTextDocument>
 
 #include "tests/support/FormFixture.h"
 #include "ui/Form1.h"
+#include "ui/toolkit/Application.h"
 #include "ui/toolkit/CheckBox.h"
 #include "ui/toolkit/Colors.h"
 #include "ui/toolkit/Controls.h"
@@ -285,6 +288,64 @@ TEST_F(LayoutTest, TabWalksTheWholeWindowWithTheValueBoxesLast) {
                    f.TrackBar5, f.TrackBar6, f.CheckBox3, f.TrackBar7, f.TrackBar8, f.fq, f.amp});
   visited = walk();
   EXPECT_EQ(visited, expected) << names(visited);
+}
+
+// A screen reader hears the program by its title and every control that shows no caption of its
+// own by the captions it sits by; the frequency bar's name follows its caption.
+TEST_F(LayoutTest, ScreenReadersHearEveryControlByTheCaptionItSitsBy) {
+  const QString title = Application.Title;
+  Application.Title = "Kestrov Lab Vimbra Generator";
+  AnnounceApplicationTitle();  // as the program's entry does
+  TForm1& f = CreateForm();
+  constexpr QAccessible::Text kName = QAccessible::Name;
+  constexpr QAccessible::Text kDescription = QAccessible::Description;
+  const struct {
+    QObject* control;
+    QAccessible::Text text;
+    const char* expected;
+  } rows[] = {
+      {qApp, kName, "Kestrov Lab Vimbra Generator"},
+      {f.PB, kName, "Форма волны"},
+      {f.Image1, kName, "Логотип"},
+      {f.ScrollBar1, kName, "Частота (1-22050 Гц)"},
+      {f.fq, kName, "Частота, Гц"},
+      {f.ScrollBar2, kName, "Амплитуда (0-100 %)"},
+      {f.amp, kName, "Амплитуда, %"},
+      {f.Edit1, kName, "Шаг программы, Гц"},
+      {f.UpDown1->UpButton(), kName, "Шаг программы: больше"},
+      {f.UpDown1->DownButton(), kName, "Шаг программы: меньше"},
+      {f.Edit2, kName, "Длина шага программы, мс"},
+      {f.UpDown2->UpButton(), kName, "Длина шага программы: больше"},
+      {f.UpDown2->DownButton(), kName, "Длина шага программы: меньше"},
+      {f.ComboBox1, kName, "Серена"},
+      {f.ComboBox1, kDescription, "Заготовки"},
+      {f.ComboBox1->view(), kName, "Заготовки"},
+      {f.RichEdit1, kName, "Предупреждение"},
+      {f.RichEdit1->verticalScrollBar(), kName, "Предупреждение: прокрутка по вертикали"},
+      {f.RichEdit1->horizontalScrollBar(), kName, "Предупреждение: прокрутка по горизонтали"},
+      {f.StaticText10, kName, "Пожалуйста! Ознакомьтесь с текстом!"},
+      {f.StaticText10, kDescription, "Индикатор звуковой зоны"},
+      {f.TrackBar1, kName, "Flanger: Delay"},
+      {f.TrackBar2, kName, "Flanger: WetDry"},
+      {f.TrackBar3, kName, "Flanger: BPM"},
+      {f.TrackBar4, kName, "Echo: Delay"},
+      {f.TrackBar5, kName, "Echo: DryMix"},
+      {f.TrackBar6, kName, "Echo: WetMix"},
+      {f.TrackBar7, kName, "Auto Wah: FidBack"},
+      {f.TrackBar8, kName, "Auto Wah: DryMix"},
+  };
+  auto said = [](QObject* control, QAccessible::Text text) {
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(control);
+    return face != nullptr ? face->text(text) : QStringLiteral("<not accessible>");
+  };
+  for (const auto& row : rows)
+    EXPECT_EQ(said(row.control, row.text), QString::fromUtf8(row.expected))
+        << row.control->metaObject()->className() << " " << row.expected;
+
+  f.CheckBox7->SetChecked(true);
+  f.RadioGroup1->SetItemIndex(2);
+  EXPECT_EQ(said(f.ScrollBar1, kName), "Частота (16000-22050 Гц)");
+  Application.Title = title;
 }
 
 }  // namespace

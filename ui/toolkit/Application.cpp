@@ -1,5 +1,6 @@
 #include "ui/toolkit/Application.h"
 
+#include <QAccessibleObject>
 #include <QApplication>
 #include <QWidget>
 #include <cstdint>
@@ -14,7 +15,25 @@ namespace {
   throw EConvertError(QStringLiteral("'%1' is not a valid integer value").arg(text).toStdString());
 }
 
+// The application as screen readers see it: Qt's own, named by the application's title.
+class TitledApplication : public QAccessibleApplication {
+ public:
+  QString text(QAccessible::Text t) const override {
+    if (t == QAccessible::Name && !Application.Title.isEmpty()) return Application.Title;
+    return QAccessibleApplication::text(t);
+  }
+};
+
+QAccessibleInterface* TitledApplicationFactory(const QString& /*className*/, QObject* object) {
+  if (object == nullptr || object != QCoreApplication::instance()) return nullptr;
+  return new TitledApplication;
+}
+
 }  // namespace
+
+void AnnounceApplicationTitle() {
+  QAccessible::installFactory(TitledApplicationFactory);
+}
 
 int StrToInt(const QString& text) {
   qsizetype i = 0;

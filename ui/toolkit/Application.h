@@ -12,6 +12,11 @@ struct TApplication {
 };
 extern TApplication Application;
 
+// Screen readers announce the running program by Application.Title (Qt's own accessible
+// application would give the technical application name). Qt's application display name would
+// do the same but is appended to every window title, so it stays unset.
+void AnnounceApplicationTitle();
+
 // Raised by a control for a property set it refuses ("Scrollbar property out of range").
 class EToolkitError : public std::runtime_error {
  public:

@@ -57,6 +57,10 @@ class TUpDown : public QWidget {
   // The text the spinner writes for a position.
   static QString FormatPosition(int position);
 
+  // The arrow buttons, for naming them to screen readers.
+  QToolButton* UpButton() const { return up_; }
+  QToolButton* DownButton() const { return down_; }
+
  private:
   void Step(int delta);
   TEdit* associate_;
