@@ -52,25 +52,20 @@ TEST_F(PresetsTest, EnableBoxReadiesTheListAndStartButton) {
 // What each preset's start sets, and its swing.
 struct Preset {
   const char* name;  // what its start shows
-  int index;
-  int zone;
-  const char* label;  // the frequency bar's caption in that zone
-  int bar;            // the start position, also the frequency value
-  int amplitude;
+  int index, zone;
+  const char* label;   // the frequency bar's caption in that zone
+  int bar, amplitude;  // the start position (also the frequency value) and the level
   const char* ampText;
   unsigned interval;
   Calls calls;  // at the start, the window shown with the panel closed
-  // The panel's TrackBar1 (delay), TrackBar3 (BPM) and TrackBar8 (auto-wah dry mix) with the
-  // texts of the first and the last; a preset without effects sets none.
+  // With effects, TrackBar1 (delay), TrackBar3 (BPM) and TrackBar8 (auto-wah dry mix), and the
+  // texts of the first and the last.
   bool effects;
   int trackBars[3];
-  const char* delayText;
-  const char* dryText;
-  // The swing.
-  int low;
-  int high;
-  int firstHighAfter;  // moves from the start to the first upper turning position
-  int ticksPerCycle;
+  const char *delayText, *dryText;
+  // The swing: its turning positions, the moves from the start to the first upper one, and the
+  // ticks of a cycle.
+  int low, high, firstHighAfter, ticksPerCycle;
 };
 
 void PrintTo(const Preset& preset, std::ostream* os) {

@@ -11,11 +11,13 @@
 #include <algorithm>
 #include <cmath>
 #include <functional>
+#include <initializer_list>
 #include <iostream>
 #include <memory>
 #include <numeric>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "audio/SdlAudioLibrary.h"
@@ -71,6 +73,23 @@ void OpenEffectsAndPlay(TForm1& form) {
   ASSERT_EQ(form.frameGeometry().width(), 623);
 }
 
+using Bars = std::initializer_list<std::pair<TTrackBar*, int>>;
+void SetBars(Bars positions) {
+  for (const auto& [bar, position] : positions) bar->SetPosition(position);
+}
+
+// Plays with the effects panel open, the effects of `boxes` ticked and the bars at `positions`,
+// and waits until that is heard.
+void PlayWith(TForm1& form, std::initializer_list<QAbstractButton*> boxes, Bars positions = {}) {
+  OpenEffectsAndPlay(form);
+  for (QAbstractButton* box : boxes) {
+    Click(box);
+    ASSERT_TRUE(box->isChecked()) << box->text().toStdString();
+  }
+  SetBars(positions);
+  WaitForRefresh(form);
+}
+
 class WindowE2ETest : public ProgramTest {
  protected:
   void SetUp() override {
@@ -80,12 +99,6 @@ class WindowE2ETest : public ProgramTest {
     ASSERT_NE(form->Stream, 0u);
     Click(form->CheckBox7);  // "Ознакомился"
     ASSERT_TRUE(form->Button3->isEnabled()) << "the warning gate did not unlock";
-  }
-
-  static bool StartRecording(Recorder& recorder) {
-    if (recorder.Start()) return true;
-    ADD_FAILURE() << recorder.error().toStdString();
-    return false;
   }
 
   // Lets the window run for kHeardWithinMs + `ms` and returns the last `ms` of what was played:
@@ -112,7 +125,7 @@ class WindowE2ETest : public ProgramTest {
 
 TEST_F(WindowE2ETest, StartPlaysHalfTheFrequencyOnBothChannelsAndStopEndsItWithoutAClick) {
   Recorder recorder;
-  ASSERT_TRUE(StartRecording(recorder));
+  ASSERT_TRUE(recorder.Start());
   Click(f().Button3);  // "Пуск"
   EXPECT_TRUE(Playing);
   EXPECT_FALSE(f().Button3->isEnabled());
@@ -126,8 +139,7 @@ TEST_F(WindowE2ETest, StartPlaysHalfTheFrequencyOnBothChannelsAndStopEndsItWitho
   for (int channel = 0; channel < 2; ++channel) {
     SCOPED_TRACE(channel == 0 ? "left" : "right");
     const std::vector<int16_t> values = ChannelOf(recording, channel);
-    const std::vector<Dropout> dropouts = Dropouts(values);
-    EXPECT_TRUE(dropouts.empty()) << "dropouts: " << Describe(dropouts, kRate);
+    EXPECT_EQ(Describe(Dropouts(values), kRate), "none") << "dropouts";
     const Extent full = AboveThreshold(values, static_cast<int>(kDefaultAmplitude * 0.9));
     const Extent sound = AboveThreshold(values, 16);  // above the resampler's noise
     ASSERT_GT(full.end, full.begin + Samples(300)) << "the tone was not recorded";
@@ -181,13 +193,8 @@ TEST_F(WindowE2ETest, ZonesMoveThePitchAndTheAmplitudeBarReachesFullScale) {
 // centre delay at 2.5 ms (1.25 periods of the 500 Hz tone) the envelope repeats once per LFO
 // cycle; at a whole number of periods it would repeat twice.
 TEST_F(WindowE2ETest, FlangerEnvelopeRepeatsAtTheLfoRateAndCleanMakesTheToneSteadyAgain) {
-  OpenEffectsAndPlay(f());
-  Click(f().CheckBox1);  // "Flanger"
-  ASSERT_TRUE(f().CheckBox1->Checked());
-  f().TrackBar1->SetPosition(25);   // Delay 2.5 ms
-  f().TrackBar2->SetPosition(10);   // equal mix: deep notches
-  f().TrackBar3->SetPosition(120);  // 120 BPM: 2 Hz
-  WaitForRefresh(f());
+  // Flanger with a delay of 2.5 ms, equal mix (deep notches), 120 BPM (2 Hz).
+  PlayWith(f(), {f().CheckBox1}, {{f().TrackBar1, 25}, {f().TrackBar2, 10}, {f().TrackBar3, 120}});
   EXPECT_EQ(FlangerParams.BPM, 120.0f);
   const std::vector<int16_t> flanged = ChannelOf(RecordFor(1600), 0);
 
@@ -226,10 +233,7 @@ void ExpectAutoWahEnvelope(const std::vector<int16_t>& wah) {
 }
 
 TEST_F(WindowE2ETest, AutoWahEnvelopeRepeatsNineTimesASecond) {
-  OpenEffectsAndPlay(f());
-  Click(f().CheckBox3);  // "Auto Wah"
-  ASSERT_TRUE(f().CheckBox3->Checked());
-  WaitForRefresh(f());
+  PlayWith(f(), {f().CheckBox3});  // "Auto Wah"
   EXPECT_EQ(AutoWahParams.Rate, 9.0f);
   ExpectAutoWahEnvelope(ChannelOf(RecordFor(1000), 0));
 }
@@ -237,10 +241,8 @@ TEST_F(WindowE2ETest, AutoWahEnvelopeRepeatsNineTimesASecond) {
 // Effects belong to the stream, not to one run of the tone: an effect switched on before "Стоп"
 // is heard again after the next "Пуск", without touching the panel.
 TEST_F(WindowE2ETest, AnEffectSetBeforeStopIsHeardAfterTheNextStart) {
-  OpenEffectsAndPlay(f());
-  Click(f().CheckBox3);  // "Auto Wah"
-  WaitForRefresh(f());
-  Click(f().SpeedButton1);  // "Стоп"
+  PlayWith(f(), {f().CheckBox3});  // "Auto Wah"
+  Click(f().SpeedButton1);         // "Стоп"
   ASSERT_FALSE(Playing);
   QTest::qWait(300);
   Click(f().Button3);  // "Пуск"
@@ -250,17 +252,13 @@ TEST_F(WindowE2ETest, AnEffectSetBeforeStopIsHeardAfterTheNextStart) {
 
 // After a change of pitch the echo keeps playing the old one for one delay, then ever weaker.
 TEST_F(WindowE2ETest, EchoRepeatsTheOldPitchForItsDelayAfterAChange) {
-  constexpr size_t kDelayWindows = 30;  // 300 ms in windows of 10 ms
-  OpenEffectsAndPlay(f());
-  Click(f().CheckBox2);  // "Echo"
-  ASSERT_TRUE(f().CheckBox2->Checked());
-  f().TrackBar4->SetPosition(300);
-  WaitForRefresh(f());
+  constexpr size_t kDelayWindows = 30;                     // 300 ms in windows of 10 ms
+  PlayWith(f(), {f().CheckBox2}, {{f().TrackBar4, 300}});  // "Echo", 300 ms
   EXPECT_EQ(EchoParams.Delay, 300.0f);
   QTest::qWait(300);  // the repeats of the steady tone build up
 
   Recorder recorder;
-  ASSERT_TRUE(StartRecording(recorder));
+  ASSERT_TRUE(recorder.Start());
   QTest::qWait(200);
   f().ScrollBar1->SetPosition(3000);  // heard 1500 Hz
   QTest::qWait(1500);
@@ -317,7 +315,7 @@ TEST_F(WindowE2ETest, SerenaSwingsThePitchBackAndForthUntilStopped) {
   ASSERT_EQ(f().ComboBox1->currentText(), "Серена");
   LogBarChanges();
   Recorder recorder;
-  ASSERT_TRUE(StartRecording(recorder));
+  ASSERT_TRUE(recorder.Start());
   const double recordingStarted = Now();
   Click(f().SpeedButton6);  // "Пуск заготовки"
   EXPECT_TRUE(Playing);
@@ -328,8 +326,7 @@ TEST_F(WindowE2ETest, SerenaSwingsThePitchBackAndForthUntilStopped) {
   const std::vector<int16_t> left = ChannelOf(recorder.Stop(), 0);
 
   constexpr double kAmplitude = 26212;
-  const std::vector<Dropout> dropouts = Dropouts(left);
-  EXPECT_TRUE(dropouts.empty()) << "dropouts: " << Describe(dropouts, kRate);
+  EXPECT_EQ(Describe(Dropouts(left), kRate), "none") << "dropouts";
   const Extent sound = AboveThreshold(left, static_cast<int>(kAmplitude / 2));
   ASSERT_GT(sound.end, sound.begin + Samples(7000)) << "the preset's tone was not recorded";
   constexpr double kWindow = 0.05;
@@ -389,7 +386,7 @@ TEST_F(WindowE2ETest, SweepRisesToTheTopOfTheZoneRestsAndComesBackWithReverse) {
   LogBarChanges();
 
   Recorder recorder;
-  ASSERT_TRUE(StartRecording(recorder));
+  ASSERT_TRUE(recorder.Start());
   const double recordingStarted = Now();
   Click(f().Button3);
   QTest::qWait(200);
@@ -406,8 +403,7 @@ TEST_F(WindowE2ETest, SweepRisesToTheTopOfTheZoneRestsAndComesBackWithReverse) {
   Click(f().SpeedButton1);                     // "Стоп"
   const std::vector<int16_t> left = ChannelOf(recorder.Stop(), 0);
 
-  const std::vector<Dropout> dropouts = Dropouts(left);
-  EXPECT_TRUE(dropouts.empty()) << "dropouts: " << Describe(dropouts, kRate);
+  EXPECT_EQ(Describe(Dropouts(left), kRate), "none") << "dropouts";
   const Extent sound = AboveThreshold(left, static_cast<int>(kDefaultAmplitude / 2));
   ASSERT_GT(sound.end, sound.begin + Samples(3000)) << "the tone was not recorded";
   constexpr double kWindow = 0.02;
@@ -497,22 +493,13 @@ const Transition kTransitions[] = {
      [](TForm1& form) { Click(form.SpeedButton1); }, 150, Reference::kSteady},
     {"StartWithAllThreeEffectsOn",
      [](TForm1& form) {
-       OpenEffectsAndPlay(form);
-       Click(form.CheckBox1);
-       Click(form.CheckBox2);
-       Click(form.CheckBox3);
-       WaitForRefresh(form);
+       PlayWith(form, {form.CheckBox1, form.CheckBox2, form.CheckBox3});
        Click(form.SpeedButton1);  // "Стоп"
      },
      [](TForm1& form) { Click(form.Button3); }, 800, Reference::kSteady},
     {"EchoOn", OpenEffectsAndPlay, [](TForm1& form) { Click(form.CheckBox2); }, 800,
      Reference::kSteady},
-    {"EchoOffAndOnAgain",
-     [](TForm1& form) {
-       OpenEffectsAndPlay(form);
-       Click(form.CheckBox2);
-       WaitForRefresh(form);
-     },
+    {"EchoOffAndOnAgain", [](TForm1& form) { PlayWith(form, {form.CheckBox2}); },
      [](TForm1& form) {
        Click(form.CheckBox2);
        QTest::qWait(100);
@@ -525,11 +512,7 @@ const Transition kTransitions[] = {
      Reference::kSteady},
     {"CleanWithAllThreeOn",
      [](TForm1& form) {
-       OpenEffectsAndPlay(form);
-       Click(form.CheckBox1);
-       Click(form.CheckBox2);
-       Click(form.CheckBox3);
-       WaitForRefresh(form);
+       PlayWith(form, {form.CheckBox1, form.CheckBox2, form.CheckBox3});
      },
      [](TForm1& form) { Click(form.SpeedButton3); }, 300, Reference::kSteady},
     // The presets' own zone, frequency and amplitude are set beforehand, so that their start
@@ -563,45 +546,28 @@ const Transition kTransitions[] = {
      150, Reference::kBend},
     {"FlangerBarsEndToEnd",
      [](TForm1& form) {
-       OpenEffectsAndPlay(form);
-       Click(form.CheckBox1);
-       form.TrackBar1->SetPosition(11);
-       form.TrackBar2->SetPosition(0);
-       form.TrackBar3->SetPosition(1);
-       WaitForRefresh(form);
+       PlayWith(form, {form.CheckBox1},
+                {{form.TrackBar1, 11}, {form.TrackBar2, 0}, {form.TrackBar3, 1}});
      },
      [](TForm1& form) {
-       form.TrackBar1->SetPosition(31);
-       form.TrackBar2->SetPosition(10);
-       form.TrackBar3->SetPosition(2000);
+       SetBars({{form.TrackBar1, 31}, {form.TrackBar2, 10}, {form.TrackBar3, 2000}});
      },
      600, Reference::kSteady},
     {"EchoBarsEndToEnd",
      [](TForm1& form) {
-       OpenEffectsAndPlay(form);
-       Click(form.CheckBox2);
-       form.TrackBar4->SetPosition(1);
-       form.TrackBar5->SetPosition(0);
-       form.TrackBar6->SetPosition(0);
-       WaitForRefresh(form);
+       PlayWith(form, {form.CheckBox2},
+                {{form.TrackBar4, 1}, {form.TrackBar5, 0}, {form.TrackBar6, 0}});
      },
      [](TForm1& form) {
-       form.TrackBar4->SetPosition(1000);
-       form.TrackBar5->SetPosition(10);
-       form.TrackBar6->SetPosition(10);
+       SetBars({{form.TrackBar4, 1000}, {form.TrackBar5, 10}, {form.TrackBar6, 10}});
      },
      1600, Reference::kSteady},
     {"AutoWahBarsEndToEnd",
      [](TForm1& form) {
-       OpenEffectsAndPlay(form);
-       Click(form.CheckBox3);
-       form.TrackBar7->SetPosition(-10);
-       form.TrackBar8->SetPosition(-20);
-       WaitForRefresh(form);
+       PlayWith(form, {form.CheckBox3}, {{form.TrackBar7, -10}, {form.TrackBar8, -20}});
      },
      [](TForm1& form) {
-       form.TrackBar7->SetPosition(10);
-       form.TrackBar8->SetPosition(20);
+       SetBars({{form.TrackBar7, 10}, {form.TrackBar8, 20}});
      },
      600, Reference::kSteady},
 };
@@ -617,7 +583,7 @@ TEST_P(TransitionE2ETest, HasNoStepBeyondTheSteadySoundsOwn) {
   transition.prepare(f());
   QTest::qWait(300);
   Recorder recorder;
-  ASSERT_TRUE(StartRecording(recorder));
+  ASSERT_TRUE(recorder.Start());
   // The recording's own length is the clock: a busy machine may hold parec back for a while, but
   // never lets it record what has not been played yet, so the action is heard after `mark`.
   ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.RecordedFrames() >= Samples(400); }, 20000))
@@ -633,9 +599,8 @@ TEST_P(TransitionE2ETest, HasNoStepBeyondTheSteadySoundsOwn) {
   for (int channel = 0; channel < 2; ++channel) {
     SCOPED_TRACE(channel == 0 ? "left" : "right");
     const std::vector<int16_t> values = ChannelOf(recording, channel);
-    const std::vector<Dropout> dropouts = Dropouts(values);
-    EXPECT_TRUE(dropouts.empty()) << "dropouts: " << Describe(dropouts, kRate) << " (action at "
-                                  << 1000.0 * static_cast<double>(mark) / kRate << " ms)";
+    EXPECT_EQ(Describe(Dropouts(values), kRate), "none")
+        << "dropouts; the action at " << 1000.0 * static_cast<double>(mark) / kRate << " ms";
     const size_t beforeBegin = mark - Samples(300);
     const size_t beforeEnd = mark - Samples(20);
     const size_t afterBegin = transitionEnd;

@@ -19,7 +19,7 @@ Recorder::~Recorder() {
 
 bool Recorder::Start() {
   if (!dir_.isValid()) {
-    error_ = "no temporary directory";
+    ADD_FAILURE() << "no temporary directory";
     return false;
   }
   // The recorder keeps its own short latency, whatever latency the program under test is given.
@@ -32,7 +32,7 @@ bool Recorder::Start() {
   parec_.start("parec", {"--device=" + source_, "--format=s16le", QString("--rate=%1").arg(kRate),
                          QString("--channels=%1").arg(kChannels), "--raw", "--latency-msec=10"});
   if (!parec_.waitForStarted(5000)) {
-    error_ = "parec did not start: " + parec_.errorString();
+    ADD_FAILURE() << "parec did not start: " << parec_.errorString().toStdString();
     return false;
   }
   // The stream is connected once values arrive; only then is the recording complete from here.
@@ -40,7 +40,7 @@ bool Recorder::Start() {
     return RecordedBytes() >= kRate / 10 * kChannels * 2 || parec_.state() == QProcess::NotRunning;
   });
   if (RecordedBytes() == 0) {
-    error_ = "parec recorded nothing";
+    ADD_FAILURE() << "parec recorded nothing";
     Stop();
     return false;
   }
@@ -73,10 +73,7 @@ qint64 Recorder::RecordedBytes() const {
 
 std::vector<int16_t> RecordFor(int ms) {
   Recorder recorder;
-  if (!recorder.Start()) {
-    ADD_FAILURE() << recorder.error().toStdString();
-    return {};
-  }
+  if (!recorder.Start()) return {};
   QTest::qWait(ms);
   return recorder.Stop();
 }

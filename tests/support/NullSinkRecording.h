@@ -21,15 +21,14 @@ class Recorder {
   Recorder(const Recorder&) = delete;
   Recorder& operator=(const Recorder&) = delete;
 
-  // Starts parec and returns once the monitor's first values have arrived (false, with the
-  // reason in error(), if parec could not start or delivered nothing within a few seconds).
+  // Starts parec and returns once the monitor's first values have arrived (false, with a test
+  // failure saying why, if parec could not start or delivered nothing within a few seconds).
   bool Start();
   // Stops parec and returns everything recorded, interleaved left, right.
   std::vector<int16_t> Stop();
   // Frames recorded so far: marks where in the recording something the test does falls (what it
   // changes is heard later, after the output's latency, never earlier).
   size_t RecordedFrames() const;
-  QString error() const { return error_; }
   // The environment parec runs in (by default this process's, taken at Start).
   void SetEnvironment(const QProcessEnvironment& environment) {
     parec_.setProcessEnvironment(environment);
@@ -42,7 +41,6 @@ class Recorder {
   QTemporaryDir dir_;
   QString path_;
   QProcess parec_;
-  QString error_;
 };
 
 // Values of one channel of a recording for a duration.
