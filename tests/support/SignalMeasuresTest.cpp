@@ -108,7 +108,7 @@ TEST_P(SignalMeasuresTest, FindWhatIsThereAndNothingElse) {
 
   const std::vector<Dropout> dropouts = Dropouts(v);
   if (s.gap.end == 0) {
-    EXPECT_TRUE(dropouts.empty()) << Describe(dropouts, kRate);
+    EXPECT_EQ(Describe(dropouts, kRate), "none");
   } else {
     ASSERT_EQ(dropouts.size(), 1u) << Describe(dropouts, kRate);
     EXPECT_EQ(dropouts[0].at, s.gap.begin) << Describe(dropouts, kRate);
