@@ -4,39 +4,30 @@
 #include <cmath>
 #include <cstdlib>
 #include <memory>
-#include <numbers>
 #include <thread>
 #include <vector>
 
 #include "audio/AudioLibrary.h"
 #include "audio/EffectChain.h"
 #include "audio/TripleBuffer.h"
+#include "tests/audio/effects/EffectTestSignals.h"
+#include "tests/support/SignalMeasures.h"
 
 namespace {
 
 constexpr double kRate = 22050.0;
 constexpr int kEffects[] = {kEffectFlanger, kEffectEcho, kEffectAutoWah};
 
-// Stereo tone as the generator makes it: both channels equal.
 std::vector<int16_t> tone(size_t frames, double hz, double amplitude = 16864.0) {
-  std::vector<int16_t> out(2 * frames);
-  for (size_t n = 0; n < frames; ++n) {
-    const double v = amplitude * std::sin(2.0 * std::numbers::pi * hz * n / kRate);
-    out[2 * n] = out[2 * n + 1] = static_cast<int16_t>(std::lround(v));
-  }
-  return out;
+  return effect_test::stereoTone(frames, hz, kRate, amplitude);
 }
 
-int peakOf(const std::vector<int16_t>& s) {
-  int peak = 0;
-  for (int16_t v : s) peak = std::max(peak, std::abs(int{v}));
-  return peak;
-}
-
-int maxStep(const std::vector<int16_t>& s) {
-  int step = 0;
-  for (size_t i = 2; i < s.size(); ++i) step = std::max(step, std::abs(s[i] - s[i - 2]));
-  return step;
+// Largest change from one value to the next of the same channel within frames [begin, end), and
+// the frame where it happens.
+Step largestChange(const std::vector<int16_t>& stereo, size_t begin = 0, size_t end = SIZE_MAX) {
+  const Step left = LargestJump(ChannelOf(stereo, 0), begin, end);
+  const Step right = LargestJump(ChannelOf(stereo, 1), begin, end);
+  return right.size > left.size ? right : left;
 }
 
 std::unique_ptr<EffectChain> makeChain(std::initializer_list<int> enabled = {}) {
@@ -129,21 +120,8 @@ TEST(EffectChainTest, SwitchingOnAndOffDoesNotClick) {
       chain->process(buf.data() + 2 * at, std::min<size_t>(300, 40000 - at));
     }
     EXPECT_NE(buf, input);
-    EXPECT_LE(maxStep(buf), 2 * maxStep(input)) << "effect " << effect;
+    EXPECT_LE(largestChange(buf).size, 2 * largestChange(input).size) << "effect " << effect;
   }
-}
-
-// Largest change from one value to the next of the same channel within frames [begin, end), and
-// the frame where it happens.
-std::pair<int, size_t> largestChange(const std::vector<int16_t>& s, size_t begin, size_t end) {
-  std::pair<int, size_t> largest{0, begin};
-  for (size_t n = std::max<size_t>(begin, 1); n < std::min(end, s.size() / 2); ++n) {
-    for (size_t c = 0; c < 2; ++c) {
-      const int change = std::abs(s[2 * n + c] - s[2 * (n - 1) + c]);
-      if (change > largest.first) largest = {change, n};
-    }
-  }
-  return largest;
 }
 
 // An effect switched on over a steady sine, and switched off and on again: from the switch on,
@@ -192,8 +170,9 @@ TEST(EffectChainTest, SwitchingOnMidStreamLeavesNoStepLater) {
       // three seconds of a run with the effect on from the start).
       std::vector<int16_t> steady = input;
       run(*configured({c.effect}), steady);
-      const int own = std::max(maxStep(input), largestChange(steady, 3 * 22050, 6 * 22050).first);
-      const int peak = std::max(peakOf(input), peakOf(steady));
+      const int own =
+          std::max(largestChange(input).size, largestChange(steady, 3 * 22050, 6 * 22050).size);
+      const int peak = std::max(Peak(input), Peak(steady));
       // The crossfade mixes two signals of at most that peak along an S curve whose slope is at
       // most 1.5 per fade length; the effects' memories fade their input in along the same curve.
       const double allowance = own + 2.0 * peak * 1.5 / kFadeFrames;
@@ -229,9 +208,9 @@ TEST(EffectChainTest, SwitchingOnMidStreamLeavesNoStepLater) {
         const size_t from = offAndOnAgain ? switchedOff : switchedOn;
         for (size_t k = 0; k <= 3; ++k) {
           const size_t begin = (k == 0 ? from : switchedOn + k * delay) - 10;
-          const auto [change, at] = largestChange(buf, begin, switchedOn + k * delay + 300);
-          EXPECT_LE(change, allowance) << k << " delays after the switch, at frame " << at
-                                       << " (switch at " << switchedOn << ")";
+          const Step change = largestChange(buf, begin, switchedOn + k * delay + 300);
+          EXPECT_LE(change.size, allowance) << k << " delays after the switch, at frame "
+                                            << change.at << " (switch at " << switchedOn << ")";
         }
       }
     }

@@ -1,8 +1,9 @@
 // The three presets: what a start sets, the swing tick by tick, and the stop.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QElapsedTimer>
+#include <QTest>
+#include <ostream>
+#include <string>
 
 #include "audio/Tone.h"
 #include "automation/Automation.h"
@@ -48,36 +49,120 @@ TEST_F(PresetsTest, EnableBoxReadiesTheListAndStartButton) {
   EXPECT_EQ(FontColor(f().ComboBox1), clGray);
 }
 
-TEST_F(PresetsTest, SerenaFromStartUp) {
-  StartPreset(0);
-  EXPECT_EQ(f().RadioGroup1->ItemIndex(), 1);
-  EXPECT_EQ(f().Label1->text(), "Частота (160-16000 Гц)");
-  EXPECT_EQ(Bar(), 1024);
-  EXPECT_EQ(Frequency.load(), 1024);
-  EXPECT_EQ(Amplitude.load(), 26212);
-  EXPECT_EQ(f().amp->Text(), "79");
-  EXPECT_EQ(f().ZagTimer->Interval(), 50u);
+// What each preset's start sets, and its swing.
+struct Preset {
+  const char* name;  // what its start shows
+  int index, zone;
+  const char* label;   // the frequency bar's caption in that zone
+  int bar, amplitude;  // the start position (also the frequency value) and the level
+  const char* ampText;
+  unsigned interval;
+  Calls calls;  // at the start, the window shown with the panel closed
+  // With effects, TrackBar1 (delay), TrackBar3 (BPM) and TrackBar8 (auto-wah dry mix), and the
+  // texts of the first and the last.
+  bool effects;
+  int trackBars[3];
+  const char *delayText, *dryText;
+  // The swing: its turning positions, the moves from the start to the first upper one, and the
+  // ticks of a cycle.
+  int low, high, firstHighAfter, ticksPerCycle;
+};
+
+void PrintTo(const Preset& preset, std::ostream* os) {
+  *os << preset.name;
+}
+
+const Calls kPanelStart = {"DSP_Set(7,9,3)", "DSP_Set(7,9,3)", "DSP_Set(7,12,3)", "DSP_Set(7,12,3)",
+                           "StreamPlay(7,0,0)"};
+const Preset kPresets[] = {
+    // No effect call: the panel was closed.
+    {"SerenaFromStartUp",
+     0,
+     1,
+     "Частота (160-16000 Гц)",
+     1024,
+     26212,
+     "79",
+     50,
+     {"StreamPlay(7,0,0)"},
+     false,
+     {},
+     "",
+     "",
+     991,
+     1706,
+     62,
+     132},
+    {"TortureOpensThePanelWithFlangerAndAutoWah",
+     1,
+     2,
+     "Частота (16000-22050 Гц)",
+     20000,
+     32767,
+     "100",
+     50,
+     kPanelStart,
+     true,
+     {25, 120, -20},
+     "2.5",
+     "-2",
+     20000,
+     22050,
+     82,
+     166},
+    {"FearUsesTheFullSpectrumAndThirtyMilliseconds",
+     2,
+     0,
+     "Частота (1-22050 Гц)",
+     10,
+     32767,
+     "100",
+     30,
+     kPanelStart,
+     true,
+     {11, 800, 20},
+     "1.1",
+     "2",
+     10,
+     250,
+     240,
+     482},
+};
+
+class EachPresetTest : public PresetsTest, public ::testing::WithParamInterface<Preset> {};
+
+TEST_P(EachPresetTest, StartSetsTheZoneTheLevelTheTimerAndTheEffects) {
+  const Preset& p = GetParam();
+  f().show();
+  StartPreset(p.index);
+  EXPECT_EQ(f().RadioGroup1->ItemIndex(), p.zone);
+  EXPECT_EQ(f().Label1->text(), p.label);
+  EXPECT_EQ(Bar(), p.bar);
+  EXPECT_EQ(Frequency.load(), p.bar);
+  EXPECT_EQ(Amplitude.load(), p.amplitude);
+  EXPECT_EQ(f().amp->Text(), p.ampText);
+  EXPECT_EQ(f().ZagTimer->Interval(), p.interval);
   EXPECT_TRUE(Playing);
-  EXPECT_EQ(audio.calls, (Calls{"StreamPlay(7,0,0)"}));  // no effect call: the panel was closed
+  EXPECT_EQ(audio.calls, p.calls);
   EXPECT_FALSE(f().ComboBox1->isEnabled());
   EXPECT_FALSE(f().SpeedButton6->isEnabled());
   EXPECT_TRUE(f().SpeedButton7->isEnabled());
   EXPECT_TRUE(PresetActive);
+  if (!p.effects) return;
+  EXPECT_EQ(f().frameGeometry().width(), 623);
+  EXPECT_TRUE(f().CheckBox1->Checked());
+  EXPECT_FALSE(f().CheckBox2->Checked());
+  EXPECT_TRUE(f().CheckBox3->Checked());
+  EXPECT_EQ(f().TrackBar1->Position(), p.trackBars[0]);
+  EXPECT_EQ(f().TrackBar3->Position(), p.trackBars[1]);
+  EXPECT_EQ(f().TrackBar8->Position(), p.trackBars[2]);
+  EXPECT_EQ(f().StaticText1->text(), p.delayText);
+  EXPECT_EQ(f().StaticText8->text(), p.dryText);
 }
 
-struct Swing {
-  int preset;
-  int low;
-  int high;
-  int firstHighAfter;  // moves from the start to the first upper turning position
-  int ticksPerCycle;
-};
-
-class SwingTest : public PresetsTest, public ::testing::WithParamInterface<Swing> {};
-
-TEST_P(SwingTest, TurnsAtItsPositionsWithTheCycleLength) {
-  const Swing& s = GetParam();
-  StartPreset(s.preset);
+TEST_P(EachPresetTest, SwingTurnsAtItsPositionsWithTheCycleLength) {
+  const Preset& s = GetParam();
+  StartPreset(s.index);
   int moves = 0;
   while (Bar() < s.high) {
     Tick();
@@ -101,39 +186,8 @@ TEST_P(SwingTest, TurnsAtItsPositionsWithTheCycleLength) {
   EXPECT_EQ(std::count(path.begin(), path.end(), s.low), 2);  // arrives, rests one tick
 }
 
-INSTANTIATE_TEST_SUITE_P(AllPresets, SwingTest,
-                         ::testing::Values(Swing{0, 991, 1706, 62, 132},
-                                           Swing{1, 20000, 22050, 82, 166},
-                                           Swing{2, 10, 250, 240, 482}));
-
-TEST_F(PresetsTest, TortureOpensThePanelWithFlangerAndAutoWah) {
-  f().show();
-  StartPreset(1);
-  EXPECT_EQ(f().RadioGroup1->ItemIndex(), 2);
-  EXPECT_EQ(Bar(), 20000);
-  EXPECT_EQ(f().amp->Text(), "100");
-  EXPECT_EQ(f().frameGeometry().width(), 623);
-  EXPECT_TRUE(f().CheckBox1->Checked());
-  EXPECT_FALSE(f().CheckBox2->Checked());
-  EXPECT_TRUE(f().CheckBox3->Checked());
-  EXPECT_EQ(audio.calls, (Calls{"DSP_Set(7,9,3)", "DSP_Set(7,9,3)", "DSP_Set(7,12,3)",
-                                "DSP_Set(7,12,3)", "StreamPlay(7,0,0)"}));
-  EXPECT_EQ(f().TrackBar1->Position(), 25);
-  EXPECT_EQ(f().TrackBar3->Position(), 120);
-  EXPECT_EQ(f().TrackBar8->Position(), -20);
-  EXPECT_EQ(f().StaticText1->text(), "2.5");
-  EXPECT_EQ(f().StaticText8->text(), "-2");
-}
-
-TEST_F(PresetsTest, FearUsesTheFullSpectrumAndThirtyMilliseconds) {
-  StartPreset(2);
-  EXPECT_EQ(f().RadioGroup1->ItemIndex(), 0);
-  EXPECT_EQ(Bar(), 10);
-  EXPECT_EQ(Amplitude.load(), 32767);
-  EXPECT_EQ(f().ZagTimer->Interval(), 30u);
-  EXPECT_EQ(f().TrackBar3->Position(), 800);
-  EXPECT_EQ(f().TrackBar8->Position(), 20);
-}
+INSTANTIATE_TEST_SUITE_P(AllPresets, EachPresetTest, ::testing::ValuesIn(kPresets),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PresetsTest, SerenaClosesAnOpenPanelAndDropsItsEffects) {
   f().SpeedButton2Click(f().SpeedButton2);
@@ -227,10 +281,7 @@ TEST_F(PresetsTest, TheSwingRunsWhileAStartErrorBoxIsOpen) {
   int barWhileBoxOpen = 0;
   SetMessageBoxHook([&](const MessageBoxCall&) {
     // A modal box runs the event loop: wait in it until the real timer has ticked.
-    QElapsedTimer guard;
-    guard.start();
-    while (Bar() == 1024 && guard.elapsed() < 10000)
-      QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    static_cast<void>(QTest::qWaitFor([&] { return Bar() != 1024; }, 10000));  // checked below
     barWhileBoxOpen = Bar();
   });
   StartPreset(0);

@@ -1,19 +1,18 @@
 #include "tests/e2e/ProgramTest.h"
 
+#include <QAbstractButton>
 #include <QTest>
 #include <iostream>
 
-#include "tests/support/FormFixture.h"
+#include "ui/toolkit/Controls.h"
+#include "ui/toolkit/Edit.h"
 
 void ProgramTest::OpenWindow() {
-  ResetProgramState();
-  previousAudio_ = SetBass(&audio);
-  previousHook_ = SetMessageBoxHook([this](const MessageBoxCall& call) {
+  setUp_.emplace(audio, [this](const MessageBoxCall& call) {
     boxes.push_back(call);
     std::cout << "[ box        ] " << call.title.toStdString() << ": " << call.text.toStdString()
               << '\n';
   });
-  installed_ = true;
   form = std::make_unique<TForm1>();  // FormCreate: the audio start-up
   form->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
@@ -21,10 +20,25 @@ void ProgramTest::OpenWindow() {
 }
 
 void ProgramTest::TearDown() {
-  if (!installed_) return;
+  if (!setUp_) return;
   form.reset();
   audio.Free();
-  SetMessageBoxHook(previousHook_);
-  SetBass(previousAudio_);
+  setUp_.reset();
   EXPECT_TRUE(boxes.empty()) << boxes.front().text.toStdString();
+}
+
+void Click(TSpeedButton* button) {
+  ASSERT_TRUE(button->isEnabled()) << button->text().toStdString();
+  QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+}
+
+void Click(QAbstractButton* box) {
+  ASSERT_TRUE(box->isEnabled()) << box->text().toStdString();
+  QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+}
+
+void TypeInto(TEdit* edit, const QString& text) {
+  edit->setFocus();
+  edit->selectAll();
+  QTest::keyClicks(edit, text);
 }

@@ -2,12 +2,19 @@
 
 #include <gtest/gtest.h>
 
+#include <QString>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "audio/SdlAudioLibrary.h"
+#include "tests/support/FormFixture.h"
 #include "ui/Form1.h"
 #include "ui/toolkit/MessageBox.h"
+
+class QAbstractButton;
+class TEdit;
+class TSpeedButton;
 
 // A test of the whole program against the real sound server: the real SDL2 audio library is the
 // program's, message boxes are captured (and printed as they come, so that a failing run shows
@@ -27,7 +34,10 @@ class ProgramTest : public ::testing::Test {
   std::unique_ptr<TForm1> form;
 
  private:
-  bool installed_ = false;
-  AudioLibrary* previousAudio_ = nullptr;
-  MessageBoxHook previousHook_;
+  std::optional<ProgramSetUp> setUp_;
 };
+
+// The user's hand: a left click where each kind of control takes it, on an enabled control.
+void Click(TSpeedButton* button);
+void Click(QAbstractButton* box);  // check box or radio button: on its indicator
+void TypeInto(TEdit* edit, const QString& text);

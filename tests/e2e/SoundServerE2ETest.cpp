@@ -22,8 +22,9 @@
 #include "audio/SdlAudioLibrary.h"
 #include "audio/Tone.h"
 #include "tests/e2e/ProgramTest.h"
-#include "tests/e2e/Recorder.h"
-#include "tests/support/FormFixture.h"
+#include "tests/support/NullSinkRecording.h"
+#include "tests/support/Processes.h"
+#include "tests/support/SignalMeasures.h"
 #include "ui/Form1.h"
 #include "ui/toolkit/CheckBox.h"
 #include "ui/toolkit/Controls.h"
@@ -37,16 +38,6 @@ constexpr double kHeard = 500;  // the default frequency value 1000
 constexpr int kNoise = 16;      // above the resampler's noise
 // The tone's own largest step between neighbouring values: A * 2 * pi * f / rate.
 const double kToneStep = kAmplitude * 2 * std::numbers::pi * kHeard / kRate;
-
-constexpr size_t Samples(double ms) {
-  return static_cast<size_t>(ms * kRate / 1000);
-}
-
-std::span<const int16_t> Slice(const std::vector<int16_t>& values, size_t begin, size_t end) {
-  end = std::min(end, values.size());
-  begin = std::min(begin, end);
-  return {values.data() + begin, end - begin};
-}
 
 // The directory of the test server started by scripts/sound-server.sh (PULSE_SERVER is
 // unix:DIR/native), or empty when PULSE_SERVER names some other server, which no test may kill.
@@ -85,38 +76,10 @@ double CpuSeconds() {
          static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
 }
 
-void Click(TSpeedButton* button) {
-  ASSERT_TRUE(button->isEnabled()) << button->text().toStdString();
-  QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
-}
-
-// What a recording of the tone's return shows, on one channel.
-struct Return {
-  double onsetSeconds = -1;  // first value above the noise, from the recording's start
-  double pitch = 0;          // Hz, over the steady rest
-  int peak = 0;              // over the steady rest
-  int onsetJump = 0;         // largest step from just before the onset to 100 ms after it
-  double toneSeconds = 0;    // from the onset to the last value above the noise
-};
-std::ostream& operator<<(std::ostream& out, const Return& r) {
+std::ostream& operator<<(std::ostream& out, const ToneOnset& r) {
   return out << "tone from " << r.onsetSeconds << " s for " << r.toneSeconds << " s, " << r.pitch
              << " Hz, peak " << r.peak << ", largest step at the onset " << r.onsetJump
              << " (the tone's own " << kToneStep << ")";
-}
-
-Return Analyse(const std::vector<int16_t>& values) {
-  Return r;
-  const Extent sound = AboveThreshold(values, kNoise);
-  if (sound.end <= sound.begin) return r;
-  r.onsetSeconds = static_cast<double>(sound.begin) / kRate;
-  r.toneSeconds = static_cast<double>(sound.end - sound.begin) / kRate;
-  const std::span<const int16_t> steady =
-      Slice(values, sound.begin + Samples(100), sound.end - Samples(10));
-  r.pitch = ZeroCrossingFrequency(steady, kRate);
-  r.peak = Peak(steady);
-  r.onsetJump = MaxJump(
-      Slice(values, sound.begin - std::min(sound.begin, Samples(10)), sound.begin + Samples(100)));
-  return r;
 }
 
 class SoundServerE2ETest : public ProgramTest {
@@ -186,20 +149,7 @@ class SoundServerE2ETest : public ProgramTest {
     const bool recording = recorder.Start();
     returnedAt = recorder.RecordedFrames();
     qputenv("PULSE_SERVER", server_.toLocal8Bit());
-    if (!recording) {
-      ADD_FAILURE() << recorder.error().toStdString();
-      return {};
-    }
-    QTest::qWait(ms);
-    return recorder.Stop();
-  }
-
-  static std::vector<int16_t> RecordFor(int ms) {
-    Recorder recorder;
-    if (!recorder.Start()) {
-      ADD_FAILURE() << recorder.error().toStdString();
-      return {};
-    }
+    if (!recording) return {};
     QTest::qWait(ms);
     return recorder.Stop();
   }
@@ -211,7 +161,7 @@ class SoundServerE2ETest : public ProgramTest {
     for (int channel = 0; channel < 2; ++channel) {
       SCOPED_TRACE(channel == 0 ? "left" : "right");
       const std::vector<int16_t> values = ChannelOf(recording, channel);
-      const Return r = Analyse(values);
+      const ToneOnset r = Onset(values, kRate, kNoise);
       std::cout << "[ measured   ] " << (channel == 0 ? "left: " : "right: ") << r
                 << "; the server returned at " << returnSeconds << " s\n";
       ASSERT_GE(r.onsetSeconds, 0) << "no tone in " << values.size() << " values";
@@ -299,8 +249,7 @@ TEST_F(SoundServerE2ETest, StartDuringTheOutagePlaysWhenTheServerReturns) {
 // Which sink our stream plays on, as the server lists it (for the test log).
 QString OurSinkInputs() {
   QString out;
-  for (const QString& block : RunCommand("pactl", {"list", "sink-inputs"}).split("Sink Input #")) {
-    if (block.trimmed().isEmpty() || block.contains("vimbra-keepalive")) continue;
+  for (const QString& block : ProgramSinkInputs()) {
     out += "#" + block.section('\n', 0, 0) + " on sink " +
            block.section("Sink: ", 1).section('\n', 0, 0) + "; ";
   }
@@ -319,11 +268,11 @@ TEST_F(SoundServerE2ETest, ToneFollowsTheDefaultSink) {
     QTest::qWait(300);
     const QString other = sink == "vimbra_null" ? "vimbra_other" : "vimbra_null";
     Recorder onDefault(sink + ".monitor");
-    ASSERT_TRUE(onDefault.Start()) << onDefault.error().toStdString();
+    ASSERT_TRUE(onDefault.Start());
     QTest::qWait(300);
     const std::vector<int16_t> played = ChannelOf(onDefault.Stop(), 0);
     Recorder onOther(other + ".monitor");
-    ASSERT_TRUE(onOther.Start()) << onOther.error().toStdString();
+    ASSERT_TRUE(onOther.Start());
     QTest::qWait(300);
     const std::vector<int16_t> left = ChannelOf(onOther.Stop(), 0);
 

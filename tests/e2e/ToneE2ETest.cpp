@@ -3,9 +3,6 @@
 // recorded and analysed. ./test starts the server and sets PULSE_SERVER.
 #include <gtest/gtest.h>
 
-#include <QCoreApplication>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QThread>
 #include <cmath>
 #include <iostream>
@@ -14,7 +11,9 @@
 #include "app/DesktopIdentity.h"
 #include "audio/SdlAudioLibrary.h"
 #include "audio/Tone.h"
-#include "tests/e2e/Recorder.h"
+#include "tests/support/NullSinkRecording.h"
+#include "tests/support/Processes.h"
+#include "tests/support/SignalMeasures.h"
 
 namespace {
 
@@ -41,10 +40,7 @@ class ToneE2ETest : public ::testing::Test {
   // recorded from before the start until `afterMs` after the stop.
   std::vector<int16_t> PlayAndRecord(int playMs, int afterMs) {
     Recorder recorder;
-    if (!recorder.Start()) {
-      ADD_FAILURE() << recorder.error().toStdString();
-      return {};
-    }
+    if (!recorder.Start()) return {};
     Phase.store(0.0);
     EXPECT_TRUE(audio.StreamPlay(stream, false, 0)) << audio.ErrorGetCode();
     QThread::msleep(static_cast<unsigned long>(playMs / 2));
@@ -59,9 +55,7 @@ class ToneE2ETest : public ::testing::Test {
   // properties by which mixers show it, kept for the test. The silent keep-alive stream of the
   // test server is left out.
   void ReportLatency() {
-    const QString inputs = RunCommand("pactl", {"list", "sink-inputs"});
-    for (const QString& block : inputs.split("Sink Input #")) {
-      if (block.trimmed().isEmpty() || block.contains("vimbra-keepalive")) continue;
+    for (const QString& block : ProgramSinkInputs()) {
       for (const QString& line : block.split('\n')) {
         const QString text = line.trimmed();
         if (text.startsWith("Buffer Latency:") || text.startsWith("Sink Latency:") ||
@@ -87,11 +81,10 @@ TEST_F(ToneE2ETest, PlaysHalfTheFrequencyWithTheRightChannelLeading) {
   const std::vector<int16_t> right = ChannelOf(recording, 1);
   const Extent tone = AboveThreshold(left, static_cast<int>(kAmplitude / 2));
   // The steady middle of the tone, away from its start and its fade-out.
-  const size_t margin = Recorder::kRate / 10;
+  const size_t margin = Samples(100);
   ASSERT_GT(tone.end, tone.begin + 4 * margin) << "the tone was not recorded";
-  const std::span<const int16_t> steadyLeft(left.data() + tone.begin + margin,
-                                            tone.end - tone.begin - 2 * margin);
-  const std::span<const int16_t> steadyRight(right.data() + tone.begin + margin, steadyLeft.size());
+  const std::span<const int16_t> steadyLeft = Slice(left, tone.begin + margin, tone.end - margin);
+  const std::span<const int16_t> steadyRight = Slice(right, tone.begin + margin, tone.end - margin);
 
   const double leftHz = ZeroCrossingFrequency(steadyLeft, Recorder::kRate);
   const double rightHz = ZeroCrossingFrequency(steadyRight, Recorder::kRate);
@@ -120,28 +113,25 @@ TEST_F(ToneE2ETest, StopFadesToSilenceWithoutAClick) {
   for (int channel = 0; channel < 2; ++channel) {
     SCOPED_TRACE(channel == 0 ? "left" : "right");
     const std::vector<int16_t> values = ChannelOf(recording, channel);
-    const std::vector<Dropout> dropouts = Dropouts(values);
-    EXPECT_TRUE(dropouts.empty()) << "dropouts: " << Describe(dropouts, Recorder::kRate);
+    EXPECT_EQ(Describe(Dropouts(values), Recorder::kRate), "none") << "dropouts";
     const Extent full = AboveThreshold(values, static_cast<int>(kAmplitude * 0.9));
     const Extent sound = AboveThreshold(values, 16);  // above the resampler's noise
     ASSERT_GT(full.end, full.begin) << "the tone was not recorded";
 
     // The tone's own largest step between neighbouring values: A * 2 * pi * f / rate.
-    const std::span<const int16_t> steady(values.data() + full.begin, full.end - full.begin);
+    const std::span<const int16_t> steady = Slice(values, full.begin, full.end);
     const int toneStep = MaxJump(steady);
     EXPECT_NEAR(toneStep, kAmplitude * 2 * std::numbers::pi * kHeard / Recorder::kRate,
                 0.05 * toneStep);
     // From the last full-height value on, no step is larger than the tone's own: the stop
     // does not click.
-    const std::span<const int16_t> stop(values.data() + full.end - 1, values.size() - full.end + 1);
-    EXPECT_LE(MaxJump(stop), toneStep * 1.05);
+    EXPECT_LE(MaxJump(Slice(values, full.end - 1, values.size())), toneStep * 1.05);
     // The start, at phase 0, begins at a zero crossing; the sudden slope only rings a little in
     // the server's resampler, far from a click (which would be a step of thousands).
-    const std::span<const int16_t> start(values.data(), full.begin + 1);
-    EXPECT_LE(MaxJump(start), toneStep * 1.25);
+    EXPECT_LE(MaxJump(Slice(values, 0, full.begin + 1)), toneStep * 1.25);
     // Silence follows the last full-height value within 10 ms (the fade takes 5).
-    EXPECT_LE(sound.end - full.end, static_cast<size_t>(Recorder::kRate / 100));
-    EXPECT_GT(values.size() - sound.end, static_cast<size_t>(Recorder::kRate / 10));
+    EXPECT_LE(sound.end - full.end, Samples(10));
+    EXPECT_GT(values.size() - sound.end, Samples(100));
   }
 }
 

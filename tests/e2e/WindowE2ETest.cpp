@@ -5,29 +5,28 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QProcess>
-#include <QProcessEnvironment>
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QTest>
 #include <algorithm>
-#include <chrono>
 #include <cmath>
+#include <functional>
+#include <initializer_list>
 #include <iostream>
 #include <memory>
-#include <numbers>
 #include <numeric>
 #include <span>
-#include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "audio/SdlAudioLibrary.h"
 #include "audio/Tone.h"
 #include "automation/Automation.h"
 #include "tests/e2e/ProgramTest.h"
-#include "tests/e2e/Recorder.h"
-#include "tests/support/FormFixture.h"
+#include "tests/support/NullSinkRecording.h"
+#include "tests/support/Processes.h"
+#include "tests/support/SignalMeasures.h"
 #include "ui/EffectsPanel.h"
 #include "ui/Form1.h"
 #include "ui/toolkit/CheckBox.h"
@@ -43,207 +42,52 @@ namespace {
 
 constexpr int kRate = Recorder::kRate;
 constexpr double kDefaultAmplitude = 16864;
-// Values of the recording for a duration.
-constexpr size_t Samples(double ms) {
-  return static_cast<size_t>(ms * kRate / 1000);
-}
 // 10 ms: a whole number of periods of every tone these tests analyse with it (500 and 1500 Hz).
 constexpr size_t kEnvelopeWindow = Samples(10);
 
-// ---- Analysis of the recording ----
+// What the program sets is heard within this many milliseconds: a device block (46 ms) and the
+// server's buffer (100 ms in these tests), with room to spare.
+constexpr int kHeardWithinMs = 250;
 
-std::span<const int16_t> Slice(const std::vector<int16_t>& values, size_t begin, size_t end) {
-  end = std::min(end, values.size());
-  begin = std::min(begin, end);
-  return {values.data() + begin, end - begin};
-}
-
-double Rms(std::span<const int16_t> samples) {
-  double sum = 0;
-  for (int16_t v : samples) sum += static_cast<double>(v) * v;
-  return samples.empty() ? 0 : std::sqrt(sum / static_cast<double>(samples.size()));
-}
-
-// RMS of each consecutive window.
-std::vector<double> Envelope(std::span<const int16_t> samples, size_t window) {
-  std::vector<double> envelope;
-  for (size_t at = 0; at + window <= samples.size(); at += window)
-    envelope.push_back(Rms(samples.subspan(at, window)));
-  return envelope;
-}
-
-// Amplitude of the sine component at `frequency` (Goertzel), exact when the window holds a
-// whole number of its periods.
-double GoertzelAmplitude(std::span<const int16_t> samples, double frequency) {
-  const double coefficient = 2 * std::cos(2 * std::numbers::pi * frequency / kRate);
-  double s1 = 0;
-  double s2 = 0;
-  for (int16_t v : samples) {
-    const double s = v + coefficient * s1 - s2;
-    s2 = s1;
-    s1 = s;
-  }
-  const double power = s1 * s1 + s2 * s2 - coefficient * s1 * s2;
-  return 2 * std::sqrt(std::max(power, 0.0)) / static_cast<double>(samples.size());
-}
-
-// Zero-crossing pitch of each consecutive window; 0 where the window is quieter than `floor`.
-std::vector<double> PitchTrace(std::span<const int16_t> samples, size_t window, int floor) {
-  std::vector<double> trace;
-  for (size_t at = 0; at + window <= samples.size(); at += window) {
-    const std::span<const int16_t> part = samples.subspan(at, window);
-    trace.push_back(Peak(part) > floor ? ZeroCrossingFrequency(part, kRate) : 0);
-  }
-  return trace;
-}
-
-// The lag, in steps of `series` and refined between steps by a parabola, within [minLag, maxLag]
-// at which the series (mean removed) best matches itself, with that normalised correlation.
-struct Periodicity {
-  double lag = 0;
-  double correlation = -1;
-};
-Periodicity BestLag(const std::vector<double>& series, size_t minLag, size_t maxLag) {
-  const double mean =
-      std::accumulate(series.begin(), series.end(), 0.0) / static_cast<double>(series.size());
-  auto correlation = [&](size_t lag) {
-    double product = 0;
-    double a2 = 0;
-    double b2 = 0;
-    for (size_t n = 0; n + lag < series.size(); ++n) {
-      const double a = series[n] - mean;
-      const double b = series[n + lag] - mean;
-      product += a * b;
-      a2 += a * a;
-      b2 += b * b;
-    }
-    return a2 > 0 && b2 > 0 ? product / std::sqrt(a2 * b2) : 0.0;
+// Waits, with the window running, for the effects panel's next parameter refresh (every 250 ms),
+// which hands the ticked effects' records to the stream, and then until they are heard: the
+// stream applies them at its next block and glides for a few milliseconds, well within
+// kHeardWithinMs. From then on the sound is the effects' as set. Waiting for the tick instead of
+// a fixed time keeps the wait as short as the refresh allows, however late the tick comes.
+void WaitForRefresh(TForm1& form) {
+  bool refreshed = false;
+  const std::function<void()> refresh = form.Timer2->OnTimer;
+  form.Timer2->OnTimer = [&] {
+    refresh();
+    refreshed = true;
   };
-  Periodicity best;
-  size_t bestLag = 0;
-  for (size_t lag = minLag; lag <= maxLag && lag < series.size(); ++lag) {
-    const double r = correlation(lag);
-    if (r > best.correlation) {
-      best.correlation = r;
-      bestLag = lag;
-    }
+  EXPECT_TRUE(QTest::qWaitFor([&] { return refreshed; }, 5000)) << "no parameter refresh";
+  form.Timer2->OnTimer = refresh;
+  QTest::qWait(kHeardWithinMs);
+}
+
+void OpenEffectsAndPlay(TForm1& form) {
+  Click(form.Button3);  // "Пуск"
+  ASSERT_TRUE(Playing);
+  Click(form.SpeedButton2);  // "Эффекты"
+  ASSERT_EQ(form.frameGeometry().width(), 623);
+}
+
+using Bars = std::initializer_list<std::pair<TTrackBar*, int>>;
+void SetBars(Bars positions) {
+  for (const auto& [bar, position] : positions) bar->SetPosition(position);
+}
+
+// Plays with the effects panel open, the effects of `boxes` ticked and the bars at `positions`,
+// and waits until that is heard.
+void PlayWith(TForm1& form, std::initializer_list<QAbstractButton*> boxes, Bars positions = {}) {
+  OpenEffectsAndPlay(form);
+  for (QAbstractButton* box : boxes) {
+    Click(box);
+    ASSERT_TRUE(box->isChecked()) << box->text().toStdString();
   }
-  best.lag = static_cast<double>(bestLag);
-  if (bestLag > 0 && bestLag + 1 < series.size()) {
-    const double before = correlation(bestLag - 1);
-    const double after = correlation(bestLag + 1);
-    const double curvature = before - 2 * best.correlation + after;
-    if (curvature < 0) best.lag += 0.5 * (before - after) / curvature;
-  }
-  return best;
-}
-
-// Relative spread of an envelope: (max - min) / mean.
-double Spread(const std::vector<double>& envelope) {
-  const auto [low, high] = std::minmax_element(envelope.begin(), envelope.end());
-  const double mean =
-      std::accumulate(envelope.begin(), envelope.end(), 0.0) / static_cast<double>(envelope.size());
-  return (*high - *low) / mean;
-}
-
-// ---- What the program set, against what was heard ----
-
-// One change of the frequency bar, at the time (steady clock, seconds) the test saw it.
-struct BarChange {
-  double seconds = 0;
-  int position = 0;
-};
-
-double Now() {
-  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-// Lowest and highest bar position in force at any time within [from, to].
-std::pair<int, int> PositionsDuring(const std::vector<BarChange>& log, double from, double to) {
-  auto at = std::upper_bound(log.begin(), log.end(), from,
-                             [](double t, const BarChange& c) { return t < c.seconds; });
-  if (at != log.begin()) --at;
-  int low = at->position;
-  int high = at->position;
-  for (; at != log.end() && at->seconds <= to; ++at) {
-    low = std::min(low, at->position);
-    high = std::max(high, at->position);
-  }
-  return {low, high};
-}
-
-// Whether what was heard followed what the program set, window by window. The recording's clock
-// and the test's differ by an offset that the test cannot know exactly (when the recording
-// began, the server's latency); the offset within [earliest, latest] that explains the most
-// windows is taken. Each window must then lie within the pitches the bar went through during it,
-// widened by `slack` seconds either side for the latency's own jitter, give or take `tolerance`
-// (relative). A pitch trace is immune this way to late or early timer ticks: it is compared with
-// the ticks the program really made, not with a nominal timetable.
-struct Following {
-  double offset = 0;           // steady-clock time of the recording's first value
-  std::vector<size_t> misses;  // windows outside their range
-  std::vector<double> low;     // the heard range of each window at that offset, in Hz
-  std::vector<double> high;
-};
-Following Follow(const std::vector<double>& trace, double traceStart, double window,
-                 const std::vector<BarChange>& log, double earliest, double latest, double slack,
-                 double tolerance) {
-  Following best;
-  bool found = false;
-  for (double offset = earliest; offset <= latest; offset += 0.001) {
-    Following candidate;
-    candidate.offset = offset;
-    for (size_t i = 0; i < trace.size(); ++i) {
-      const double from = offset + traceStart + static_cast<double>(i) * window;
-      const auto [low, high] = PositionsDuring(log, from - slack, from + window + slack);
-      candidate.low.push_back(low / 2.0 * (1 - tolerance));
-      candidate.high.push_back(high / 2.0 * (1 + tolerance));
-      if (trace[i] < candidate.low.back() || trace[i] > candidate.high.back())
-        candidate.misses.push_back(i);
-    }
-    if (!found || candidate.misses.size() < best.misses.size()) best = std::move(candidate);
-    found = true;
-  }
-  return best;
-}
-
-// The windows that missed, with what was heard and what the program had set, for a failure
-// message.
-std::string DescribeMisses(const Following& following, const std::vector<double>& trace,
-                           double window) {
-  std::ostringstream text;
-  text << following.misses.size() << " of " << trace.size() << " windows of " << window * 1000
-       << " ms off what the program set:";
-  for (size_t i : following.misses) {
-    text << "\n  at " << static_cast<double>(i) * window << " s heard " << trace[i] << " Hz, set "
-         << following.low[i] << " to " << following.high[i] << " Hz";
-  }
-  return text.str();
-}
-
-// The whole trace, one value a window, for a failure message.
-std::string DescribeTrace(const std::vector<double>& trace) {
-  std::ostringstream text;
-  text << "trace (Hz):";
-  for (size_t i = 0; i < trace.size(); ++i) text << (i % 20 == 0 ? "\n  " : " ") << trace[i];
-  return text.str();
-}
-
-// ---- The program ----
-
-// The user's hand: a left click where each kind of control takes it.
-void Click(TSpeedButton* button) {
-  ASSERT_TRUE(button->isEnabled()) << button->text().toStdString();
-  QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
-}
-void Click(QAbstractButton* box) {  // check box or radio button: on its indicator
-  ASSERT_TRUE(box->isEnabled()) << box->text().toStdString();
-  QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
-}
-void TypeInto(TEdit* edit, const QString& text) {
-  edit->setFocus();
-  edit->selectAll();
-  QTest::keyClicks(edit, text);
+  SetBars(positions);
+  WaitForRefresh(form);
 }
 
 class WindowE2ETest : public ProgramTest {
@@ -257,16 +101,6 @@ class WindowE2ETest : public ProgramTest {
     ASSERT_TRUE(form->Button3->isEnabled()) << "the warning gate did not unlock";
   }
 
-  static bool StartRecording(Recorder& recorder) {
-    if (recorder.Start()) return true;
-    ADD_FAILURE() << recorder.error().toStdString();
-    return false;
-  }
-
-  // What the program sets is heard within this many milliseconds: a device block (46 ms) and the
-  // server's buffer (100 ms in these tests), with room to spare.
-  static constexpr int kHeardWithinMs = 250;
-
   // Lets the window run for kHeardWithinMs + `ms` and returns the last `ms` of what was played:
   // only what follows from what the program had set before the call.
   static std::vector<int16_t> RecordSettled(int ms) {
@@ -275,18 +109,6 @@ class WindowE2ETest : public ProgramTest {
     values.erase(values.begin(), values.begin() + static_cast<std::ptrdiff_t>(skip));
     return values;
   }
-
-  // Lets the window run for `ms` and returns what was played meanwhile.
-  static std::vector<int16_t> RecordFor(int ms) {
-    Recorder recorder;
-    if (!StartRecording(recorder)) return {};
-    QTest::qWait(ms);
-    return recorder.Stop();
-  }
-
-  // The stream's effects act from the panel's next parameter refresh; this waits past it (and a
-  // little more, for the glides of the new values).
-  static void WaitForRefresh() { QTest::qWait(400); }
 
   // From now on every change of the frequency bar is logged in `bar` (the position in force now
   // first), while the window's own handler still runs.
@@ -298,19 +120,12 @@ class WindowE2ETest : public ProgramTest {
     };
   }
 
-  void OpenEffectsAndPlay() {
-    Click(f().Button3);  // "Пуск"
-    ASSERT_TRUE(Playing);
-    Click(f().SpeedButton2);  // "Эффекты"
-    ASSERT_EQ(f().frameGeometry().width(), 623);
-  }
-
-  std::vector<BarChange> bar;
+  std::vector<ControlChange> bar;
 };
 
 TEST_F(WindowE2ETest, StartPlaysHalfTheFrequencyOnBothChannelsAndStopEndsItWithoutAClick) {
   Recorder recorder;
-  ASSERT_TRUE(StartRecording(recorder));
+  ASSERT_TRUE(recorder.Start());
   Click(f().Button3);  // "Пуск"
   EXPECT_TRUE(Playing);
   EXPECT_FALSE(f().Button3->isEnabled());
@@ -324,8 +139,7 @@ TEST_F(WindowE2ETest, StartPlaysHalfTheFrequencyOnBothChannelsAndStopEndsItWitho
   for (int channel = 0; channel < 2; ++channel) {
     SCOPED_TRACE(channel == 0 ? "left" : "right");
     const std::vector<int16_t> values = ChannelOf(recording, channel);
-    const std::vector<Dropout> dropouts = Dropouts(values);
-    EXPECT_TRUE(dropouts.empty()) << "dropouts: " << Describe(dropouts, kRate);
+    EXPECT_EQ(Describe(Dropouts(values), kRate), "none") << "dropouts";
     const Extent full = AboveThreshold(values, static_cast<int>(kDefaultAmplitude * 0.9));
     const Extent sound = AboveThreshold(values, 16);  // above the resampler's noise
     ASSERT_GT(full.end, full.begin + Samples(300)) << "the tone was not recorded";
@@ -379,13 +193,8 @@ TEST_F(WindowE2ETest, ZonesMoveThePitchAndTheAmplitudeBarReachesFullScale) {
 // centre delay at 2.5 ms (1.25 periods of the 500 Hz tone) the envelope repeats once per LFO
 // cycle; at a whole number of periods it would repeat twice.
 TEST_F(WindowE2ETest, FlangerEnvelopeRepeatsAtTheLfoRateAndCleanMakesTheToneSteadyAgain) {
-  OpenEffectsAndPlay();
-  Click(f().CheckBox1);  // "Flanger"
-  ASSERT_TRUE(f().CheckBox1->Checked());
-  f().TrackBar1->SetPosition(25);   // Delay 2.5 ms
-  f().TrackBar2->SetPosition(10);   // equal mix: deep notches
-  f().TrackBar3->SetPosition(120);  // 120 BPM: 2 Hz
-  WaitForRefresh();
+  // Flanger with a delay of 2.5 ms, equal mix (deep notches), 120 BPM (2 Hz).
+  PlayWith(f(), {f().CheckBox1}, {{f().TrackBar1, 25}, {f().TrackBar2, 10}, {f().TrackBar3, 120}});
   EXPECT_EQ(FlangerParams.BPM, 120.0f);
   const std::vector<int16_t> flanged = ChannelOf(RecordFor(1600), 0);
 
@@ -424,10 +233,7 @@ void ExpectAutoWahEnvelope(const std::vector<int16_t>& wah) {
 }
 
 TEST_F(WindowE2ETest, AutoWahEnvelopeRepeatsNineTimesASecond) {
-  OpenEffectsAndPlay();
-  Click(f().CheckBox3);  // "Auto Wah"
-  ASSERT_TRUE(f().CheckBox3->Checked());
-  WaitForRefresh();
+  PlayWith(f(), {f().CheckBox3});  // "Auto Wah"
   EXPECT_EQ(AutoWahParams.Rate, 9.0f);
   ExpectAutoWahEnvelope(ChannelOf(RecordFor(1000), 0));
 }
@@ -435,10 +241,8 @@ TEST_F(WindowE2ETest, AutoWahEnvelopeRepeatsNineTimesASecond) {
 // Effects belong to the stream, not to one run of the tone: an effect switched on before "Стоп"
 // is heard again after the next "Пуск", without touching the panel.
 TEST_F(WindowE2ETest, AnEffectSetBeforeStopIsHeardAfterTheNextStart) {
-  OpenEffectsAndPlay();
-  Click(f().CheckBox3);  // "Auto Wah"
-  WaitForRefresh();
-  Click(f().SpeedButton1);  // "Стоп"
+  PlayWith(f(), {f().CheckBox3});  // "Auto Wah"
+  Click(f().SpeedButton1);         // "Стоп"
   ASSERT_FALSE(Playing);
   QTest::qWait(300);
   Click(f().Button3);  // "Пуск"
@@ -448,17 +252,13 @@ TEST_F(WindowE2ETest, AnEffectSetBeforeStopIsHeardAfterTheNextStart) {
 
 // After a change of pitch the echo keeps playing the old one for one delay, then ever weaker.
 TEST_F(WindowE2ETest, EchoRepeatsTheOldPitchForItsDelayAfterAChange) {
-  constexpr size_t kDelayWindows = 30;  // 300 ms in windows of 10 ms
-  OpenEffectsAndPlay();
-  Click(f().CheckBox2);  // "Echo"
-  ASSERT_TRUE(f().CheckBox2->Checked());
-  f().TrackBar4->SetPosition(300);
-  WaitForRefresh();
+  constexpr size_t kDelayWindows = 30;                     // 300 ms in windows of 10 ms
+  PlayWith(f(), {f().CheckBox2}, {{f().TrackBar4, 300}});  // "Echo", 300 ms
   EXPECT_EQ(EchoParams.Delay, 300.0f);
   QTest::qWait(300);  // the repeats of the steady tone build up
 
   Recorder recorder;
-  ASSERT_TRUE(StartRecording(recorder));
+  ASSERT_TRUE(recorder.Start());
   QTest::qWait(200);
   f().ScrollBar1->SetPosition(3000);  // heard 1500 Hz
   QTest::qWait(1500);
@@ -468,8 +268,8 @@ TEST_F(WindowE2ETest, EchoRepeatsTheOldPitchForItsDelayAfterAChange) {
   std::vector<double> fresh;
   for (size_t at = 0; at + kEnvelopeWindow <= left.size(); at += kEnvelopeWindow) {
     const std::span<const int16_t> window(left.data() + at, kEnvelopeWindow);
-    old.push_back(GoertzelAmplitude(window, 500));
-    fresh.push_back(GoertzelAmplitude(window, 1500));
+    old.push_back(GoertzelAmplitude(window, 500, kRate));
+    fresh.push_back(GoertzelAmplitude(window, 1500, kRate));
   }
   // The change: the first window in which the new pitch is clearly there.
   const auto change = static_cast<size_t>(
@@ -515,7 +315,7 @@ TEST_F(WindowE2ETest, SerenaSwingsThePitchBackAndForthUntilStopped) {
   ASSERT_EQ(f().ComboBox1->currentText(), "Серена");
   LogBarChanges();
   Recorder recorder;
-  ASSERT_TRUE(StartRecording(recorder));
+  ASSERT_TRUE(recorder.Start());
   const double recordingStarted = Now();
   Click(f().SpeedButton6);  // "Пуск заготовки"
   EXPECT_TRUE(Playing);
@@ -526,23 +326,25 @@ TEST_F(WindowE2ETest, SerenaSwingsThePitchBackAndForthUntilStopped) {
   const std::vector<int16_t> left = ChannelOf(recorder.Stop(), 0);
 
   constexpr double kAmplitude = 26212;
-  const std::vector<Dropout> dropouts = Dropouts(left);
-  EXPECT_TRUE(dropouts.empty()) << "dropouts: " << Describe(dropouts, kRate);
+  EXPECT_EQ(Describe(Dropouts(left), kRate), "none") << "dropouts";
   const Extent sound = AboveThreshold(left, static_cast<int>(kAmplitude / 2));
   ASSERT_GT(sound.end, sound.begin + Samples(7000)) << "the preset's tone was not recorded";
   constexpr double kWindow = 0.05;
   const size_t traceBegin = sound.begin + Samples(50);
   const std::vector<double> trace =
-      PitchTrace(Slice(left, traceBegin, sound.end - Samples(50)), Samples(1000 * kWindow),
+      PitchTrace(Slice(left, traceBegin, sound.end - Samples(50)), kRate, Samples(1000 * kWindow),
                  static_cast<int>(kAmplitude / 2));
-  const Following following = Follow(trace, static_cast<double>(traceBegin) / kRate, kWindow, bar,
-                                     recordingStarted - 1.5, recordingStarted + 0.2, 0.03, 0.015);
+  const Following following = Follow(trace, bar,
+                                     {.traceStart = static_cast<double>(traceBegin) / kRate,
+                                      .window = kWindow,
+                                      .earliest = recordingStarted - 1.5,
+                                      .latest = recordingStarted + 0.2});
 
   // The program's swing: up to the top, then every tick 11 lower down to the bottom.
   const auto top = std::find_if(bar.begin(), bar.end(), [](auto& c) { return c.position == 1706; });
   ASSERT_NE(top, bar.end()) << "the bar never reached the top";
   const auto bottom =
-      std::find_if(top, bar.end(), [](const BarChange& c) { return c.position == 991; });
+      std::find_if(top, bar.end(), [](const ControlChange& c) { return c.position == 991; });
   ASSERT_NE(bottom, bar.end()) << "the bar never came back to the bottom";
   for (auto at = top + 1; at <= bottom; ++at)
     EXPECT_EQ(at->position, std::max(991, (at - 1)->position - 11));
@@ -584,7 +386,7 @@ TEST_F(WindowE2ETest, SweepRisesToTheTopOfTheZoneRestsAndComesBackWithReverse) {
   LogBarChanges();
 
   Recorder recorder;
-  ASSERT_TRUE(StartRecording(recorder));
+  ASSERT_TRUE(recorder.Start());
   const double recordingStarted = Now();
   Click(f().Button3);
   QTest::qWait(200);
@@ -601,16 +403,18 @@ TEST_F(WindowE2ETest, SweepRisesToTheTopOfTheZoneRestsAndComesBackWithReverse) {
   Click(f().SpeedButton1);                     // "Стоп"
   const std::vector<int16_t> left = ChannelOf(recorder.Stop(), 0);
 
-  const std::vector<Dropout> dropouts = Dropouts(left);
-  EXPECT_TRUE(dropouts.empty()) << "dropouts: " << Describe(dropouts, kRate);
+  EXPECT_EQ(Describe(Dropouts(left), kRate), "none") << "dropouts";
   const Extent sound = AboveThreshold(left, static_cast<int>(kDefaultAmplitude / 2));
   ASSERT_GT(sound.end, sound.begin + Samples(3000)) << "the tone was not recorded";
   constexpr double kWindow = 0.02;
   const std::vector<double> trace =
-      PitchTrace(Slice(left, sound.begin, sound.end), Samples(1000 * kWindow),
+      PitchTrace(Slice(left, sound.begin, sound.end), kRate, Samples(1000 * kWindow),
                  static_cast<int>(kDefaultAmplitude / 2));
-  const Following following = Follow(trace, static_cast<double>(sound.begin) / kRate, kWindow, bar,
-                                     recordingStarted - 1.5, recordingStarted + 0.2, 0.03, 0.015);
+  const Following following = Follow(trace, bar,
+                                     {.traceStart = static_cast<double>(sound.begin) / kRate,
+                                      .window = kWindow,
+                                      .earliest = recordingStarted - 1.5,
+                                      .latest = recordingStarted + 0.2});
 
   // The program's sweep: 500 a tick up to the top of the zone, then, after "Реверс", 500 a tick
   // down again.
@@ -678,14 +482,6 @@ void PrintTo(const Transition& transition, std::ostream* os) {
   *os << transition.name;
 }
 
-void OpenEffectsAndPlay(TForm1& form) {
-  Click(form.Button3);       // "Пуск"
-  Click(form.SpeedButton2);  // "Эффекты"
-}
-// Lets the panel's refresh hand the records over and the effect settle.
-void Settle() {
-  QTest::qWait(1200);
-}
 void ReadyPreset(TForm1& form, int index) {
   Click(form.CheckBox6);  // "Заготовки"
   form.ComboBox1->setCurrentIndex(index);
@@ -697,22 +493,13 @@ const Transition kTransitions[] = {
      [](TForm1& form) { Click(form.SpeedButton1); }, 150, Reference::kSteady},
     {"StartWithAllThreeEffectsOn",
      [](TForm1& form) {
-       OpenEffectsAndPlay(form);
-       Click(form.CheckBox1);
-       Click(form.CheckBox2);
-       Click(form.CheckBox3);
-       Settle();
+       PlayWith(form, {form.CheckBox1, form.CheckBox2, form.CheckBox3});
        Click(form.SpeedButton1);  // "Стоп"
      },
      [](TForm1& form) { Click(form.Button3); }, 800, Reference::kSteady},
     {"EchoOn", OpenEffectsAndPlay, [](TForm1& form) { Click(form.CheckBox2); }, 800,
      Reference::kSteady},
-    {"EchoOffAndOnAgain",
-     [](TForm1& form) {
-       OpenEffectsAndPlay(form);
-       Click(form.CheckBox2);
-       Settle();
-     },
+    {"EchoOffAndOnAgain", [](TForm1& form) { PlayWith(form, {form.CheckBox2}); },
      [](TForm1& form) {
        Click(form.CheckBox2);
        QTest::qWait(100);
@@ -725,11 +512,7 @@ const Transition kTransitions[] = {
      Reference::kSteady},
     {"CleanWithAllThreeOn",
      [](TForm1& form) {
-       OpenEffectsAndPlay(form);
-       Click(form.CheckBox1);
-       Click(form.CheckBox2);
-       Click(form.CheckBox3);
-       Settle();
+       PlayWith(form, {form.CheckBox1, form.CheckBox2, form.CheckBox3});
      },
      [](TForm1& form) { Click(form.SpeedButton3); }, 300, Reference::kSteady},
     // The presets' own zone, frequency and amplitude are set beforehand, so that their start
@@ -755,7 +538,7 @@ const Transition kTransitions[] = {
      [](TForm1& form) {
        ReadyPreset(form, 2);
        Click(form.SpeedButton6);  // "Страх"
-       Settle();
+       WaitForRefresh(form);
      },
      [](TForm1& form) { Click(form.SpeedButton7); }, 150, Reference::kSteady},
     {"ZoneChange", [](TForm1& form) { Click(form.Button3); },
@@ -763,76 +546,31 @@ const Transition kTransitions[] = {
      150, Reference::kBend},
     {"FlangerBarsEndToEnd",
      [](TForm1& form) {
-       OpenEffectsAndPlay(form);
-       Click(form.CheckBox1);
-       form.TrackBar1->SetPosition(11);
-       form.TrackBar2->SetPosition(0);
-       form.TrackBar3->SetPosition(1);
-       Settle();
+       PlayWith(form, {form.CheckBox1},
+                {{form.TrackBar1, 11}, {form.TrackBar2, 0}, {form.TrackBar3, 1}});
      },
      [](TForm1& form) {
-       form.TrackBar1->SetPosition(31);
-       form.TrackBar2->SetPosition(10);
-       form.TrackBar3->SetPosition(2000);
+       SetBars({{form.TrackBar1, 31}, {form.TrackBar2, 10}, {form.TrackBar3, 2000}});
      },
      600, Reference::kSteady},
     {"EchoBarsEndToEnd",
      [](TForm1& form) {
-       OpenEffectsAndPlay(form);
-       Click(form.CheckBox2);
-       form.TrackBar4->SetPosition(1);
-       form.TrackBar5->SetPosition(0);
-       form.TrackBar6->SetPosition(0);
-       Settle();
+       PlayWith(form, {form.CheckBox2},
+                {{form.TrackBar4, 1}, {form.TrackBar5, 0}, {form.TrackBar6, 0}});
      },
      [](TForm1& form) {
-       form.TrackBar4->SetPosition(1000);
-       form.TrackBar5->SetPosition(10);
-       form.TrackBar6->SetPosition(10);
+       SetBars({{form.TrackBar4, 1000}, {form.TrackBar5, 10}, {form.TrackBar6, 10}});
      },
      1600, Reference::kSteady},
     {"AutoWahBarsEndToEnd",
      [](TForm1& form) {
-       OpenEffectsAndPlay(form);
-       Click(form.CheckBox3);
-       form.TrackBar7->SetPosition(-10);
-       form.TrackBar8->SetPosition(-20);
-       Settle();
+       PlayWith(form, {form.CheckBox3}, {{form.TrackBar7, -10}, {form.TrackBar8, -20}});
      },
      [](TForm1& form) {
-       form.TrackBar7->SetPosition(10);
-       form.TrackBar8->SetPosition(20);
+       SetBars({{form.TrackBar7, 10}, {form.TrackBar8, 20}});
      },
      600, Reference::kSteady},
 };
-
-int SecondDifference(std::span<const int16_t> values, size_t n) {
-  return int{values[n + 1]} - 2 * int{values[n]} + int{values[n - 1]};
-}
-
-// Largest second difference in [begin, end), and where.
-struct Step {
-  int size = 0;
-  size_t at = 0;
-};
-Step LargestStep(std::span<const int16_t> values, size_t begin, size_t end) {
-  Step step{0, begin};
-  for (size_t n = std::max<size_t>(begin, 1); n + 1 < std::min(end, values.size()); ++n) {
-    const int d2 = std::abs(SecondDifference(values, n));
-    if (d2 > step.size) step = {d2, n};
-  }
-  return step;
-}
-
-std::string Trace(std::span<const int16_t> values, size_t at) {
-  std::ostringstream text;
-  const size_t from = at > 12 ? at - 12 : 1;
-  for (size_t n = from; n < std::min(at + 13, values.size() - 1); ++n) {
-    text << (n == at ? "  >" : "   ") << " [" << n << "] " << values[n] << " (d2 "
-         << SecondDifference(values, n) << ")\n";
-  }
-  return text.str();
-}
 
 class TransitionE2ETest : public WindowE2ETest, public ::testing::WithParamInterface<Transition> {};
 
@@ -845,7 +583,7 @@ TEST_P(TransitionE2ETest, HasNoStepBeyondTheSteadySoundsOwn) {
   transition.prepare(f());
   QTest::qWait(300);
   Recorder recorder;
-  ASSERT_TRUE(StartRecording(recorder));
+  ASSERT_TRUE(recorder.Start());
   // The recording's own length is the clock: a busy machine may hold parec back for a while, but
   // never lets it record what has not been played yet, so the action is heard after `mark`.
   ASSERT_TRUE(QTest::qWaitFor([&] { return recorder.RecordedFrames() >= Samples(400); }, 20000))
@@ -861,9 +599,8 @@ TEST_P(TransitionE2ETest, HasNoStepBeyondTheSteadySoundsOwn) {
   for (int channel = 0; channel < 2; ++channel) {
     SCOPED_TRACE(channel == 0 ? "left" : "right");
     const std::vector<int16_t> values = ChannelOf(recording, channel);
-    const std::vector<Dropout> dropouts = Dropouts(values);
-    EXPECT_TRUE(dropouts.empty()) << "dropouts: " << Describe(dropouts, kRate) << " (action at "
-                                  << 1000.0 * static_cast<double>(mark) / kRate << " ms)";
+    EXPECT_EQ(Describe(Dropouts(values), kRate), "none")
+        << "dropouts; the action at " << 1000.0 * static_cast<double>(mark) / kRate << " ms";
     const size_t beforeBegin = mark - Samples(300);
     const size_t beforeEnd = mark - Samples(20);
     const size_t afterBegin = transitionEnd;
@@ -884,7 +621,7 @@ TEST_P(TransitionE2ETest, HasNoStepBeyondTheSteadySoundsOwn) {
         << transition.name << ", around the largest step ("
         << std::lround(static_cast<double>(step.at - mark) * 1000.0 / kRate)
         << " ms after the action):\n"
-        << Trace(values, step.at);
+        << DescribeStep(values, step.at);
   }
 }
 
@@ -905,12 +642,9 @@ TEST(WindowE2ENoServer, WindowOpensAfterOneErrorBoxAndEveryStartIsReported) {
 
 TEST(WindowE2ENoServerChild, WindowOpens) {
   if (qEnvironmentVariableIsEmpty("VIMBRA_E2E_CHILD")) GTEST_SKIP() << "run by the test above";
-  ResetProgramState();
   SdlAudioLibrary audio;
-  AudioLibrary* previousAudio = SetBass(&audio);
   std::vector<MessageBoxCall> boxes;
-  const MessageBoxHook previousHook =
-      SetMessageBoxHook([&](const MessageBoxCall& call) { boxes.push_back(call); });
+  const ProgramSetUp setUp(audio, [&](const MessageBoxCall& call) { boxes.push_back(call); });
   {
     TForm1 form;
     form.show();
@@ -945,8 +679,6 @@ TEST(WindowE2ENoServerChild, WindowOpens) {
     EXPECT_EQ(boxes.size(), 3u);
   }
   audio.Free();
-  SetMessageBoxHook(previousHook);
-  SetBass(previousAudio);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QTest>
+#include <utility>
 
 #include "audio/Tone.h"
 #include "automation/Automation.h"
@@ -24,16 +25,23 @@ void ResetProgramState() {
   EffectRecords = {};
 }
 
-void FormFixture::SetUp() {
-  previousAudio_ = SetBass(&audio);
-  previousHook_ = SetMessageBoxHook([this](const MessageBoxCall& call) { boxes.push_back(call); });
+ProgramSetUp::ProgramSetUp(AudioLibrary& audio, MessageBoxHook onBox)
+    : previousAudio_(SetBass(&audio)), previousHook_(SetMessageBoxHook(std::move(onBox))) {
   ResetProgramState();
+}
+
+ProgramSetUp::~ProgramSetUp() {
+  SetMessageBoxHook(previousHook_);
+  SetBass(previousAudio_);
+}
+
+void FormFixture::SetUp() {
+  setUp_.emplace(audio, [this](const MessageBoxCall& call) { boxes.push_back(call); });
 }
 
 void FormFixture::TearDown() {
   form.reset();
-  SetMessageBoxHook(previousHook_);
-  SetBass(previousAudio_);
+  setUp_.reset();
 }
 
 TForm1& FormFixture::CreateForm() {

@@ -4,16 +4,33 @@
 
 #include <QImage>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "tests/support/FakeAudioLibrary.h"
 #include "ui/toolkit/MessageBox.h"
 
+class AudioLibrary;
 class QWidget;
 class TForm1;
 
 // Program-wide values as at program start (the window sets its own at creation).
 void ResetProgramState();
+
+// What every test of the window sets up before it creates one: the program-wide values as at
+// program start, `audio` as the program's audio library, and `onBox` in place of message boxes.
+// The library and the hook that were there before are put back at destruction.
+class ProgramSetUp {
+ public:
+  ProgramSetUp(AudioLibrary& audio, MessageBoxHook onBox);
+  ~ProgramSetUp();
+  ProgramSetUp(const ProgramSetUp&) = delete;
+  ProgramSetUp& operator=(const ProgramSetUp&) = delete;
+
+ private:
+  AudioLibrary* previousAudio_ = nullptr;
+  MessageBoxHook previousHook_;
+};
 
 // A window over a fake audio library, with message boxes captured instead of shown. The window
 // is created the way the program creates it (its constructor runs FormCreate).
@@ -38,6 +55,5 @@ class FormFixture : public ::testing::Test {
   std::unique_ptr<TForm1> form;
 
  private:
-  AudioLibrary* previousAudio_ = nullptr;
-  MessageBoxHook previousHook_;
+  std::optional<ProgramSetUp> setUp_;
 };

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <numbers>
 #include <random>
 #include <span>
@@ -25,6 +26,16 @@ inline std::vector<float> sine(size_t frames, double hz, double rate, float ampl
   for (size_t n = 0; n < frames; ++n) {
     out[n] = amplitude * static_cast<float>(std::sin(2.0 * std::numbers::pi * hz * n / rate));
   }
+  return out;
+}
+
+// Stereo 16-bit tone as the generator makes it: both channels equal.
+inline std::vector<int16_t> stereoTone(size_t frames, double hz, double rate,
+                                       double amplitude = 16864.0) {
+  std::vector<int16_t> out;
+  out.reserve(2 * frames);
+  for (float v : sine(frames, hz, rate, 1.0f))
+    out.insert(out.end(), 2, static_cast<int16_t>(std::lround(amplitude * v)));
   return out;
 }
 

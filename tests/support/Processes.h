@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// Runs this test binary again in a child process, with only the tests matching `filter`, the
+// sound server pointing nowhere and SDL limited to PulseAudio (another back-end would not care
+// about PULSE_SERVER and could open a real device). The child sees VIMBRA_E2E_CHILD=1. SDL picks
+// its driver once per process, hence the child.
+struct ChildRun {
+  int exitCode = -1;
+  QString output;  // standard output and error, merged
+};
+ChildRun RunWithoutSoundServer(const QString& filter);
+
+// Standard output of a command, or an empty string if it failed.
+QString RunCommand(const QString& program, const QStringList& arguments);
+
+// Whether the sound server the tests play into (PULSE_SERVER, set by ./test) answers.
+bool SoundServerReachable();
+
+// The server's description of each stream playing on it (`pactl list sink-inputs`, one block
+// each, from its "#index" line on), the silent keep-alive stream of the test server left out.
+QStringList ProgramSinkInputs();
