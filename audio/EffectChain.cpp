@@ -16,6 +16,22 @@ constexpr AutoWahRecord kDefaultAutoWah{0.1f, 1.0f, 0.0f, 9.0f, 9.0f, 1000.0f};
 
 constexpr float kToFloat = 1.0f / 32768.0f;
 
+// The records' fields as the effects take them (the flanger's Rate is not one of them).
+Flanger::Params paramsOf(const FlangerRecord& r) noexcept {
+  return {.delayMs = r.Delay, .bpm = r.BPM, .wetDry = r.WetDry};
+}
+Echo::Params paramsOf(const EchoRecord& r) noexcept {
+  return {.dryMix = r.DryMix, .wetMix = r.WetMix, .delayMs = r.Delay};
+}
+AutoWah::Params paramsOf(const AutoWahRecord& r) noexcept {
+  return {.dryMix = r.DryMix,
+          .wetMix = r.WetMix,
+          .feedback = r.FidBack,
+          .rateHz = r.Rate,
+          .rangeOctaves = r.Range,
+          .baseHz = r.Freq};
+}
+
 int16_t toSample(float value) noexcept {
   float scaled = value * 32768.0f;
   if (!(scaled == scaled)) scaled = 0.0f;  // NaN
@@ -49,10 +65,9 @@ void EffectChain::prepare(double sampleRate, int channels, int maxBlockFrames) {
   flanger_.prepare(rate, channels_, maxBlockFrames);
   echo_.prepare(rate, channels_, maxBlockFrames);
   autoWah_.prepare(rate, channels_, maxBlockFrames);
-  flanger_.setParameters(kDefaultFlanger.Delay, kDefaultFlanger.BPM, kDefaultFlanger.WetDry);
-  echo_.setParameters(kDefaultEcho.DryMix, kDefaultEcho.WetMix, kDefaultEcho.Delay);
-  autoWah_.setParameters(kDefaultAutoWah.DryMix, kDefaultAutoWah.WetMix, kDefaultAutoWah.FidBack,
-                         kDefaultAutoWah.Rate, kDefaultAutoWah.Range, kDefaultAutoWah.Freq);
+  flanger_.setParameters(paramsOf(kDefaultFlanger));
+  echo_.setParameters(paramsOf(kDefaultEcho));
+  autoWah_.setParameters(paramsOf(kDefaultAutoWah));
   reset();
 }
 
@@ -96,15 +111,11 @@ bool EffectChain::setParameters(int effect, const void* record) {
 
 void EffectChain::applyPending() noexcept {
   FlangerRecord flanger;
-  if (flangerRecords_.read(flanger)) {
-    flanger_.setParameters(flanger.Delay, flanger.BPM, flanger.WetDry);
-  }
+  if (flangerRecords_.read(flanger)) flanger_.setParameters(paramsOf(flanger));
   EchoRecord echo;
-  if (echoRecords_.read(echo)) echo_.setParameters(echo.DryMix, echo.WetMix, echo.Delay);
+  if (echoRecords_.read(echo)) echo_.setParameters(paramsOf(echo));
   AutoWahRecord wah;
-  if (autoWahRecords_.read(wah)) {
-    autoWah_.setParameters(wah.DryMix, wah.WetMix, wah.FidBack, wah.Rate, wah.Range, wah.Freq);
-  }
+  if (autoWahRecords_.read(wah)) autoWah_.setParameters(paramsOf(wah));
   for (size_t i = 0; i < kSlots; ++i) {
     switches_[i].wanted = enabled_[i].load(std::memory_order_acquire);
   }

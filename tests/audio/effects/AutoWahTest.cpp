@@ -12,7 +12,12 @@ AutoWah make(int channels, float dry, float feedback, float rate = 9.0f, float r
              float base = 1000.0f) {
   AutoWah w;
   w.prepare(kRate, channels, 512);
-  w.setParameters(dry, 1.0f, feedback, rate, range, base);
+  w.setParameters({.dryMix = dry,
+                   .wetMix = 1.0f,
+                   .feedback = feedback,
+                   .rateHz = rate,
+                   .rangeOctaves = range,
+                   .baseHz = base});
   return w;
 }
 
@@ -66,7 +71,7 @@ TEST(AutoWahTest, ResponsePeakSweepsUpwardFromTheBase) {
 
 TEST(AutoWahTest, ChunkingAndResetBehave) {
   expectChunkedEqualsWhole(make(2, 0.1f, 0.5f), [](AutoWah& w) {
-    w.setParameters(-2.0f, 1.0f, -1.0f, 9.0f, 9.0f, 1000.0f);
+    w.setParameters({.dryMix = -2.0f, .feedback = -1.0f});  // the rest at their defaults
   });
   expectSilentAfterReset(make(2, 2.0f, 1.0f));
 }
@@ -79,7 +84,12 @@ TEST(AutoWahTest, EveryParameterEndStaysFinite) {
     }
   }
   AutoWah w = make(2, 0.1f, 0.0f);
-  w.setParameters(NAN, INFINITY, -INFINITY, INFINITY, INFINITY, INFINITY);
+  w.setParameters({.dryMix = NAN,
+                   .wetMix = INFINITY,
+                   .feedback = -INFINITY,
+                   .rateHz = INFINITY,
+                   .rangeOctaves = INFINITY,
+                   .baseHz = INFINITY});
   expectFiniteAndBounded(w, 8.0f);
 }
 
