@@ -16,10 +16,10 @@
 
 class EffectChain;
 
-// The output device the library plays through: opened by Init (and by the watchdog after a loss),
-// checked by the watchdog for a loss, closed after a loss and by Free. Open and Lost run on the
-// watchdog's thread too. SdlOutputDevice is SDL's default output; tests hand in a stand-in for an
-// output that goes away and comes back.
+// The output device the library plays through: opened by Init and, after a loss, by the watchdog;
+// checked by the watchdog for a loss; closed by the watchdog after a loss and by Free. So Open and
+// Close run on the window's thread or the watchdog's, Lost on the watchdog's. SdlOutputDevice is
+// SDL's default output; tests hand in a stand-in for an output that goes away and comes back.
 class OutputDevice {
  public:
   virtual ~OutputDevice() = default;

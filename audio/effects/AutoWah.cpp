@@ -20,10 +20,9 @@ void AutoWah::prepare(double sampleRate, int channels, int maxBlockFrames) {
   }
   input_.prepare(sampleRate_, kInputFadeMs);
   tuning_.prepare(sampleRate_);
-  snapNext_ = true;
   setParameters(params_);
-  snapNext_ = true;  // the first parameters from outside apply at once, too
-  reset();
+  snapNext_ = true;  // the first parameters from outside apply at once
+  reset();           // which also snaps every glide to these
 }
 
 void AutoWah::reset() noexcept {

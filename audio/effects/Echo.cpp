@@ -16,10 +16,9 @@ void Echo::prepare(double sampleRate, int channels, int maxBlockFrames) {
   dryGain_.prepare(sampleRate_, kSmoothingMs);
   wetGain_.prepare(sampleRate_, kSmoothingMs);
   input_.prepare(sampleRate_, kInputFadeMs);
-  snapNext_ = true;
   setParameters(params_);
-  snapNext_ = true;  // the first parameters from outside apply at once, too
-  reset();
+  snapNext_ = true;  // the first parameters from outside apply at once
+  reset();           // which also snaps every glide to these
 }
 
 int Echo::delayFrames(float delayMs) const noexcept {

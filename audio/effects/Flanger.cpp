@@ -24,10 +24,9 @@ void Flanger::prepare(double sampleRate, int channels, int maxBlockFrames) {
   delaySamples_.prepare(sampleRate_, kSmoothingMs);
   wetGain_.prepare(sampleRate_, kSmoothingMs);
   input_.prepare(sampleRate_, kInputFadeMs);
-  snapNext_ = true;
   setParameters(params_);
-  snapNext_ = true;  // the first parameters from outside apply at once, too
-  reset();
+  snapNext_ = true;  // the first parameters from outside apply at once
+  reset();           // which also snaps every glide to these
 }
 
 void Flanger::reset() noexcept {
