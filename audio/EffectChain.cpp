@@ -32,6 +32,15 @@ AutoWah::Params paramsOf(const AutoWahRecord& r) noexcept {
           .baseHz = r.Freq};
 }
 
+// Copies a record from the caller's memory (which need not be aligned for it) to the audio thread.
+template <class Record>
+bool post(TripleBuffer<Record>& records, const void* record) {
+  Record copy;
+  std::memcpy(&copy, record, sizeof copy);
+  records.write(copy);
+  return true;
+}
+
 int16_t toSample(float value) noexcept {
   float scaled = value * 32768.0f;
   if (!(scaled == scaled)) scaled = 0.0f;  // NaN
@@ -86,24 +95,12 @@ bool EffectChain::isEnabled(int effect) const {
 bool EffectChain::setParameters(int effect, const void* record) {
   if (record == nullptr) return false;
   switch (slotOf(effect)) {
-    case kFlanger: {
-      FlangerRecord copy;
-      std::memcpy(&copy, record, sizeof copy);
-      flangerRecords_.write(copy);
-      return true;
-    }
-    case kEcho: {
-      EchoRecord copy;
-      std::memcpy(&copy, record, sizeof copy);
-      echoRecords_.write(copy);
-      return true;
-    }
-    case kAutoWah: {
-      AutoWahRecord copy;
-      std::memcpy(&copy, record, sizeof copy);
-      autoWahRecords_.write(copy);
-      return true;
-    }
+    case kFlanger:
+      return post(flangerRecords_, record);
+    case kEcho:
+      return post(echoRecords_, record);
+    case kAutoWah:
+      return post(autoWahRecords_, record);
     default:
       return false;
   }
@@ -151,17 +148,7 @@ void EffectChain::runSlot(int slot, float* data, size_t frames) noexcept {
   const bool fading = sw.gain != target;
   if (fading) std::copy(block.begin(), block.end(), dry_.begin());
 
-  switch (slot) {
-    case kFlanger:
-      flanger_.process(block);
-      break;
-    case kEcho:
-      echo_.process(block);
-      break;
-    default:
-      autoWah_.process(block);
-      break;
-  }
+  withEffect(slot, [block](auto& effect) { effect.process(block); });
   if (!fading) return;
 
   // S-shaped crossfade between the dry input and the effect's output: it starts and ends without
@@ -174,26 +161,14 @@ void EffectChain::runSlot(int slot, float* data, size_t frames) noexcept {
       data[i] = dry_[i] + mix * (data[i] - dry_[i]);
     }
   }
-  if (sw.gain == 0.0f && !sw.wanted) resetSlot(slot);  // re-enabling starts clean
-}
-
-void EffectChain::resetSlot(int slot) noexcept {
-  switch (slot) {
-    case kFlanger:
-      flanger_.reset();
-      break;
-    case kEcho:
-      echo_.reset();
-      break;
-    default:
-      autoWah_.reset();
-      break;
+  if (sw.gain == 0.0f && !sw.wanted) {
+    withEffect(slot, [](auto& effect) { effect.reset(); });  // re-enabling starts clean
   }
 }
 
 void EffectChain::reset() noexcept {
   for (int slot = 0; slot < kSlots; ++slot) {
-    resetSlot(slot);
+    withEffect(slot, [](auto& effect) { effect.reset(); });
     Switch& sw = switches_[static_cast<size_t>(slot)];
     sw.wanted = enabled_[static_cast<size_t>(slot)].load(std::memory_order_acquire);
     sw.gain = sw.wanted ? 1.0f : 0.0f;
