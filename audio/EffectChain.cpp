@@ -16,6 +16,31 @@ constexpr AutoWahRecord kDefaultAutoWah{0.1f, 1.0f, 0.0f, 9.0f, 9.0f, 1000.0f};
 
 constexpr float kToFloat = 1.0f / 32768.0f;
 
+// The records' fields as the effects take them (the flanger's Rate is not one of them).
+Flanger::Params paramsOf(const FlangerRecord& r) noexcept {
+  return {.delayMs = r.Delay, .bpm = r.BPM, .wetDry = r.WetDry};
+}
+Echo::Params paramsOf(const EchoRecord& r) noexcept {
+  return {.dryMix = r.DryMix, .wetMix = r.WetMix, .delayMs = r.Delay};
+}
+AutoWah::Params paramsOf(const AutoWahRecord& r) noexcept {
+  return {.dryMix = r.DryMix,
+          .wetMix = r.WetMix,
+          .feedback = r.FidBack,
+          .rateHz = r.Rate,
+          .rangeOctaves = r.Range,
+          .baseHz = r.Freq};
+}
+
+// Copies a record from the caller's memory (which need not be aligned for it) to the audio thread.
+template <class Record>
+bool post(TripleBuffer<Record>& records, const void* record) {
+  Record copy;
+  std::memcpy(&copy, record, sizeof copy);
+  records.write(copy);
+  return true;
+}
+
 int16_t toSample(float value) noexcept {
   float scaled = value * 32768.0f;
   if (!(scaled == scaled)) scaled = 0.0f;  // NaN
@@ -49,10 +74,9 @@ void EffectChain::prepare(double sampleRate, int channels, int maxBlockFrames) {
   flanger_.prepare(rate, channels_, maxBlockFrames);
   echo_.prepare(rate, channels_, maxBlockFrames);
   autoWah_.prepare(rate, channels_, maxBlockFrames);
-  flanger_.setParameters(kDefaultFlanger.Delay, kDefaultFlanger.BPM, kDefaultFlanger.WetDry);
-  echo_.setParameters(kDefaultEcho.DryMix, kDefaultEcho.WetMix, kDefaultEcho.Delay);
-  autoWah_.setParameters(kDefaultAutoWah.DryMix, kDefaultAutoWah.WetMix, kDefaultAutoWah.FidBack,
-                         kDefaultAutoWah.Rate, kDefaultAutoWah.Range, kDefaultAutoWah.Freq);
+  flanger_.setParameters(paramsOf(kDefaultFlanger));
+  echo_.setParameters(paramsOf(kDefaultEcho));
+  autoWah_.setParameters(paramsOf(kDefaultAutoWah));
   reset();
 }
 
@@ -71,24 +95,12 @@ bool EffectChain::isEnabled(int effect) const {
 bool EffectChain::setParameters(int effect, const void* record) {
   if (record == nullptr) return false;
   switch (slotOf(effect)) {
-    case kFlanger: {
-      FlangerRecord copy;
-      std::memcpy(&copy, record, sizeof copy);
-      flangerRecords_.write(copy);
-      return true;
-    }
-    case kEcho: {
-      EchoRecord copy;
-      std::memcpy(&copy, record, sizeof copy);
-      echoRecords_.write(copy);
-      return true;
-    }
-    case kAutoWah: {
-      AutoWahRecord copy;
-      std::memcpy(&copy, record, sizeof copy);
-      autoWahRecords_.write(copy);
-      return true;
-    }
+    case kFlanger:
+      return post(flangerRecords_, record);
+    case kEcho:
+      return post(echoRecords_, record);
+    case kAutoWah:
+      return post(autoWahRecords_, record);
     default:
       return false;
   }
@@ -96,15 +108,11 @@ bool EffectChain::setParameters(int effect, const void* record) {
 
 void EffectChain::applyPending() noexcept {
   FlangerRecord flanger;
-  if (flangerRecords_.read(flanger)) {
-    flanger_.setParameters(flanger.Delay, flanger.BPM, flanger.WetDry);
-  }
+  if (flangerRecords_.read(flanger)) flanger_.setParameters(paramsOf(flanger));
   EchoRecord echo;
-  if (echoRecords_.read(echo)) echo_.setParameters(echo.DryMix, echo.WetMix, echo.Delay);
+  if (echoRecords_.read(echo)) echo_.setParameters(paramsOf(echo));
   AutoWahRecord wah;
-  if (autoWahRecords_.read(wah)) {
-    autoWah_.setParameters(wah.DryMix, wah.WetMix, wah.FidBack, wah.Rate, wah.Range, wah.Freq);
-  }
+  if (autoWahRecords_.read(wah)) autoWah_.setParameters(paramsOf(wah));
   for (size_t i = 0; i < kSlots; ++i) {
     switches_[i].wanted = enabled_[i].load(std::memory_order_acquire);
   }
@@ -140,17 +148,7 @@ void EffectChain::runSlot(int slot, float* data, size_t frames) noexcept {
   const bool fading = sw.gain != target;
   if (fading) std::copy(block.begin(), block.end(), dry_.begin());
 
-  switch (slot) {
-    case kFlanger:
-      flanger_.process(block);
-      break;
-    case kEcho:
-      echo_.process(block);
-      break;
-    default:
-      autoWah_.process(block);
-      break;
-  }
+  withEffect(slot, [block](auto& effect) { effect.process(block); });
   if (!fading) return;
 
   // S-shaped crossfade between the dry input and the effect's output: it starts and ends without
@@ -163,26 +161,14 @@ void EffectChain::runSlot(int slot, float* data, size_t frames) noexcept {
       data[i] = dry_[i] + mix * (data[i] - dry_[i]);
     }
   }
-  if (sw.gain == 0.0f && !sw.wanted) resetSlot(slot);  // re-enabling starts clean
-}
-
-void EffectChain::resetSlot(int slot) noexcept {
-  switch (slot) {
-    case kFlanger:
-      flanger_.reset();
-      break;
-    case kEcho:
-      echo_.reset();
-      break;
-    default:
-      autoWah_.reset();
-      break;
+  if (sw.gain == 0.0f && !sw.wanted) {
+    withEffect(slot, [](auto& effect) { effect.reset(); });  // re-enabling starts clean
   }
 }
 
 void EffectChain::reset() noexcept {
   for (int slot = 0; slot < kSlots; ++slot) {
-    resetSlot(slot);
+    withEffect(slot, [](auto& effect) { effect.reset(); });
     Switch& sw = switches_[static_cast<size_t>(slot)];
     sw.wanted = enabled_[static_cast<size_t>(slot)].load(std::memory_order_acquire);
     sw.gain = sw.wanted ? 1.0f : 0.0f;

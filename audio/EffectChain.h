@@ -57,7 +57,18 @@ class EffectChain {
 
   void applyPending() noexcept;
   void runSlot(int slot, float* data, size_t frames) noexcept;
-  void resetSlot(int slot) noexcept;
+  // Calls `f` with the effect in `slot`.
+  template <class F>
+  void withEffect(int slot, F f) noexcept {
+    switch (slot) {
+      case kFlanger:
+        return f(flanger_);
+      case kEcho:
+        return f(echo_);
+      default:
+        return f(autoWah_);
+    }
+  }
 
   Flanger flanger_;
   Echo echo_;

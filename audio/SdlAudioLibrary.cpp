@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstring>
 #include <thread>
+#include <utility>
 
 #include "audio/EffectChain.h"
 
@@ -27,11 +28,25 @@ int16_t SaturatingAdd(int16_t a, int16_t b) {
 
 }  // namespace
 
-SdlAudioLibrary::SdlAudioLibrary() : SdlAudioLibrary(kCheckInterval, kRetryInterval) {}
+SDL_AudioDeviceID SdlOutputDevice::Open(const SDL_AudioSpec& want) {
+  SDL_AudioSpec have{};
+  // No device name: the system's default output. No changes allowed: SDL converts our format to
+  // whatever the device wants.
+  return SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+}
 
-SdlAudioLibrary::SdlAudioLibrary(std::chrono::milliseconds checkInterval,
+bool SdlOutputDevice::Lost(SDL_AudioDeviceID device) {
+  return SDL_GetAudioDeviceStatus(device) == SDL_AUDIO_STOPPED;
+}
+
+void SdlOutputDevice::Close(SDL_AudioDeviceID device) {
+  SDL_CloseAudioDevice(device);
+}
+
+SdlAudioLibrary::SdlAudioLibrary(std::shared_ptr<OutputDevice> output,
+                                 std::chrono::milliseconds checkInterval,
                                  std::chrono::milliseconds retryInterval)
-    : checkInterval_(checkInterval), retryInterval_(retryInterval) {}
+    : output_(std::move(output)), checkInterval_(checkInterval), retryInterval_(retryInterval) {}
 
 SdlAudioLibrary::~SdlAudioLibrary() {
   if (initialised_) Free();
@@ -221,7 +236,7 @@ void SdlAudioLibrary::Mix(int16_t* out, int frames) noexcept {
 void SdlAudioLibrary::FadeInAfterReturn(int16_t* out, int frames) noexcept {
   if (fadeInPending_.load(std::memory_order_acquire)) {
     fadeInPending_.store(false, std::memory_order_relaxed);
-    fadeIn_ = -kDeviceFrames;
+    fadeIn_ = -kBlockFrames;
   }
   Rise(out, frames, fadeIn_);
 }
@@ -285,31 +300,20 @@ SDL_AudioSpec SdlAudioLibrary::WantedSpec() {
   want.freq = kRate;
   want.format = AUDIO_S16SYS;
   want.channels = kChannels;
-  want.samples = kDeviceFrames;
+  want.samples = kBlockFrames;
   want.callback = &SdlAudioLibrary::Callback;
   want.userdata = this;
   return want;
 }
 
-SDL_AudioDeviceID SdlAudioLibrary::OpenOutput(const SDL_AudioSpec& want) {
-  SDL_AudioSpec have{};
-  // No device name: the system's default output, which the sound server may change under us.
-  // No changes allowed: SDL converts our format to whatever the device wants.
-  return SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
-}
-
-bool SdlAudioLibrary::OutputLost(SDL_AudioDeviceID device) {
-  return SDL_GetAudioDeviceStatus(device) == SDL_AUDIO_STOPPED;
-}
-
 bool SdlAudioLibrary::OpenDevice() {
   const SDL_AudioSpec want = WantedSpec();
-  device_ = OpenOutput(want);
+  device_ = output_->Open(want);
   return device_ != 0;
 }
 
 void SdlAudioLibrary::CloseDevice() {
-  if (device_ != 0) SDL_CloseAudioDevice(device_);
+  if (device_ != 0) output_->Close(device_);
   device_ = 0;
 }
 
@@ -343,7 +347,7 @@ void SdlAudioLibrary::Watch() {
   while (!quit_) {
     if (device_ != 0) {
       if (wake_.wait_for(lock, checkInterval_, [this] { return quit_; })) break;
-      if (!OutputLost(device_)) continue;
+      if (!output_->Lost(device_)) continue;
       // SDL's advice for a lost device: close it and open the default again. Closing joins the
       // device thread, so no callback runs once it returns.
       CloseDevice();
@@ -354,7 +358,7 @@ void SdlAudioLibrary::Watch() {
     }
     if (wake_.wait_for(lock, retryInterval_, [this] { return quit_; })) break;
     lock.unlock();
-    const SDL_AudioDeviceID device = OpenOutput(want);
+    const SDL_AudioDeviceID device = output_->Open(want);
     lock.lock();
     if (device == 0) continue;
     device_ = device;

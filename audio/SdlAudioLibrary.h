@@ -16,11 +16,34 @@
 
 class EffectChain;
 
+// The output device the library plays through: opened by Init and, after a loss, by the watchdog;
+// checked by the watchdog for a loss; closed by the watchdog after a loss and by Free. So Open and
+// Close run on the window's thread or the watchdog's, Lost on the watchdog's. SdlOutputDevice is
+// SDL's default output; tests hand in a stand-in for an output that goes away and comes back.
+class OutputDevice {
+ public:
+  virtual ~OutputDevice() = default;
+  // Opens the device paused, as SDL_OpenAudioDevice does; 0 on failure.
+  virtual SDL_AudioDeviceID Open(const SDL_AudioSpec& want) = 0;
+  // Whether an open device has been lost (unplugged, or its sound server went away).
+  virtual bool Lost(SDL_AudioDeviceID device) = 0;
+  // Closes the device; no callback runs once this returns.
+  virtual void Close(SDL_AudioDeviceID device) = 0;
+};
+
+// The system's default output, which the sound server may change under us.
+class SdlOutputDevice : public OutputDevice {
+ public:
+  SDL_AudioDeviceID Open(const SDL_AudioSpec& want) override;
+  bool Lost(SDL_AudioDeviceID device) override;
+  void Close(SDL_AudioDeviceID device) override;
+};
+
 // The audio library over SDL2's audio subsystem.
 //
 // Init opens the system's default output device at once, asking for the program's stream
 // format: 22050 frames per second, signed 16-bit native-endian values, 2 channels, blocks of
-// 1024 frames (about 46 ms, see kDeviceFrames). The rate given to Init is accepted and otherwise
+// 1024 frames (about 46 ms, see kBlockFrames). The rate given to Init is accepted and otherwise
 // ignored: whatever rate the hardware runs at, the sound server (or SDL) converts the 22050 output;
 // there is no resampler of ours. The device stays paused (SDL feeds silence) until a stream plays.
 //
@@ -57,10 +80,12 @@ class EffectChain;
 //                      9, 12, 15, or a null record).
 class SdlAudioLibrary : public AudioLibrary {
  public:
-  SdlAudioLibrary();
-  // With the watchdog's intervals: how often it checks a working output, and how often it tries
-  // to open the default output again while the output is lost.
-  SdlAudioLibrary(std::chrono::milliseconds checkInterval, std::chrono::milliseconds retryInterval);
+  // Plays through `output`, with the watchdog's intervals: how often it checks a working output,
+  // and how often it tries to open the output again while it is lost.
+  explicit SdlAudioLibrary(
+      std::shared_ptr<OutputDevice> output = std::make_shared<SdlOutputDevice>(),
+      std::chrono::milliseconds checkInterval = kCheckInterval,
+      std::chrono::milliseconds retryInterval = kRetryInterval);
   ~SdlAudioLibrary() override;
   SdlAudioLibrary(const SdlAudioLibrary&) = delete;
   SdlAudioLibrary& operator=(const SdlAudioLibrary&) = delete;
@@ -100,7 +125,6 @@ class SdlAudioLibrary : public AudioLibrary {
   // server played a few milliseconds of silence (a dropout and a click); 1024 frames (46 ms)
   // keep playing through such stalls at a latency still well below what the ear notices on a
   // slider.
-  static constexpr int kDeviceFrames = 1024;
   static constexpr int kBlockFrames = 1024;
   // Length of the fade-in on start and of the fade-out on stop: 5 ms.
   static constexpr int kFadeFrames = kRate * 5 / 1000;
@@ -108,15 +132,6 @@ class SdlAudioLibrary : public AudioLibrary {
   // The watchdog's default intervals.
   static constexpr std::chrono::milliseconds kCheckInterval{200};
   static constexpr std::chrono::milliseconds kRetryInterval{1000};
-
- protected:
-  // The device operations the watchdog relies on, for tests to stand in for a lost or missing
-  // output. Both run on the watchdog thread (OpenOutput also in Init). A subclass that overrides
-  // them must call Free() in its own destructor, so the watchdog is gone before it is.
-  // Opens the default output device paused, as SDL_OpenAudioDevice does; 0 on failure.
-  virtual SDL_AudioDeviceID OpenOutput(const SDL_AudioSpec& want);
-  // Whether an open device has been lost (unplugged, or its sound server went away).
-  virtual bool OutputLost(SDL_AudioDeviceID device);
 
  private:
   // A stream's life as the callback sees it. The window moves it Stopped -> Playing ->
@@ -155,6 +170,7 @@ class SdlAudioLibrary : public AudioLibrary {
   bool Fail(uint32_t code);
   bool Succeed();
 
+  const std::shared_ptr<OutputDevice> output_;
   bool initialised_ = false;
   // Guards device_, quit_, the streams' handles and every SDL call on the device while the
   // watchdog runs.

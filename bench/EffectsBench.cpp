@@ -9,8 +9,8 @@
 #include "audio/AudioLibrary.h"
 #include "audio/EffectChain.h"
 
-// Cost of the effect chain on the stream's own format: 22050 stereo frames per second, in the
-// 512-frame blocks the audio thread asks for.
+// Cost of the effect chain on the stream's own format: 22050 stereo frames per second, in blocks
+// of 512 frames.
 namespace {
 
 constexpr double kRate = 22050.0;

@@ -19,39 +19,38 @@ void AutoWah::prepare(double sampleRate, int channels, int maxBlockFrames) {
     s->prepare(sampleRate_, kSmoothingMs);
   }
   input_.prepare(sampleRate_, kInputFadeMs);
-  snapNext_ = true;
-  setParameters(dryMix_, wetMix_, feedback_, rateHz_, rangeOctaves_, baseHz_);
-  snapNext_ = true;  // the first parameters from outside apply at once, too
-  reset();
+  tuning_.prepare(sampleRate_);
+  setParameters(params_);
+  snapNext_ = true;  // the first parameters from outside apply at once
+  reset();           // which also snaps every glide to these
 }
 
 void AutoWah::reset() noexcept {
   std::fill(state_.begin(), state_.end(), FilterState{});
-  phase_ = 0.0;
-  tuning_.restart();
+  tuning_.reset();
   for (dsp::Smoother* s : {&dryGain_, &wetGain_, &damping_, &baseLog2_, &range_}) s->snap();
   input_.restart();
 }
 
-void AutoWah::setParameters(float dryMix, float wetMix, float feedback, float rateHz,
-                            float rangeOctaves, float baseHz) noexcept {
-  dryMix_ = dsp::clampParam(dryMix, -2.0f, 2.0f, dryMix_);
-  wetMix_ = dsp::clampParam(wetMix, -2.0f, 2.0f, wetMix_);
-  feedback_ = dsp::clampParam(feedback, -1.0f, 1.0f, feedback_);
-  rateHz_ = dsp::clampParam(rateHz, 0.0f, 50.0f, rateHz_);
-  rangeOctaves_ = dsp::clampParam(rangeOctaves, 0.0f, 12.0f, rangeOctaves_);
+void AutoWah::setParameters(const Params& params) noexcept {
+  Params& p = params_;
+  p.dryMix = dsp::clampParam(params.dryMix, -2.0f, 2.0f, p.dryMix);
+  p.wetMix = dsp::clampParam(params.wetMix, -2.0f, 2.0f, p.wetMix);
+  p.feedback = dsp::clampParam(params.feedback, -1.0f, 1.0f, p.feedback);
+  p.rateHz = dsp::clampParam(params.rateHz, 0.0f, 50.0f, p.rateHz);
+  p.rangeOctaves = dsp::clampParam(params.rangeOctaves, 0.0f, 12.0f, p.rangeOctaves);
   if (sampleRate_ <= 0.0) {  // not prepared yet: applied by prepare()
-    baseHz_ = dsp::clampParam(baseHz, 10.0f, 20000.0f, baseHz_);
+    p.baseHz = dsp::clampParam(params.baseHz, 10.0f, 20000.0f, p.baseHz);
     return;
   }
   const float top = kTopFraction * static_cast<float>(sampleRate_);
-  baseHz_ = dsp::clampParam(baseHz, 10.0f, top, baseHz_);
-  phaseInc_ = rateHz_ / sampleRate_;
-  dryGain_.setTarget(dryMix_);
-  wetGain_.setTarget(wetMix_);
-  damping_.setTarget(0.5f * std::exp2(-2.0f * feedback_));  // 1 / (2 * 4^feedback)
-  baseLog2_.setTarget(std::log2(baseHz_));
-  range_.setTarget(rangeOctaves_);
+  p.baseHz = dsp::clampParam(params.baseHz, 10.0f, top, p.baseHz);
+  tuning_.setFrequency(p.rateHz);
+  dryGain_.setTarget(p.dryMix);
+  wetGain_.setTarget(p.wetMix);
+  damping_.setTarget(0.5f * std::exp2(-2.0f * p.feedback));  // 1 / (2 * 4^feedback)
+  baseLog2_.setTarget(std::log2(p.baseHz));
+  range_.setTarget(p.rangeOctaves);
   if (snapNext_) {
     for (dsp::Smoother* s : {&dryGain_, &wetGain_, &damping_, &baseLog2_, &range_}) s->snap();
     snapNext_ = false;
@@ -71,19 +70,12 @@ void AutoWah::process(std::span<float> interleaved) noexcept {
     const float in = input_.next();
     const float baseLog2 = baseLog2_.next();
     const float range = range_.next();
-    if (tuning_.due()) {
-      // The filter's g at the LFO phase of this sample and of the sample kStep on.
-      const auto tuningAt = [&](double phase) {
-        const float lfo = static_cast<float>(0.5 - 0.5 * std::cos(kTwoPi * phase));
-        const float centreLog2 = std::min(topLog2, baseLog2 + range * lfo);
-        return std::tan(kPi * std::exp2(centreLog2) * invRate);
-      };
-      if (!tuning_.primed()) tuning_.begin(tuningAt(phase_));
-      phase_ += dsp::ControlRamp::kStep * phaseInc_;
-      phase_ -= std::floor(phase_);  // a stretch may span more than a cycle at low rates
-      tuning_.aim(tuningAt(phase_));
-    }
-    const float g = tuning_.next();
+    // The filter's g at an LFO phase, with this sample's base and range.
+    const float g = tuning_.next([&](double phase) {
+      const float lfo = static_cast<float>(0.5 - 0.5 * std::cos(kTwoPi * phase));
+      const float centreLog2 = std::min(topLog2, baseLog2 + range * lfo);
+      return std::tan(kPi * std::exp2(centreLog2) * invRate);
+    });
     const float a1 = 1.0f / (1.0f + g * (g + k));
     const float a2 = g * a1;
     const float a3 = g * a2;

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-// Small building blocks shared by the effects: value sanitising, a parameter smoother, the
-// fade-in of an effect's memory and the ramp of a slow control value. Header-only so the
-// per-sample calls inline.
+// Small building blocks shared by the effects: value sanitising, a parameter smoother and the
+// fade-in of an effect's memory (the delay line and the LFO have headers of their own).
+// Header-only so the per-sample calls inline.
 namespace dsp {
 
 // Below this magnitude a value is treated as zero: it keeps feedback paths out of denormals
@@ -47,7 +47,6 @@ class Smoother {
   void setTarget(float target) noexcept { target_ = target; }
   // Jumps to the target at once (first parameters, reset).
   void snap() noexcept { middle_ = current_ = target_; }
-  void snapTo(float value) noexcept { target_ = middle_ = current_ = value; }
   float next() noexcept {
     // The output meets the target only where both stages are settled (a snap sets both), so one
     // comparison tells a settled smoother.
@@ -60,9 +59,6 @@ class Smoother {
     }
     return current_;
   }
-  float current() const noexcept { return current_; }
-  float target() const noexcept { return target_; }
-  bool settled() const noexcept { return current_ == target_ && middle_ == target_; }
 
  private:
   float coeff_ = 1.0f;
@@ -91,53 +87,6 @@ class FadeIn {
  private:
   float step_ = 1.0f;
   float position_ = 1.0f;  // 0 at a restart, 1 once done
-};
-
-// A slow control value (an LFO and what follows from it) evaluated at every kStep-th sample and
-// ramped linearly in between, so that an expensive function of it (sin, tan, exp2) costs one
-// evaluation per kStep samples. Each segment starts where the last one ended, so the value is
-// continuous; an LFO below 50 Hz moves less than 0.06 radian in a segment at 44.1 kHz, where the
-// straight line is within 0.0005 of a sine (of a steeper function of it, such as an exponential
-// filter tuning over many octaves, within a percent). The count runs on across calls to an
-// effect's process(), so processing in chunks gives the same output as processing in one go.
-class ControlRamp {
- public:
-  static constexpr int kStep = 8;
-
-  // Forgets where the last segment ended: begin() must come before the next aim().
-  void restart() noexcept {
-    left_ = 0;
-    primed_ = false;
-  }
-  bool primed() const noexcept { return primed_; }
-  // Sets the value the next segment starts from.
-  void begin(float start) noexcept {
-    end_ = start;
-    primed_ = true;
-  }
-  // True when the current segment is used up and aim() must be called before next().
-  bool due() const noexcept { return left_ == 0; }
-  // Starts a segment of kStep samples from the last segment's end (or the value given to
-  // begin()) to `end`, which the ramp reaches at the first sample of the following segment.
-  void aim(float end) noexcept {
-    from_ = end_;
-    end_ = end;
-    slope_ = (end_ - from_) / static_cast<float>(kStep);
-    left_ = kStep;
-  }
-  // The value for this sample; call at most kStep times after each aim().
-  float next() noexcept {
-    const float value = from_ + slope_ * static_cast<float>(kStep - left_);
-    --left_;
-    return value;
-  }
-
- private:
-  float from_ = 0.0f;
-  float end_ = 0.0f;
-  float slope_ = 0.0f;
-  int left_ = 0;
-  bool primed_ = false;
 };
 
 }  // namespace dsp

@@ -11,18 +11,14 @@ void Echo::prepare(double sampleRate, int channels, int maxBlockFrames) {
   (void)maxBlockFrames;  // works sample by sample, no block buffers needed
   sampleRate_ = sampleRate > 0.0 ? sampleRate : 44100.0;
   channels_ = std::max(1, channels);
-  const int longest = delayFrames(kMaxDelayMs) + 2;
-  lineSize_ = 1;
-  while (lineSize_ < longest) lineSize_ *= 2;
-  lines_.assign(static_cast<size_t>(lineSize_) * static_cast<size_t>(channels_), 0.0f);
+  line_.prepare(channels_, delayFrames(kMaxDelayMs) + 2);
   fadeStep_ = static_cast<float>(1000.0 / (kCrossfadeMs * sampleRate_));
   dryGain_.prepare(sampleRate_, kSmoothingMs);
   wetGain_.prepare(sampleRate_, kSmoothingMs);
   input_.prepare(sampleRate_, kInputFadeMs);
-  snapNext_ = true;
-  setParameters(dryMix_, wetMix_, delayMs_);
-  snapNext_ = true;  // the first parameters from outside apply at once, too
-  reset();
+  setParameters(params_);
+  snapNext_ = true;  // the first parameters from outside apply at once
+  reset();           // which also snaps every glide to these
 }
 
 int Echo::delayFrames(float delayMs) const noexcept {
@@ -30,8 +26,7 @@ int Echo::delayFrames(float delayMs) const noexcept {
 }
 
 void Echo::reset() noexcept {
-  std::fill(lines_.begin(), lines_.end(), 0.0f);
-  writePos_ = 0;
+  line_.clear();
   currentDelay_ = targetDelay_;
   fading_ = false;
   fade_ = 0.0f;
@@ -40,15 +35,16 @@ void Echo::reset() noexcept {
   input_.restart();
 }
 
-void Echo::setParameters(float dryMix, float wetMix, float delayMs) noexcept {
-  dryMix_ = dsp::clampParam(dryMix, 0.0f, 10.0f, dryMix_);
-  wetMix_ = dsp::clampParam(wetMix, 0.0f, 10.0f, wetMix_);
-  delayMs_ = dsp::clampParam(delayMs, 1.0f, kMaxDelayMs, delayMs_);
+void Echo::setParameters(const Params& params) noexcept {
+  Params& p = params_;
+  p.dryMix = dsp::clampParam(params.dryMix, 0.0f, 10.0f, p.dryMix);
+  p.wetMix = dsp::clampParam(params.wetMix, 0.0f, 10.0f, p.wetMix);
+  p.delayMs = dsp::clampParam(params.delayMs, 1.0f, kMaxDelayMs, p.delayMs);
   if (sampleRate_ <= 0.0) return;  // not prepared yet: applied by prepare()
-  const float norm = std::max(1.0f, dryMix_ + wetMix_);
-  dryGain_.setTarget(dryMix_ / norm);
-  wetGain_.setTarget(wetMix_ / norm);
-  targetDelay_ = delayFrames(delayMs_);
+  const float norm = std::max(1.0f, p.dryMix + p.wetMix);
+  dryGain_.setTarget(p.dryMix / norm);
+  wetGain_.setTarget(p.wetMix / norm);
+  targetDelay_ = delayFrames(p.delayMs);
   if (snapNext_) {
     dryGain_.snap();
     wetGain_.snap();
@@ -59,7 +55,7 @@ void Echo::setParameters(float dryMix, float wetMix, float delayMs) noexcept {
 }
 
 void Echo::process(std::span<float> interleaved) noexcept {
-  if (lines_.empty()) return;
+  if (line_.empty()) return;
   const size_t frames = interleaved.size() / static_cast<size_t>(channels_);
   // The input's fade-in lasts only a few milliseconds after a reset: the frames after it take the
   // path without it.
@@ -70,7 +66,6 @@ void Echo::process(std::span<float> interleaved) noexcept {
 
 template <bool kFadingIn>
 void Echo::processFrame(float* data, size_t frame) noexcept {
-  const int mask = lineSize_ - 1;
   if (!fading_ && targetDelay_ != currentDelay_) {
     fading_ = true;
     nextDelay_ = targetDelay_;
@@ -79,16 +74,13 @@ void Echo::processFrame(float* data, size_t frame) noexcept {
   const float dry = dryGain_.next();
   const float wet = wetGain_.next();
   const float in = kFadingIn ? input_.next() : 1.0f;
-  const int tapA = (writePos_ - currentDelay_) & mask;
-  const int tapB = (writePos_ - nextDelay_) & mask;
   const float fade = fading_ ? dsp::smoothStep(fade_) : 0.0f;
   for (int c = 0; c < channels_; ++c) {
-    float* line = lines_.data() + static_cast<size_t>(c) * static_cast<size_t>(lineSize_);
     float& sample = data[frame * static_cast<size_t>(channels_) + static_cast<size_t>(c)];
     const float x = dsp::sanitize(sample);
-    float delayed = line[tapA];
-    if (fade > 0.0f) delayed += fade * (line[tapB] - delayed);
-    line[writePos_] = dsp::flushTiny((kFadingIn ? in * x : x) + kFeedback * delayed);
+    float delayed = line_.read(c, currentDelay_);
+    if (fade > 0.0f) delayed += fade * (line_.read(c, nextDelay_) - delayed);
+    line_.write(c, dsp::flushTiny((kFadingIn ? in * x : x) + kFeedback * delayed));
     sample = dry * x + wet * (1.0f - kFeedback) * delayed;
   }
   if (fading_) {
@@ -98,5 +90,5 @@ void Echo::processFrame(float* data, size_t frame) noexcept {
       fading_ = false;
     }
   }
-  writePos_ = (writePos_ + 1) & mask;
+  line_.advance();
 }

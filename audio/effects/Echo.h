@@ -1,8 +1,8 @@
 #pragma once
 
 #include <span>
-#include <vector>
 
+#include "audio/effects/DelayLine.h"
 #include "audio/effects/DspHelpers.h"
 
 // Echo: a delay line with a fixed feedback below 0.5, so the repeats decay. The output is
@@ -17,14 +17,19 @@
 // enters the line faded in over kInputFadeMs, so no repeat comes back as a step.
 class Echo {
  public:
+  struct Params {
+    float dryMix = 1.0f;     // relative weight, 0 to 10
+    float wetMix = 1.0f;     // relative weight, 0 to 10
+    float delayMs = 200.0f;  // 1 to 1000
+  };
+
   // Allocates the delay line for 1000 ms. Not real-time safe.
   void prepare(double sampleRate, int channels, int maxBlockFrames);
   // Clears the delay line; the input then enters it faded in over kInputFadeMs.
   void reset() noexcept;
-  // Dry and wet weights 0 to 10 (clamped), delay in milliseconds 1 to 1000 (clamped). A NaN
-  // keeps the previous value. The first call after prepare() applies at once; later calls glide.
-  // Real-time safe.
-  void setParameters(float dryMix, float wetMix, float delayMs) noexcept;
+  // Values outside their ranges are clamped; a NaN keeps the previous value. The first call after
+  // prepare() applies at once; later calls glide. Real-time safe.
+  void setParameters(const Params& params) noexcept;
   // Processes interleaved samples (channels as prepared) in place, values in [-1, 1].
   // Non-finite inputs are treated as silence.
   void process(std::span<float> interleaved) noexcept;
@@ -41,13 +46,9 @@ class Echo {
 
   double sampleRate_ = 0.0;
   int channels_ = 0;
-  std::vector<float> lines_;  // channels_ circular lines of lineSize_ each, back to back
-  int lineSize_ = 0;          // a power of two
-  int writePos_ = 0;
+  dsp::DelayLine line_;
   bool snapNext_ = true;
-  float dryMix_ = 1.0f;
-  float wetMix_ = 1.0f;
-  float delayMs_ = 200.0f;
+  Params params_;         // as last set, clamped
   int targetDelay_ = 0;   // frames, as last set
   int currentDelay_ = 0;  // frames, the tap read when no crossfade runs
   int nextDelay_ = 0;     // frames, the tap faded towards while fading_

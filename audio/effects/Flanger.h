@@ -1,9 +1,10 @@
 #pragma once
 
 #include <span>
-#include <vector>
 
+#include "audio/effects/DelayLine.h"
 #include "audio/effects/DspHelpers.h"
+#include "audio/effects/Lfo.h"
 
 // Flanger: each channel is mixed with a copy of itself whose delay sweeps around a centre
 // delay under a sine LFO. Plain DSP, no allocation after prepare().
@@ -11,7 +12,7 @@
 // The delay of the copy is centre * (1 + 0.9 * sin(2 pi rate t)), read with linear
 // interpolation, so it sweeps between 0.1 and 1.9 times the centre delay (never below a fraction
 // of a sample). The LFO rate in Hz is bpm / 60; all channels share one LFO, whose sine is computed
-// every few samples and ramped in between (dsp::ControlRamp). There is no feedback.
+// every few samples and ramped in between (dsp::Lfo). There is no feedback.
 // Output = (1 - w) * x + w * delayed, with w = 0.05 * wetDry: wetDry 0 is the dry input only,
 // 10 is an equal mix 0.5 * dry + 0.5 * wet. For input in [-1, 1] the output stays in [-1, 1].
 // Centre delay and mix glide to new values over a few milliseconds, so changes do not click.
@@ -19,14 +20,19 @@
 // then rises smoothly instead of stepping in one delay after the start.
 class Flanger {
  public:
+  struct Params {
+    float delayMs = 2.0f;  // centre delay, 1.1 to 3.1
+    float bpm = 1000.0f;   // LFO rate in beats per minute, 1 to 2000
+    float wetDry = 5.0f;   // 0 (dry only) to 10 (equal mix)
+  };
+
   // Allocates the delay lines for the longest delay. Not real-time safe.
   void prepare(double sampleRate, int channels, int maxBlockFrames);
   // Clears the delay lines and the LFO phase; the input then enters the lines faded in.
   void reset() noexcept;
-  // Centre delay in milliseconds (1.1 to 3.1; clamped), LFO rate in beats per minute (1 to 2000;
-  // clamped), wet/dry mix 0 (dry only) to 10 (equal mix; clamped). A NaN keeps the previous
-  // value. The first call after prepare() applies at once; later calls glide. Real-time safe.
-  void setParameters(float delayMs, float bpm, float wetDry) noexcept;
+  // Values outside their ranges are clamped; a NaN keeps the previous value. The first call after
+  // prepare() applies at once; later calls glide. Real-time safe.
+  void setParameters(const Params& params) noexcept;
   // Processes interleaved samples (channels as prepared) in place, values in [-1, 1].
   // Non-finite inputs are treated as silence.
   void process(std::span<float> interleaved) noexcept;
@@ -39,16 +45,10 @@ class Flanger {
  private:
   double sampleRate_ = 0.0;
   int channels_ = 0;
-  std::vector<float> lines_;  // channels_ circular lines of lineSize_ each, back to back
-  int lineSize_ = 0;          // a power of two
-  int writePos_ = 0;
-  double phase_ = 0.0;  // LFO phase in cycles at the end of lfo_'s segment, [0, 1)
-  double phaseInc_ = 0.0;
-  dsp::ControlRamp lfo_;  // the LFO, computed every kStep samples
+  dsp::DelayLine lines_;
+  dsp::Lfo lfo_;
   bool snapNext_ = true;
-  float delayMs_ = 2.0f;
-  float bpm_ = 1000.0f;
-  float wetDry_ = 5.0f;
+  Params params_;  // as last set, clamped
   dsp::Smoother delaySamples_;
   dsp::Smoother wetGain_;
   dsp::FadeIn input_;  // what enters the lines after a reset

@@ -13,12 +13,14 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "audio/SdlAudioLibrary.h"
 #include "audio/effects/EffectParams.h"
+#include "tests/support/WaitFor.h"
 
 namespace {
 
@@ -34,14 +36,9 @@ uint32_t CountingProc(uint32_t /*handle*/, void* buffer, uint32_t length, void* 
   return length;
 }
 
-// Waits, without a time limit the test relies on, until the proc has been called `calls` times
-// beyond `from`; gives up after a generous bound so a broken build fails instead of hanging.
+// Waits until the proc has been called `calls` times beyond `from`.
 bool WaitForCalls(int from, int calls) {
-  for (int i = 0; i < 5000; ++i) {
-    if (procCalls.load() >= from + calls) return true;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return false;
+  return WaitFor([&] { return procCalls.load() >= from + calls; });
 }
 
 class SdlAudioLibraryTest : public ::testing::Test {
@@ -119,48 +116,70 @@ TEST_F(SdlAudioLibraryTest, StreamIsCreatedStopped) {
   EXPECT_EQ(procCalls.load(), 0);
 }
 
-TEST_F(SdlAudioLibraryTest, UnknownHandlesAreRefused) {
+// Calls on a started-up library (`stream` is its stream), each with the error code it must leave:
+// a call leaving kErrorOk must succeed, any other must fail.
+struct Call {
+  const char* what;
+  bool (*run)(SdlAudioLibrary& audio, uint32_t stream);
+  uint32_t code;
+};
+struct CallCase {
+  const char* name;
+  std::vector<Call> calls;
+};
+using Lib = SdlAudioLibrary;
+constexpr EchoRecord kEcho{5, 5, 100};
+
+const CallCase kCallCases[] = {
+    {"UnknownHandlesAreRefused",
+     {{"play 0", [](Lib& a, uint32_t) { return a.StreamPlay(0, false, 0); }, kErrorHandle},
+      {"play another", [](Lib& a, uint32_t s) { return a.StreamPlay(s + 1, false, 0); },
+       kErrorHandle},
+      {"stop another", [](Lib& a, uint32_t s) { return a.ChannelStop(s + 1); }, kErrorHandle}}},
+    {"EffectCallsCheckHandleThenEffect",
+     {{"set on 0", [](Lib& a, uint32_t) { return a.DSP_Set(0, kEffectEcho, 3); }, kErrorHandle},
+      {"remove on 0", [](Lib& a, uint32_t) { return a.DSP_Remove(0, kEffectEcho); }, kErrorHandle},
+      {"parameters on 0",
+       [](Lib& a, uint32_t) { return a.DSP_SetParameters(0, kEffectEcho, &kEcho); }, kErrorHandle},
+      {"set on another", [](Lib& a, uint32_t s) { return a.DSP_Set(s + 1, kEffectEcho, 3); },
+       kErrorHandle},
+      {"set effect 10", [](Lib& a, uint32_t s) { return a.DSP_Set(s, 10, 3); }, kErrorIllegalParam},
+      {"remove effect 0", [](Lib& a, uint32_t s) { return a.DSP_Remove(s, 0); },
+       kErrorIllegalParam},
+      {"parameters of effect 13",
+       [](Lib& a, uint32_t s) { return a.DSP_SetParameters(s, 13, &kEcho); }, kErrorIllegalParam},
+      {"no parameters",
+       [](Lib& a, uint32_t s) { return a.DSP_SetParameters(s, kEffectEcho, nullptr); },
+       kErrorIllegalParam},
+      // Setting twice and removing an absent effect are harmless successes.
+      {"each effect removed while absent, then set twice",
+       [](Lib& a, uint32_t s) {
+         bool all = true;
+         for (int effect : {kEffectFlanger, kEffectEcho, kEffectAutoWah}) {
+           all = a.DSP_Remove(s, effect) && a.DSP_Set(s, effect, 3) && a.DSP_Set(s, effect, 3) &&
+                 a.ErrorGetCode() == kErrorOk && all;
+         }
+         return all;
+       },
+       kErrorOk},
+      {"echo parameters",
+       [](Lib& a, uint32_t s) { return a.DSP_SetParameters(s, kEffectEcho, &kEcho); }, kErrorOk},
+      {"echo removed", [](Lib& a, uint32_t s) { return a.DSP_Remove(s, kEffectEcho); }, kErrorOk}}},
+};
+
+class SdlAudioLibraryCallTest : public SdlAudioLibraryTest,
+                                public ::testing::WithParamInterface<CallCase> {};
+
+TEST_P(SdlAudioLibraryCallTest, LeavesItsErrorCode) {
   const uint32_t stream = StartUp();
-  EXPECT_FALSE(audio.StreamPlay(0, false, 0));
-  EXPECT_EQ(audio.ErrorGetCode(), kErrorHandle);
-  EXPECT_FALSE(audio.StreamPlay(stream + 1, false, 0));
-  EXPECT_EQ(audio.ErrorGetCode(), kErrorHandle);
-  EXPECT_FALSE(audio.ChannelStop(stream + 1));
-  EXPECT_EQ(audio.ErrorGetCode(), kErrorHandle);
-}
-
-TEST_F(SdlAudioLibraryTest, EffectCallsCheckHandleThenEffect) {
-  const uint32_t stream = StartUp();
-  const EchoRecord echo{5, 5, 100};
-
-  EXPECT_FALSE(audio.DSP_Set(0, kEffectEcho, 3));
-  EXPECT_EQ(audio.ErrorGetCode(), kErrorHandle);
-  EXPECT_FALSE(audio.DSP_Remove(0, kEffectEcho));
-  EXPECT_EQ(audio.ErrorGetCode(), kErrorHandle);
-  EXPECT_FALSE(audio.DSP_SetParameters(0, kEffectEcho, &echo));
-  EXPECT_EQ(audio.ErrorGetCode(), kErrorHandle);
-  EXPECT_FALSE(audio.DSP_Set(stream + 1, kEffectEcho, 3));
-  EXPECT_EQ(audio.ErrorGetCode(), kErrorHandle);
-
-  EXPECT_FALSE(audio.DSP_Set(stream, 10, 3));
-  EXPECT_EQ(audio.ErrorGetCode(), kErrorIllegalParam);
-  EXPECT_FALSE(audio.DSP_Remove(stream, 0));
-  EXPECT_EQ(audio.ErrorGetCode(), kErrorIllegalParam);
-  EXPECT_FALSE(audio.DSP_SetParameters(stream, 13, &echo));
-  EXPECT_EQ(audio.ErrorGetCode(), kErrorIllegalParam);
-  EXPECT_FALSE(audio.DSP_SetParameters(stream, kEffectEcho, nullptr));
-  EXPECT_EQ(audio.ErrorGetCode(), kErrorIllegalParam);
-
-  // Setting twice and removing an absent effect are harmless successes.
-  for (int effect : {kEffectFlanger, kEffectEcho, kEffectAutoWah}) {
-    EXPECT_TRUE(audio.DSP_Remove(stream, effect));
-    EXPECT_TRUE(audio.DSP_Set(stream, effect, 3));
-    EXPECT_TRUE(audio.DSP_Set(stream, effect, 3));
-    EXPECT_EQ(audio.ErrorGetCode(), kErrorOk);
+  for (const Call& call : GetParam().calls) {
+    EXPECT_EQ(call.run(audio, stream), call.code == kErrorOk) << call.what;
+    EXPECT_EQ(audio.ErrorGetCode(), call.code) << call.what;
   }
-  EXPECT_TRUE(audio.DSP_SetParameters(stream, kEffectEcho, &echo));
-  EXPECT_TRUE(audio.DSP_Remove(stream, kEffectEcho));
 }
+
+INSTANTIATE_TEST_SUITE_P(ErrorCodes, SdlAudioLibraryCallTest, ::testing::ValuesIn(kCallCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(SdlAudioLibraryTest, ProcRunsAfterPlayAndNeverAfterStopReturns) {
   const uint32_t stream = StartUp();
@@ -225,47 +244,39 @@ TEST_F(SdlAudioLibraryTest, DestroyedWhilePlaying) {
   EXPECT_EQ(procCalls.load(), after);
 }
 
-// The library over an output that can be taken away and given back: while `gone` is set, the
-// open device counts as lost and no device opens. The watchdog runs at a fast pace so the tests
-// need not wait seconds for it.
-class FlakyOutputLibrary : public SdlAudioLibrary {
+// SDL's output (the dummy driver) made one that can be taken away and given back: while `gone`
+// is set, the open device counts as lost and no device opens.
+class FlakyOutput : public OutputDevice {
  public:
-  FlakyOutputLibrary()
-      : SdlAudioLibrary(std::chrono::milliseconds(2), std::chrono::milliseconds(5)) {}
-  ~FlakyOutputLibrary() override { Free(); }
-
   std::atomic<bool> gone{false};
   std::atomic<int> opened{0};
   std::atomic<int> refused{0};
+
+  SDL_AudioDeviceID Open(const SDL_AudioSpec& want) override {
+    if (gone.load()) {
+      refused.fetch_add(1);
+      return 0;
+    }
+    const SDL_AudioDeviceID device = sdl_.Open(want);
+    if (device != 0) opened.fetch_add(1);
+    return device;
+  }
+  bool Lost(SDL_AudioDeviceID device) override { return gone.load() || sdl_.Lost(device); }
+  void Close(SDL_AudioDeviceID device) override { sdl_.Close(device); }
 
   // Waits until the watchdog has noticed the loss and tried to open the output again, so the
   // lost device is closed.
   bool WaitUntilLost() {
     const int from = refused.load();
-    for (int i = 0; i < 5000 && refused.load() <= from; ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    return refused.load() > from;
+    return WaitFor([&] { return refused.load() > from; });
   }
   // Waits until the watchdog has opened the output again.
   bool WaitUntilBack(int opens) {
-    for (int i = 0; i < 5000 && opened.load() < opens; ++i)
-      std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    return opened.load() >= opens;
+    return WaitFor([&] { return opened.load() >= opens; });
   }
 
- protected:
-  SDL_AudioDeviceID OpenOutput(const SDL_AudioSpec& want) override {
-    if (gone.load()) {
-      refused.fetch_add(1);
-      return 0;
-    }
-    const SDL_AudioDeviceID device = SdlAudioLibrary::OpenOutput(want);
-    if (device != 0) opened.fetch_add(1);
-    return device;
-  }
-  bool OutputLost(SDL_AudioDeviceID device) override {
-    return gone.load() || SdlAudioLibrary::OutputLost(device);
-  }
+ private:
+  SdlOutputDevice sdl_;
 };
 
 class SdlAudioLibraryLostOutputTest : public SdlAudioLibraryTest {
@@ -283,7 +294,9 @@ class SdlAudioLibraryLostOutputTest : public SdlAudioLibraryTest {
     return procCalls.load() == before;
   }
 
-  FlakyOutputLibrary flaky;
+  std::shared_ptr<FlakyOutput> output = std::make_shared<FlakyOutput>();
+  // The library over it, its watchdog at a fast pace so the tests need not wait seconds for it.
+  SdlAudioLibrary flaky{output, std::chrono::milliseconds(2), std::chrono::milliseconds(5)};
 };
 
 TEST_F(SdlAudioLibraryLostOutputTest, PlayAndStopWhileLostSucceedAndAreHonouredOnReturn) {
@@ -292,8 +305,8 @@ TEST_F(SdlAudioLibraryLostOutputTest, PlayAndStopWhileLostSucceedAndAreHonouredO
   ASSERT_TRUE(WaitForCalls(0, 3));
 
   // Lost while playing: nothing calls back, and every call succeeds without a device.
-  flaky.gone.store(true);
-  ASSERT_TRUE(flaky.WaitUntilLost());
+  output->gone.store(true);
+  ASSERT_TRUE(output->WaitUntilLost());
   EXPECT_TRUE(Silent());
   EchoRecord echo{};
   EXPECT_TRUE(flaky.DSP_Set(stream, kEffectEcho, 3));
@@ -305,21 +318,21 @@ TEST_F(SdlAudioLibraryLostOutputTest, PlayAndStopWhileLostSucceedAndAreHonouredO
   EXPECT_TRUE(flaky.ChannelStop(stream));  // the last press counts
 
   // Back: the stream was stopped last, so it stays silent until played.
-  flaky.gone.store(false);
-  ASSERT_TRUE(flaky.WaitUntilBack(2));
+  output->gone.store(false);
+  ASSERT_TRUE(output->WaitUntilBack(2));
   EXPECT_TRUE(Silent());
   ASSERT_TRUE(flaky.StreamPlay(stream, false, 0));
   ASSERT_TRUE(WaitForCalls(procCalls.load(), 3));
 
   // Lost again while playing, and a start pressed meanwhile: it plays on its own on return.
-  flaky.gone.store(true);
-  ASSERT_TRUE(flaky.WaitUntilLost());
+  output->gone.store(true);
+  ASSERT_TRUE(output->WaitUntilLost());
   EXPECT_TRUE(Silent());
   EXPECT_TRUE(flaky.ChannelStop(stream));
   EXPECT_TRUE(flaky.StreamPlay(stream, false, 0));
   const int lostAt = procCalls.load();
-  flaky.gone.store(false);
-  ASSERT_TRUE(flaky.WaitUntilBack(3));
+  output->gone.store(false);
+  ASSERT_TRUE(output->WaitUntilBack(3));
   EXPECT_TRUE(WaitForCalls(lostAt, 3));
   EXPECT_TRUE(flaky.ChannelStop(stream));
   EXPECT_TRUE(Silent());
@@ -332,7 +345,7 @@ TEST_F(SdlAudioLibraryLostOutputTest, CallsRaceTheWatchdogSafely) {
   std::atomic<bool> done{false};
   std::thread outages([&] {
     while (!done.load()) {
-      flaky.gone.store(!flaky.gone.load());
+      output->gone.store(!output->gone.load());
       std::this_thread::sleep_for(std::chrono::milliseconds(7));
     }
   });
@@ -351,7 +364,7 @@ TEST_F(SdlAudioLibraryLostOutputTest, CallsRaceTheWatchdogSafely) {
   }
   done.store(true);
   outages.join();
-  flaky.gone.store(false);
+  output->gone.store(false);
   ASSERT_TRUE(flaky.StreamPlay(stream, false, 0));
   EXPECT_TRUE(WaitForCalls(procCalls.load(), 3));
   EXPECT_TRUE(flaky.Free());

@@ -8,11 +8,10 @@ namespace {
 using namespace effect_test;
 constexpr double kRate = 22050.0;
 
-AutoWah make(int channels, float dry, float feedback, float rate = 9.0f, float range = 9.0f,
-             float base = 1000.0f) {
+AutoWah make(int channels, const AutoWah::Params& params) {
   AutoWah w;
   w.prepare(kRate, channels, 512);
-  w.setParameters(dry, 1.0f, feedback, rate, range, base);
+  w.setParameters(params);
   return w;
 }
 
@@ -41,7 +40,9 @@ TEST(AutoWahTest, ResponsePeakSweepsUpwardFromTheBase) {
   for (auto [base, range] : {std::pair{500.0f, 3.0f}, std::pair{1000.0f, 9.0f}}) {
     const float rate = 0.05f;
     const size_t period = 1024, window = 4 * period, cycle = static_cast<size_t>(kRate / rate);
-    AutoWah w = make(1, 0.0f, 1.0f, rate, range, base);
+    const AutoWah::Params wetOnly{
+        .dryMix = 0.0f, .feedback = 1.0f, .rateHz = rate, .rangeOctaves = range, .baseHz = base};
+    AutoWah w = make(1, wetOnly);
     std::vector<float> buf(cycle / 2 + window, 0.0f);
     for (size_t n = 0; n < buf.size(); n += period) buf[n] = 1.0f;
     w.process(buf);
@@ -65,21 +66,26 @@ TEST(AutoWahTest, ResponsePeakSweepsUpwardFromTheBase) {
 }
 
 TEST(AutoWahTest, ChunkingAndResetBehave) {
-  expectChunkedEqualsWhole(make(2, 0.1f, 0.5f), [](AutoWah& w) {
-    w.setParameters(-2.0f, 1.0f, -1.0f, 9.0f, 9.0f, 1000.0f);
+  expectChunkedEqualsWhole(make(2, {.dryMix = 0.1f, .feedback = 0.5f}), [](AutoWah& w) {
+    w.setParameters({.dryMix = -2.0f, .feedback = -1.0f});
   });
-  expectSilentAfterReset(make(2, 2.0f, 1.0f));
+  expectSilentAfterReset(make(2, {.dryMix = 2.0f, .feedback = 1.0f}));
 }
 
 TEST(AutoWahTest, EveryParameterEndStaysFinite) {
   for (float feedback : {-1.0f, 1.0f}) {
     for (float dry : {-2.0f, 2.0f}) {
       SCOPED_TRACE(testing::Message() << "feedback " << feedback << ", dry " << dry);
-      expectFiniteAndBounded(make(2, dry, feedback), 8.0f);
+      expectFiniteAndBounded(make(2, {.dryMix = dry, .feedback = feedback}), 8.0f);
     }
   }
-  AutoWah w = make(2, 0.1f, 0.0f);
-  w.setParameters(NAN, INFINITY, -INFINITY, INFINITY, INFINITY, INFINITY);
+  AutoWah w = make(2, {.dryMix = 0.1f, .feedback = 0.0f});
+  w.setParameters({.dryMix = NAN,
+                   .wetMix = INFINITY,
+                   .feedback = -INFINITY,
+                   .rateHz = INFINITY,
+                   .rangeOctaves = INFINITY,
+                   .baseHz = INFINITY});
   expectFiniteAndBounded(w, 8.0f);
 }
 

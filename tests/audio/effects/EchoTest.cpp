@@ -10,7 +10,7 @@ using namespace effect_test;
 Echo make(double rate, int channels, float dry, float wet, float delayMs) {
   Echo e;
   e.prepare(rate, channels, 512);
-  e.setParameters(dry, wet, delayMs);
+  e.setParameters({.dryMix = dry, .wetMix = wet, .delayMs = delayMs});
   return e;
 }
 
@@ -98,8 +98,9 @@ TEST(EchoTest, ZeroWeightsAreSilentAndNothingAmplifies) {
 }
 
 TEST(EchoTest, ChunkingAndResetBehave) {
-  expectChunkedEqualsWhole(make(22050, 2, 3.0f, 7.0f, 50.0f),
-                           [](Echo& e) { e.setParameters(1.0f, 10.0f, 120.0f); });
+  expectChunkedEqualsWhole(make(22050, 2, 3.0f, 7.0f, 50.0f), [](Echo& e) {
+    e.setParameters({.dryMix = 1.0f, .wetMix = 10.0f, .delayMs = 120.0f});
+  });
   expectSilentAfterReset(make(22050, 2, 1.0f, 10.0f, 300.0f));
 }
 

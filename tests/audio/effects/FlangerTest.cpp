@@ -15,13 +15,14 @@ constexpr double kRate = 22050.0;
 Flanger make(int channels, float delayMs, float bpm, float wetDry) {
   Flanger f;
   f.prepare(kRate, channels, 512);
-  f.setParameters(delayMs, bpm, wetDry);
+  f.setParameters({.delayMs = delayMs, .bpm = bpm, .wetDry = wetDry});
   return f;
 }
 
 TEST(FlangerTest, ChunkingAndResetBehave) {
-  expectChunkedEqualsWhole(make(2, 2.0f, 1000.0f, 5.0f),
-                           [](Flanger& f) { f.setParameters(3.1f, 37.0f, 10.0f); });
+  expectChunkedEqualsWhole(make(2, 2.0f, 1000.0f, 5.0f), [](Flanger& f) {
+    f.setParameters({.delayMs = 3.1f, .bpm = 37.0f, .wetDry = 10.0f});
+  });
   expectSilentAfterReset(make(2, 3.1f, 2000.0f, 10.0f));
 }
 
@@ -94,7 +95,7 @@ TEST(FlangerTest, DelayNeverJumpsWhenTheParametersChangeMidStream) {
       f.process(std::span(buf).subspan(at, frames));
       at += frames;
     }
-    f.setParameters(settings.first, settings.second, 10.0f);
+    f.setParameters({.delayMs = settings.first, .bpm = settings.second, .wetDry = 10.0f});
   }
   f.process(std::span(buf).subspan(at));
   double previous = 2.0 * (in[440] - buf[440]) / kSlope;
@@ -115,7 +116,7 @@ TEST(FlangerTest, EveryParameterEndStaysFiniteAndWithinFullScale) {
     }
   }
   Flanger f = make(2, 2.0f, 1000.0f, 5.0f);
-  f.setParameters(NAN, INFINITY, -INFINITY);
+  f.setParameters({.delayMs = NAN, .bpm = INFINITY, .wetDry = -INFINITY});
   expectFiniteAndBounded(f, 1.0f + 1e-6f);
 }
 
