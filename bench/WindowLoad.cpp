@@ -151,10 +151,9 @@ struct Report {
 void Print(const Report& r) {
   const double share = r.cpu / r.wall;
   const double ticksPerSecond = static_cast<double>(r.ticks) / r.wall;
-  std::printf(
-      "%-26s cpu %6.2f %%  ticks/s %7.1f  (handlers %5.2f %%, painting %5.2f %% in %ld paints",
-      r.name, 100 * share, ticksPerSecond, 100 * r.ui.handlers / r.wall,
-      100 * r.ui.painting / r.wall, r.ui.paints);
+  std::printf("%s cpu %6.2f %%  ticks/s %7.1f  (handlers %5.2f %%, painting %5.2f %% in %ld paints",
+              qPrintable(QString::fromUtf8(r.name).leftJustified(26)), 100 * share, ticksPerSecond,
+              100 * r.ui.handlers / r.wall, 100 * r.ui.painting / r.wall, r.ui.paints);
   if (r.serverCpu) std::printf(", window system %5.2f %%", 100 * *r.serverCpu / r.wall);
   std::printf(")\n");
   if (r.baseline) {
