@@ -25,20 +25,9 @@ expected_files=(
   "usr/share/metainfo/$app_id.metainfo.xml"
 )
 
-failed=0
-fail() {
-  echo "FAIL: $*" >&2
-  failed=1
-}
-tmp=$(mktemp -d -t vimbra-package.XXXXXX)
-pids=()
-cleanup() {
-  # TERM, so that Xvfb removes its lock file and socket; the program is gone by now unless a
-  # check failed.
-  for pid in "${pids[@]}"; do kill -TERM "$pid" 2>/dev/null && wait "$pid" 2>/dev/null; done
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
+tmp_name=vimbra-package
+# shellcheck source=scripts/check-common.sh
+source scripts/check-common.sh
 
 [[ -f $deb ]] || { echo "FAIL: no package $deb (run ./package)" >&2; exit 1; }
 echo "package: $deb"
@@ -121,36 +110,6 @@ catches_sigterm() {
   mask=$(sed -n 's/^SigCgt:[[:space:]]*//p' "/proc/$1/status" 2>/dev/null) || return 1
   [[ -n $mask ]] && (((16#$mask >> 14) & 1))
 }
-# Sends SIGTERM and expects the program to end by itself with status 0 within 30 s.
-close_program() {  # pid, what, log file
-  local pid=$1 what=$2 log=$3 status=0
-  kill -TERM "$pid"
-  for _ in $(seq 300); do
-    kill -0 "$pid" 2>/dev/null || break
-    sleep 0.1
-  done
-  if kill -0 "$pid" 2>/dev/null; then
-    kill -KILL "$pid"
-    fail "$what: still running 30 s after SIGTERM"
-  fi
-  wait "$pid" || status=$?
-  if [[ $status -ne 0 ]]; then
-    fail "$what: exit status $status after SIGTERM; its output:"
-    cat "$log" >&2
-  else
-    echo "$what: quit with status 0 on SIGTERM"
-  fi
-}
-wait_until() {  # seconds, command...
-  local tries=$(($1 * 10))
-  shift
-  for _ in $(seq "$tries"); do
-    "$@" && return 0
-    sleep 0.1
-  done
-  return 1
-}
-
 # Qt's offscreen platform.
 start_program "$tmp/offscreen.log" QT_QPA_PLATFORM=offscreen
 pid=${pids[-1]}

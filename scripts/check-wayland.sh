@@ -20,30 +20,10 @@ cd "$(dirname "$0")/.."
 program=$(realpath "${1:-build/package/vimbra-generator}")
 shots=${VIMBRA_WAYLAND_SHOTS:-}
 
-failed=0
-fail() {
-  echo "FAIL: $*" >&2
-  failed=1
-}
-tmp=$(mktemp -d -t vimbra-wayland.XXXXXX)
-pids=()
-cleanup() {
-  for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
-    kill -TERM "${pids[i]}" 2>/dev/null && wait "${pids[i]}" 2>/dev/null
-  done
-  scripts/sound-server.sh stop "$tmp/sound" >/dev/null 2>&1 || true
-  rm -rf "$tmp"
-}
-trap cleanup EXIT
-wait_until() {  # seconds, command...
-  local tries=$(($1 * 10))
-  shift
-  for _ in $(seq "$tries"); do
-    "$@" && return 0
-    sleep 0.1
-  done
-  return 1
-}
+tmp_name=vimbra-wayland
+# shellcheck source=scripts/check-common.sh
+source scripts/check-common.sh
+cleanup_more() { scripts/sound-server.sh stop "$tmp/sound" >/dev/null 2>&1 || true; }
 # Whether the program's Wayland requests (WAYLAND_DEBUG) include one.
 requested() { grep -qF -- "$1" "$tmp/program.log"; }
 configured() { grep -qE 'xdg_toplevel@[0-9]+\.configure\(' "$tmp/program.log"; }
@@ -124,23 +104,7 @@ if [[ -n $shots ]]; then
   fi
 fi
 
-kill -TERM "$pid"
-for _ in $(seq 300); do
-  kill -0 "$pid" 2>/dev/null || break
-  sleep 0.1
-done
-status=0
-if kill -0 "$pid" 2>/dev/null; then
-  fail "still running 30 s after SIGTERM"
-else
-  wait "$pid" || status=$?
-  if [[ $status -eq 0 ]]; then
-    echo "wayland: quit with status 0 on SIGTERM"
-  else
-    fail "exit status $status after SIGTERM; the program's last output:"
-    tail -n 20 "$tmp/program.log" >&2
-  fi
-fi
+close_program "$pid" wayland "$tmp/program.log"
 
 [[ $failed -eq 0 ]] && echo "wayland checks passed"
 exit "$failed"
