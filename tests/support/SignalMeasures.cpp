@@ -18,7 +18,6 @@ std::span<const int16_t> Slice(std::span<const int16_t> values, size_t begin, si
 
 std::vector<int16_t> ChannelOf(std::span<const int16_t> interleaved, int channel) {
   std::vector<int16_t> out;
-  out.reserve(interleaved.size() / 2);
   for (size_t i = static_cast<size_t>(channel); i < interleaved.size(); i += 2)
     out.push_back(interleaved[i]);
   return out;
@@ -36,6 +35,12 @@ double Rms(std::span<const int16_t> samples) {
   return samples.empty() ? 0 : std::sqrt(sum / static_cast<double>(samples.size()));
 }
 
+double Mean(std::span<const double> values) {
+  return values.empty() ? 0
+                        : std::accumulate(values.begin(), values.end(), 0.0) /
+                              static_cast<double>(values.size());
+}
+
 std::vector<double> Envelope(std::span<const int16_t> samples, size_t window) {
   std::vector<double> envelope;
   for (size_t at = 0; at + window <= samples.size(); at += window)
@@ -45,9 +50,7 @@ std::vector<double> Envelope(std::span<const int16_t> samples, size_t window) {
 
 double Spread(const std::vector<double>& envelope) {
   const auto [low, high] = std::minmax_element(envelope.begin(), envelope.end());
-  const double mean =
-      std::accumulate(envelope.begin(), envelope.end(), 0.0) / static_cast<double>(envelope.size());
-  return (*high - *low) / mean;
+  return (*high - *low) / Mean(envelope);
 }
 
 namespace {
@@ -91,8 +94,7 @@ std::string DescribeStep(std::span<const int16_t> values, size_t at) {
 }
 
 double ZeroCrossingFrequency(std::span<const int16_t> samples, int rate) {
-  double first = -1;
-  double last = -1;
+  double first = -1, last = -1;
   int crossings = 0;
   for (size_t i = 1; i < samples.size(); ++i) {
     const double a = samples[i - 1];
@@ -127,8 +129,7 @@ std::string DescribeTrace(const std::vector<double>& trace) {
 
 double GoertzelAmplitude(std::span<const int16_t> samples, double frequency, int rate) {
   const double coefficient = 2 * std::cos(2 * std::numbers::pi * frequency / rate);
-  double s1 = 0;
-  double s2 = 0;
+  double s1 = 0, s2 = 0;
   for (int16_t v : samples) {
     const double s = v + coefficient * s1 - s2;
     s2 = s1;
@@ -160,12 +161,9 @@ double LeadDegrees(std::span<const int16_t> left, std::span<const int16_t> right
 }
 
 Periodicity BestLag(const std::vector<double>& series, size_t minLag, size_t maxLag) {
-  const double mean =
-      std::accumulate(series.begin(), series.end(), 0.0) / static_cast<double>(series.size());
+  const double mean = Mean(series);
   auto correlation = [&](size_t lag) {
-    double product = 0;
-    double a2 = 0;
-    double b2 = 0;
+    double product = 0, a2 = 0, b2 = 0;
     for (size_t n = 0; n + lag < series.size(); ++n) {
       const double a = series[n] - mean;
       const double b = series[n + lag] - mean;
@@ -195,26 +193,18 @@ Periodicity BestLag(const std::vector<double>& series, size_t minLag, size_t max
 }
 
 Extent AboveThreshold(std::span<const int16_t> samples, int threshold) {
-  Extent extent;
-  bool found = false;
-  for (size_t i = 0; i < samples.size(); ++i) {
-    if (std::abs(int{samples[i]}) > threshold) {
-      if (!found) extent.begin = i;
-      found = true;
-      extent.end = i + 1;
-    }
-  }
-  return extent;
+  const auto loud = [threshold](int16_t v) { return std::abs(int{v}) > threshold; };
+  const auto first = std::find_if(samples.begin(), samples.end(), loud);
+  if (first == samples.end()) return {};
+  const auto last = std::find_if(samples.rbegin(), samples.rend(), loud);
+  return {static_cast<size_t>(first - samples.begin()), static_cast<size_t>(samples.rend() - last)};
 }
 
 std::vector<Dropout> Dropouts(std::span<const int16_t> samples, int loud, size_t minLength) {
   const Extent tone = AboveThreshold(samples, loud);
   std::vector<Dropout> dropouts;
-  for (size_t i = tone.begin; i < tone.end;) {
-    if (samples[i] != 0) {
-      ++i;
-      continue;
-    }
+  for (size_t i = tone.begin; i < tone.end; ++i) {
+    if (samples[i] != 0) continue;
     size_t end = i;
     while (end < tone.end && samples[end] == 0) ++end;
     if (end - i >= minLength) dropouts.push_back({i, end - i});
@@ -260,8 +250,7 @@ std::pair<int, int> PositionsDuring(const std::vector<ControlChange>& log, doubl
   auto at = std::upper_bound(log.begin(), log.end(), from,
                              [](double t, const ControlChange& c) { return t < c.seconds; });
   if (at != log.begin()) --at;
-  int low = at->position;
-  int high = at->position;
+  int low = at->position, high = low;
   for (; at != log.end() && at->seconds <= to; ++at) {
     low = std::min(low, at->position);
     high = std::max(high, at->position);
@@ -274,7 +263,6 @@ std::pair<int, int> PositionsDuring(const std::vector<ControlChange>& log, doubl
 Following Follow(const std::vector<double>& trace, const std::vector<ControlChange>& log,
                  const FollowSpec& spec) {
   Following best;
-  bool found = false;
   for (double offset = spec.earliest; offset <= spec.latest; offset += 0.001) {
     Following candidate;
     candidate.offset = offset;
@@ -287,8 +275,8 @@ Following Follow(const std::vector<double>& trace, const std::vector<ControlChan
       if (trace[i] < candidate.low.back() || trace[i] > candidate.high.back())
         candidate.misses.push_back(i);
     }
-    if (!found || candidate.misses.size() < best.misses.size()) best = std::move(candidate);
-    found = true;
+    if (offset == spec.earliest || candidate.misses.size() < best.misses.size())
+      best = std::move(candidate);
   }
   return best;
 }

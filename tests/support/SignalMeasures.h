@@ -22,6 +22,9 @@ int Peak(std::span<const int16_t> samples);
 
 double Rms(std::span<const int16_t> samples);
 
+// Mean of the values; 0 for none.
+double Mean(std::span<const double> values);
+
 // RMS of each consecutive window of `window` values.
 std::vector<double> Envelope(std::span<const int16_t> samples, size_t window);
 
@@ -69,16 +72,14 @@ double LeadDegrees(std::span<const int16_t> left, std::span<const int16_t> right
 // at which the series (mean removed) best matches itself, with that normalised correlation (0
 // for a series that does not vary).
 struct Periodicity {
-  double lag = 0;
-  double correlation = -1;
+  double lag = 0, correlation = -1;
 };
 Periodicity BestLag(const std::vector<double>& series, size_t minLag, size_t maxLag);
 
 // Index of the first and one past the last value whose magnitude exceeds `threshold`; {0, 0} if
 // none does.
 struct Extent {
-  size_t begin = 0;
-  size_t end = 0;
+  size_t begin = 0, end = 0;
 };
 Extent AboveThreshold(std::span<const int16_t> samples, int threshold);
 
@@ -86,8 +87,7 @@ Extent AboveThreshold(std::span<const int16_t> samples, int threshold);
 // underrun) while the tone went on, heard as a gap and a click. No tone these tests play holds a
 // value of exactly zero for more than a sample or two.
 struct Dropout {
-  size_t at = 0;      // index of the first zero
-  size_t length = 0;  // number of zeros
+  size_t at = 0, length = 0;  // index of the first zero, number of zeros
 };
 // Dropouts of at least `minLength` values between the first and the last value louder than
 // `loud`.
@@ -132,16 +132,14 @@ struct FollowSpec {
   double traceStart = 0;  // seconds from the recording's start to the trace's first window
   double window = 0;      // seconds per window
   double hzPerPosition = 0.5;
-  double earliest = 0;  // the range of offsets tried
-  double latest = 0;
+  double earliest = 0, latest = 0;  // the range of offsets tried
   double slack = 0.03;
   double tolerance = 0.015;
 };
 struct Following {
-  double offset = 0;           // steady-clock time of the recording's first value
-  std::vector<size_t> misses;  // windows outside their range
-  std::vector<double> low;     // the range set for each window at that offset, in Hz
-  std::vector<double> high;
+  double offset = 0;              // steady-clock time of the recording's first value
+  std::vector<size_t> misses;     // windows outside their range
+  std::vector<double> low, high;  // the range set for each window at that offset, in Hz
 };
 Following Follow(const std::vector<double>& trace, const std::vector<ControlChange>& log,
                  const FollowSpec& spec);
