@@ -57,11 +57,11 @@ struct Preset {
   int bar, amplitude;  // the start position (also the frequency value) and the level
   const char* ampText;
   unsigned interval;
-  Calls calls;  // at the start, the window shown with the panel closed
+  const Calls* calls;  // at the start, the window shown with the panel closed
   // With effects, TrackBar1 (delay), TrackBar3 (BPM) and TrackBar8 (auto-wah dry mix), and the
   // texts of the first and the last.
   bool effects;
-  int trackBars[3];
+  int trackBar1, trackBar3, trackBar8;
   const char *delayText, *dryText;
   // The swing: its turning positions, the moves from the start to the first upper one, and the
   // ticks of a cycle.
@@ -72,61 +72,17 @@ void PrintTo(const Preset& preset, std::ostream* os) {
   *os << preset.name;
 }
 
+const Calls kPlayAlone = {"StreamPlay(7,0,0)"};
 const Calls kPanelStart = {"DSP_Set(7,9,3)", "DSP_Set(7,9,3)", "DSP_Set(7,12,3)", "DSP_Set(7,12,3)",
                            "StreamPlay(7,0,0)"};
 const Preset kPresets[] = {
     // No effect call: the panel was closed.
-    {"SerenaFromStartUp",
-     0,
-     1,
-     "Частота (160-16000 Гц)",
-     1024,
-     26212,
-     "79",
-     50,
-     {"StreamPlay(7,0,0)"},
-     false,
-     {},
-     "",
-     "",
-     991,
-     1706,
-     62,
-     132},
-    {"TortureOpensThePanelWithFlangerAndAutoWah",
-     1,
-     2,
-     "Частота (16000-22050 Гц)",
-     20000,
-     32767,
-     "100",
-     50,
-     kPanelStart,
-     true,
-     {25, 120, -20},
-     "2.5",
-     "-2",
-     20000,
-     22050,
-     82,
-     166},
-    {"FearUsesTheFullSpectrumAndThirtyMilliseconds",
-     2,
-     0,
-     "Частота (1-22050 Гц)",
-     10,
-     32767,
-     "100",
-     30,
-     kPanelStart,
-     true,
-     {11, 800, 20},
-     "1.1",
-     "2",
-     10,
-     250,
-     240,
-     482},
+    {"SerenaFromStartUp", 0, 1, "Частота (160-16000 Гц)", 1024, 26212, "79", 50, &kPlayAlone, false,
+     0, 0, 0, "", "", 991, 1706, 62, 132},
+    {"TortureOpensThePanelWithFlangerAndAutoWah", 1, 2, "Частота (16000-22050 Гц)", 20000, 32767,
+     "100", 50, &kPanelStart, true, 25, 120, -20, "2.5", "-2", 20000, 22050, 82, 166},
+    {"FearUsesTheFullSpectrumAndThirtyMilliseconds", 2, 0, "Частота (1-22050 Гц)", 10, 32767, "100",
+     30, &kPanelStart, true, 11, 800, 20, "1.1", "2", 10, 250, 240, 482},
 };
 
 class EachPresetTest : public PresetsTest, public ::testing::WithParamInterface<Preset> {};
@@ -143,7 +99,7 @@ TEST_P(EachPresetTest, StartSetsTheZoneTheLevelTheTimerAndTheEffects) {
   EXPECT_EQ(f().amp->Text(), p.ampText);
   EXPECT_EQ(f().ZagTimer->Interval(), p.interval);
   EXPECT_TRUE(Playing);
-  EXPECT_EQ(audio.calls, p.calls);
+  EXPECT_EQ(audio.calls, *p.calls);
   EXPECT_FALSE(f().ComboBox1->isEnabled());
   EXPECT_FALSE(f().SpeedButton6->isEnabled());
   EXPECT_TRUE(f().SpeedButton7->isEnabled());
@@ -153,9 +109,9 @@ TEST_P(EachPresetTest, StartSetsTheZoneTheLevelTheTimerAndTheEffects) {
   EXPECT_TRUE(f().CheckBox1->Checked());
   EXPECT_FALSE(f().CheckBox2->Checked());
   EXPECT_TRUE(f().CheckBox3->Checked());
-  EXPECT_EQ(f().TrackBar1->Position(), p.trackBars[0]);
-  EXPECT_EQ(f().TrackBar3->Position(), p.trackBars[1]);
-  EXPECT_EQ(f().TrackBar8->Position(), p.trackBars[2]);
+  EXPECT_EQ(f().TrackBar1->Position(), p.trackBar1);
+  EXPECT_EQ(f().TrackBar3->Position(), p.trackBar3);
+  EXPECT_EQ(f().TrackBar8->Position(), p.trackBar8);
   EXPECT_EQ(f().StaticText1->text(), p.delayText);
   EXPECT_EQ(f().StaticText8->text(), p.dryText);
 }
