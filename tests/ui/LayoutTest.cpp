@@ -38,81 +38,51 @@ TEST_F(LayoutTest, WindowTitleSizeAndColour) {
 
 TEST_F(LayoutTest, EveryControlStandsAtItsPlace) {
   TForm1& f = CreateForm();
-  const std::vector<std::pair<QWidget*, QRect>> places = {
-      {f.Button3, {8, 8, 113, 27}},
-      {f.SpeedButton1, {8, 34, 113, 27}},
-      {f.SpeedButton2, {8, 60, 113, 27}},
-      {f.SpeedButton3, {8, 86, 113, 26}},
-      {f.RadioGroup1, {128, 5, 145, 108}},
-      {f.Bevel1, {280, 9, 185, 103}},
-      {f.PB, {282, 9, 180, 102}},
-      {f.Label1, {8, 112, 377, 25}},
-      {f.ScrollBar1, {8, 136, 377, 12}},
-      {f.fq, {392, 134, 57, 16}},
-      {f.Label7, {448, 136, 15, 13}},
-      {f.Label2, {8, 144, 377, 33}},
-      {f.ScrollBar2, {8, 176, 377, 12}},
-      {f.amp, {392, 174, 57, 16}},
-      {f.Label5, {448, 176, 25, 13}},
-      {f.CheckBox4, {8, 192, 161, 25}},
-      {f.RadioButton1, {16, 216, 97, 17}},
-      {f.RadioButton2, {16, 232, 89, 17}},
-      {f.CheckBox5, {16, 248, 81, 17}},
-      {f.Label6, {32, 264, 57, 18}},
-      {f.Edit1, {88, 264, 41, 17}},
-      {f.UpDown1, {129, 264, 16, 17}},
-      {f.Label8, {144, 264, 25, 17}},
-      {f.Label16, {32, 280, 57, 17}},
-      {f.Edit2, {88, 280, 41, 17}},
-      {f.UpDown2, {129, 280, 16, 17}},
-      {f.Label17, {144, 280, 25, 17}},
-      {f.Bevel6, {168, 200, 9, 97}},
-      {f.SpeedButton4, {352, 200, 113, 25}},
-      {f.SpeedButton5, {352, 224, 113, 25}},
-      {f.CheckBox6, {184, 192, 161, 25}},
-      {f.ComboBox1, {184, 216, 161, 21}},
-      {f.SpeedButton6, {352, 248, 113, 25}},
-      {f.SpeedButton7, {352, 272, 113, 25}},
-      {f.RichEdit1, {184, 240, 161, 41}},
-      {f.CheckBox7, {184, 281, 161, 23}},
-      {f.StaticText10, {8, 304, 291, 51}},
-      {f.Image1, {308, 304, 157, 51}},
-      {f.Bevel2, {473, -8, 7, 425}},
-      {f.CheckBox1, {480, 8, 121, 17}},
-      {f.Bevel3, {487, 25, 123, 105}},
-      {f.Label3, {488, 32, 57, 17}},
-      {f.StaticText1, {544, 32, 57, 17}},
-      {f.TrackBar1, {488, 48, 121, 17}},
-      {f.Label4, {488, 64, 57, 17}},
-      {f.StaticText2, {544, 64, 57, 17}},
-      {f.TrackBar2, {488, 80, 121, 17}},
-      {f.Label10, {488, 96, 41, 17}},
-      {f.StaticText3, {544, 96, 57, 17}},
-      {f.TrackBar3, {488, 112, 121, 17}},
-      {f.CheckBox2, {480, 136, 121, 17}},
-      {f.Bevel4, {487, 153, 123, 105}},
-      {f.Label11, {488, 160, 57, 17}},
-      {f.StaticText4, {544, 160, 57, 17}},
-      {f.TrackBar4, {488, 176, 121, 17}},
-      {f.Label12, {488, 192, 57, 17}},
-      {f.StaticText5, {544, 192, 57, 17}},
-      {f.TrackBar5, {488, 208, 121, 17}},
-      {f.Label13, {488, 224, 57, 17}},
-      {f.StaticText6, {544, 224, 57, 17}},
-      {f.TrackBar6, {488, 240, 121, 17}},
-      {f.CheckBox3, {480, 264, 113, 17}},
-      {f.Bevel5, {487, 281, 122, 75}},
-      {f.Label14, {488, 288, 57, 17}},
-      {f.StaticText7, {544, 288, 57, 17}},
-      {f.TrackBar7, {488, 304, 119, 17}},
-      {f.Label15, {488, 320, 57, 17}},
-      {f.StaticText8, {544, 320, 57, 17}},
-      {f.TrackBar8, {488, 336, 121, 17}},
-  };
-  for (const auto& [widget, rect] : places) {
-    ASSERT_NE(widget, nullptr);
-    EXPECT_EQ(widget->geometry(), rect)
-        << widget->metaObject()->className() << " " << widget->objectName().toStdString();
+  // The tone's controls, the sweep's and the presets' below them, and the effects panel.
+  using Places = std::vector<std::pair<QWidget*, QRect>>;
+  const Places tone = {{f.Button3, {8, 8, 113, 27}},        {f.SpeedButton1, {8, 34, 113, 27}},
+                       {f.SpeedButton2, {8, 60, 113, 27}},  {f.SpeedButton3, {8, 86, 113, 26}},
+                       {f.RadioGroup1, {128, 5, 145, 108}}, {f.Bevel1, {280, 9, 185, 103}},
+                       {f.PB, {282, 9, 180, 102}},          {f.Label1, {8, 112, 377, 25}},
+                       {f.ScrollBar1, {8, 136, 377, 12}},   {f.fq, {392, 134, 57, 16}},
+                       {f.Label7, {448, 136, 15, 13}},      {f.Label2, {8, 144, 377, 33}},
+                       {f.ScrollBar2, {8, 176, 377, 12}},   {f.amp, {392, 174, 57, 16}},
+                       {f.Label5, {448, 176, 25, 13}}};
+  const Places programs = {
+      {f.CheckBox4, {8, 192, 161, 25}},      {f.RadioButton1, {16, 216, 97, 17}},
+      {f.RadioButton2, {16, 232, 89, 17}},   {f.CheckBox5, {16, 248, 81, 17}},
+      {f.Label6, {32, 264, 57, 18}},         {f.Edit1, {88, 264, 41, 17}},
+      {f.UpDown1, {129, 264, 16, 17}},       {f.Label8, {144, 264, 25, 17}},
+      {f.Label16, {32, 280, 57, 17}},        {f.Edit2, {88, 280, 41, 17}},
+      {f.UpDown2, {129, 280, 16, 17}},       {f.Label17, {144, 280, 25, 17}},
+      {f.Bevel6, {168, 200, 9, 97}},         {f.SpeedButton4, {352, 200, 113, 25}},
+      {f.SpeedButton5, {352, 224, 113, 25}}, {f.CheckBox6, {184, 192, 161, 25}},
+      {f.ComboBox1, {184, 216, 161, 21}},    {f.SpeedButton6, {352, 248, 113, 25}},
+      {f.SpeedButton7, {352, 272, 113, 25}}, {f.RichEdit1, {184, 240, 161, 41}},
+      {f.CheckBox7, {184, 281, 161, 23}},    {f.StaticText10, {8, 304, 291, 51}},
+      {f.Image1, {308, 304, 157, 51}}};
+  const Places effects = {{f.Bevel2, {473, -8, 7, 425}},       {f.CheckBox1, {480, 8, 121, 17}},
+                          {f.Bevel3, {487, 25, 123, 105}},     {f.Label3, {488, 32, 57, 17}},
+                          {f.StaticText1, {544, 32, 57, 17}},  {f.TrackBar1, {488, 48, 121, 17}},
+                          {f.Label4, {488, 64, 57, 17}},       {f.StaticText2, {544, 64, 57, 17}},
+                          {f.TrackBar2, {488, 80, 121, 17}},   {f.Label10, {488, 96, 41, 17}},
+                          {f.StaticText3, {544, 96, 57, 17}},  {f.TrackBar3, {488, 112, 121, 17}},
+                          {f.CheckBox2, {480, 136, 121, 17}},  {f.Bevel4, {487, 153, 123, 105}},
+                          {f.Label11, {488, 160, 57, 17}},     {f.StaticText4, {544, 160, 57, 17}},
+                          {f.TrackBar4, {488, 176, 121, 17}},  {f.Label12, {488, 192, 57, 17}},
+                          {f.StaticText5, {544, 192, 57, 17}}, {f.TrackBar5, {488, 208, 121, 17}},
+                          {f.Label13, {488, 224, 57, 17}},     {f.StaticText6, {544, 224, 57, 17}},
+                          {f.TrackBar6, {488, 240, 121, 17}},  {f.CheckBox3, {480, 264, 113, 17}},
+                          {f.Bevel5, {487, 281, 122, 75}},     {f.Label14, {488, 288, 57, 17}},
+                          {f.StaticText7, {544, 288, 57, 17}}, {f.TrackBar7, {488, 304, 119, 17}},
+                          {f.Label15, {488, 320, 57, 17}},     {f.StaticText8, {544, 320, 57, 17}},
+                          {f.TrackBar8, {488, 336, 121, 17}}};
+  for (const Places* places : {&tone, &programs, &effects}) {
+    for (const auto& [widget, rect] : *places) {
+      ASSERT_NE(widget, nullptr);
+      EXPECT_EQ(widget->geometry(), rect)
+          << widget->metaObject()->className() << " " << widget->objectName().toStdString();
+    }
   }
 }
 
