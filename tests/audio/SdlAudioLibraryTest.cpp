@@ -49,12 +49,19 @@ class SdlAudioLibraryTest : public ::testing::Test {
     procValue.store(1000);
   }
 
-  // Init and one stream, as the program starts up.
-  uint32_t StartUp() {
-    EXPECT_TRUE(audio.Init(1, 44100, 0, nullptr, nullptr)) << audio.ErrorGetCode();
-    const uint32_t stream = audio.StreamCreate(22050, 2, 0, &CountingProc, nullptr);
-    EXPECT_NE(stream, 0u) << audio.ErrorGetCode();
+  // Init and one stream of `library` (the test's own by default), as the program starts up.
+  uint32_t StartUp() { return StartUp(audio); }
+  static uint32_t StartUp(SdlAudioLibrary& library) {
+    EXPECT_TRUE(library.Init(1, 44100, 0, nullptr, nullptr)) << library.ErrorGetCode();
+    const uint32_t stream = library.StreamCreate(22050, 2, 0, &CountingProc, nullptr);
+    EXPECT_NE(stream, 0u) << library.ErrorGetCode();
     return stream;
+  }
+  // The proc is not called over `ms` milliseconds.
+  static bool Silent(int ms = 50) {
+    const int before = procCalls.load();
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    return procCalls.load() == before;
   }
 
   SdlAudioLibrary audio;
@@ -112,7 +119,7 @@ TEST_F(SdlAudioLibraryTest, StreamCreateNeedsInitTheStreamFormatAndAProc) {
 
 TEST_F(SdlAudioLibraryTest, StreamIsCreatedStopped) {
   StartUp();
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_TRUE(Silent(100));
   EXPECT_EQ(procCalls.load(), 0);
 }
 
@@ -188,9 +195,8 @@ TEST_F(SdlAudioLibraryTest, ProcRunsAfterPlayAndNeverAfterStopReturns) {
   ASSERT_TRUE(WaitForCalls(0, 3));
 
   EXPECT_TRUE(audio.ChannelStop(stream));
+  EXPECT_TRUE(Silent(100));
   const int stoppedAt = procCalls.load();
-  std::this_thread::sleep_for(std::chrono::milliseconds(100));
-  EXPECT_EQ(procCalls.load(), stoppedAt);
 
   // Stopping again is harmless, and the stream plays again after a stop.
   EXPECT_TRUE(audio.ChannelStop(stream));
@@ -205,9 +211,7 @@ TEST_F(SdlAudioLibraryTest, PlayingTwiceKeepsOneStreamRunning) {
   ASSERT_TRUE(audio.StreamPlay(stream, false, 0));
   ASSERT_TRUE(WaitForCalls(0, 2));
   EXPECT_TRUE(audio.ChannelStop(stream));
-  const int stoppedAt = procCalls.load();
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  EXPECT_EQ(procCalls.load(), stoppedAt);
+  EXPECT_TRUE(Silent());
 }
 
 TEST_F(SdlAudioLibraryTest, FreeStopsEverythingAndMayBeRepeated) {
@@ -216,9 +220,8 @@ TEST_F(SdlAudioLibraryTest, FreeStopsEverythingAndMayBeRepeated) {
   ASSERT_TRUE(WaitForCalls(0, 1));
 
   EXPECT_TRUE(audio.Free());
+  EXPECT_TRUE(Silent());
   const int freedAt = procCalls.load();
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  EXPECT_EQ(procCalls.load(), freedAt);
   EXPECT_FALSE(audio.Free());
   EXPECT_EQ(audio.ErrorGetCode(), kErrorInit);
 
@@ -239,9 +242,7 @@ TEST_F(SdlAudioLibraryTest, DestroyedWhilePlaying) {
     ASSERT_TRUE(other.StreamPlay(stream, false, 0));
     ASSERT_TRUE(WaitForCalls(0, 1));
   }
-  const int after = procCalls.load();
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
-  EXPECT_EQ(procCalls.load(), after);
+  EXPECT_TRUE(Silent());
 }
 
 // SDL's output (the dummy driver) made one that can be taken away and given back: while `gone`
@@ -281,26 +282,13 @@ class FlakyOutput : public OutputDevice {
 
 class SdlAudioLibraryLostOutputTest : public SdlAudioLibraryTest {
  protected:
-  uint32_t StartUpFlaky() {
-    EXPECT_TRUE(flaky.Init(1, 44100, 0, nullptr, nullptr)) << flaky.ErrorGetCode();
-    const uint32_t stream = flaky.StreamCreate(22050, 2, 0, &CountingProc, nullptr);
-    EXPECT_NE(stream, 0u) << flaky.ErrorGetCode();
-    return stream;
-  }
-  // The proc is not called over 50 ms.
-  static bool Silent() {
-    const int before = procCalls.load();
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    return procCalls.load() == before;
-  }
-
   std::shared_ptr<FlakyOutput> output = std::make_shared<FlakyOutput>();
   // The library over it, its watchdog at a fast pace so the tests need not wait seconds for it.
   SdlAudioLibrary flaky{output, std::chrono::milliseconds(2), std::chrono::milliseconds(5)};
 };
 
 TEST_F(SdlAudioLibraryLostOutputTest, PlayAndStopWhileLostSucceedAndAreHonouredOnReturn) {
-  const uint32_t stream = StartUpFlaky();
+  const uint32_t stream = StartUp(flaky);
   ASSERT_TRUE(flaky.StreamPlay(stream, false, 0));
   ASSERT_TRUE(WaitForCalls(0, 3));
 
@@ -341,7 +329,7 @@ TEST_F(SdlAudioLibraryLostOutputTest, PlayAndStopWhileLostSucceedAndAreHonouredO
 // The window's calls race the watchdog closing and opening the device (ThreadSanitizer watches
 // this test in ./test): no call fails or hangs, and the stream ends as the last call left it.
 TEST_F(SdlAudioLibraryLostOutputTest, CallsRaceTheWatchdogSafely) {
-  const uint32_t stream = StartUpFlaky();
+  const uint32_t stream = StartUp(flaky);
   std::atomic<bool> done{false};
   std::thread outages([&] {
     while (!done.load()) {
