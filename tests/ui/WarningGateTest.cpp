@@ -39,23 +39,17 @@ TEST_F(WarningGateTest, TheUserTickUnlocksTheGeneratorOnceAndForAll) {
   QTest::mouseClick(f.CheckBox7, Qt::LeftButton, {}, QPoint(8, f.CheckBox7->height() / 2));
   ASSERT_TRUE(f.CheckBox7->Checked());
 
-  EXPECT_TRUE(f.Button3->isEnabled());
-  EXPECT_TRUE(f.SpeedButton2->isEnabled());
-  EXPECT_TRUE(f.RadioGroup1->isEnabled());
-  EXPECT_TRUE(f.CheckBox4->isEnabled());
-  EXPECT_TRUE(f.CheckBox6->isEnabled());
-  EXPECT_FALSE(f.SpeedButton1->isEnabled());
-  EXPECT_FALSE(f.SpeedButton3->isEnabled());
-  EXPECT_FALSE(f.SpeedButton4->isEnabled());
-  EXPECT_FALSE(f.SpeedButton6->isEnabled());
+  using Widgets = std::initializer_list<QWidget*>;
+  for (QWidget* w : Widgets{f.Button3, f.SpeedButton2, f.RadioGroup1, f.CheckBox4, f.CheckBox6,
+                            f.Label1, f.Label2, f.Label5, f.Label7})
+    EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();
+  for (QWidget* w : Widgets{f.SpeedButton1, f.SpeedButton3, f.SpeedButton4, f.SpeedButton6})
+    EXPECT_FALSE(w->isEnabled()) << w->objectName().toStdString();
   EXPECT_TRUE(f.ScrollBar1->isVisible());
   EXPECT_TRUE(f.ScrollBar2->isVisible());
-  for (QWidget* label : {f.Label1, f.Label2, f.Label5, f.Label7}) EXPECT_TRUE(label->isEnabled());
 
-  EXPECT_EQ(FontColor(f.RadioGroup1), clBlack);
-  EXPECT_EQ(FontColor(f.CheckBox7), clBlack);
-  EXPECT_EQ(FontColor(f.fq), clBlack);
-  EXPECT_EQ(FontColor(f.amp), clBlack);
+  for (QWidget* w : Widgets{f.RadioGroup1, f.CheckBox7, f.fq, f.amp})
+    EXPECT_EQ(FontColor(w), clBlack) << w->objectName().toStdString();
   EXPECT_EQ(f.fq->Text(), "1000");
   EXPECT_EQ(f.amp->Text(), "50");
   EXPECT_EQ(f.StaticText10->text(), "Зона психической безопасности");
