@@ -14,7 +14,6 @@
 #include <initializer_list>
 #include <iostream>
 #include <memory>
-#include <numeric>
 #include <span>
 #include <string>
 #include <utility>
@@ -279,23 +278,15 @@ TEST_F(WindowE2ETest, EchoRepeatsTheOldPitchForItsDelayAfterAChange) {
   ASSERT_GT(fresh.size(), change + 4 * kDelayWindows + 10) << "recording too short";
 
   // Within the delay both pitches sound, each at about half the level.
-  double oldDuring = 0;
-  double freshDuring = 0;
-  for (size_t i = change + 3; i < change + kDelayWindows - 3; ++i) {
-    oldDuring += old[i];
-    freshDuring += fresh[i];
-  }
-  oldDuring /= kDelayWindows - 6;
-  freshDuring /= kDelayWindows - 6;
+  const double oldDuring = Mean(std::span(old).subspan(change + 3, kDelayWindows - 6));
+  const double freshDuring = Mean(std::span(fresh).subspan(change + 3, kDelayWindows - 6));
   // The old pitch drops when its last repeat at full strength has passed: one delay on.
   size_t drop = change + 3;
   while (drop < old.size() && old[drop] > oldDuring / 2) ++drop;
   // Well after, the old pitch has decayed (0.35 per repeat) and the new one is at full level.
   const size_t late = change + 4 * kDelayWindows + 2;
   const double oldLate = *std::max_element(old.begin() + static_cast<long>(late), old.end());
-  const double freshLate =
-      std::accumulate(fresh.begin() + static_cast<long>(late), fresh.end(), 0.0) /
-      static_cast<double>(fresh.size() - late);
+  const double freshLate = Mean(std::span(fresh).subspan(late));
   std::cout << "[ measured   ] during the delay: 500 Hz " << oldDuring << ", 1500 Hz "
             << freshDuring << "; old pitch drops after " << (drop - change) * 10
             << " ms; later: 500 Hz at most " << oldLate << ", 1500 Hz " << freshLate << '\n';
@@ -435,9 +426,7 @@ TEST_F(WindowE2ETest, SweepRisesToTheTopOfTheZoneRestsAndComesBackWithReverse) {
                       static_cast<double>(i) * kWindow;
     if (at > top->seconds + 0.1 && at < turn->seconds - 0.05) plateau.push_back(trace[i]);
   }
-  const double rest = plateau.empty() ? 0
-                                      : std::accumulate(plateau.begin(), plateau.end(), 0.0) /
-                                            static_cast<double>(plateau.size());
+  const double rest = Mean(plateau);
   const double riseSeconds = top->seconds - (bar.begin() + 1)->seconds;
   std::cout << "[ measured   ] the program rose " << (top - bar.begin() - 1) << " ticks in "
             << riseSeconds << " s, rested " << turn->seconds - top->seconds << " s, fell "
@@ -475,73 +464,71 @@ struct Transition {
   void (*prepare)(TForm1&);  // before the recording starts
   void (*act)(TForm1&);      // the transition
   int lastsMs;               // from the action to the end of the transition, latency included
-  Reference reference;
+  Reference reference = Reference::kSteady;
 };
 
 void PrintTo(const Transition& transition, std::ostream* os) {
   *os << transition.name;
 }
 
-void ReadyPreset(TForm1& form, int index) {
+// Clicks the window's `button`.
+template <auto button>
+void Press(TForm1& form) {
+  Click(form.*button);
+}
+
+void PlayAllThree(TForm1& form) {
+  PlayWith(form, {form.CheckBox1, form.CheckBox2, form.CheckBox3});
+}
+
+// Plays at full level at `position` with preset `index` chosen: the preset's own zone, frequency
+// and amplitude are set beforehand, so that its start changes only the effects and starts the
+// swing.
+void PlayWithPresetReady(TForm1& form, int position, int index) {
+  form.ScrollBar1->SetPosition(position);
+  form.ScrollBar2->SetPosition(32767);
+  Click(form.Button3);
   Click(form.CheckBox6);  // "Заготовки"
   form.ComboBox1->setCurrentIndex(index);
 }
 
 const Transition kTransitions[] = {
-    {"Start", [](TForm1&) {}, [](TForm1& form) { Click(form.Button3); }, 150, Reference::kSteady},
-    {"Stop", [](TForm1& form) { Click(form.Button3); },
-     [](TForm1& form) { Click(form.SpeedButton1); }, 150, Reference::kSteady},
+    {"Start", [](TForm1&) {}, Press<&TForm1::Button3>, 150},
+    {"Stop", Press<&TForm1::Button3>, Press<&TForm1::SpeedButton1>, 150},
     {"StartWithAllThreeEffectsOn",
      [](TForm1& form) {
-       PlayWith(form, {form.CheckBox1, form.CheckBox2, form.CheckBox3});
+       PlayAllThree(form);
        Click(form.SpeedButton1);  // "Стоп"
      },
-     [](TForm1& form) { Click(form.Button3); }, 800, Reference::kSteady},
-    {"EchoOn", OpenEffectsAndPlay, [](TForm1& form) { Click(form.CheckBox2); }, 800,
-     Reference::kSteady},
+     Press<&TForm1::Button3>, 800},
+    {"EchoOn", OpenEffectsAndPlay, Press<&TForm1::CheckBox2>, 800},
     {"EchoOffAndOnAgain", [](TForm1& form) { PlayWith(form, {form.CheckBox2}); },
      [](TForm1& form) {
        Click(form.CheckBox2);
        QTest::qWait(100);
        Click(form.CheckBox2);
      },
-     900, Reference::kSteady},
-    {"FlangerOn", OpenEffectsAndPlay, [](TForm1& form) { Click(form.CheckBox1); }, 300,
-     Reference::kSteady},
-    {"AutoWahOn", OpenEffectsAndPlay, [](TForm1& form) { Click(form.CheckBox3); }, 300,
-     Reference::kSteady},
-    {"CleanWithAllThreeOn",
-     [](TForm1& form) {
-       PlayWith(form, {form.CheckBox1, form.CheckBox2, form.CheckBox3});
-     },
-     [](TForm1& form) { Click(form.SpeedButton3); }, 300, Reference::kSteady},
-    // The presets' own zone, frequency and amplitude are set beforehand, so that their start
-    // changes only the effects and starts the swing.
+     900},
+    {"FlangerOn", OpenEffectsAndPlay, Press<&TForm1::CheckBox1>, 300},
+    {"AutoWahOn", OpenEffectsAndPlay, Press<&TForm1::CheckBox3>, 300},
+    {"CleanWithAllThreeOn", PlayAllThree, Press<&TForm1::SpeedButton3>, 300},
     {"UltrasoundTortureStartWhilePlaying",
      [](TForm1& form) {
        Click(form.RadioGroup1->Button(2));  // "Ультра звук"
-       form.ScrollBar1->SetPosition(20000);
-       form.ScrollBar2->SetPosition(32767);
-       Click(form.Button3);
-       ReadyPreset(form, 1);
+       PlayWithPresetReady(form, 20000, 1);
      },
-     [](TForm1& form) { Click(form.SpeedButton6); }, 600, Reference::kSteady},
-    {"FearStartWhilePlaying",
-     [](TForm1& form) {
-       form.ScrollBar1->SetPosition(10);
-       form.ScrollBar2->SetPosition(32767);
-       Click(form.Button3);
-       ReadyPreset(form, 2);
-     },
-     [](TForm1& form) { Click(form.SpeedButton6); }, 600, Reference::kSteady},
+     Press<&TForm1::SpeedButton6>, 600},
+    {"FearStartWhilePlaying", [](TForm1& form) { PlayWithPresetReady(form, 10, 2); },
+     Press<&TForm1::SpeedButton6>, 600},
     {"PresetStopDropsAllEffects",
      [](TForm1& form) {
-       ReadyPreset(form, 2);
+       Click(form.CheckBox6);  // "Заготовки"
+       form.ComboBox1->setCurrentIndex(2);
        Click(form.SpeedButton6);  // "Страх"
        WaitForRefresh(form);
      },
-     [](TForm1& form) { Click(form.SpeedButton7); }, 150, Reference::kSteady},
-    {"ZoneChange", [](TForm1& form) { Click(form.Button3); },
+     Press<&TForm1::SpeedButton7>, 150},
+    {"ZoneChange", Press<&TForm1::Button3>,
      [](TForm1& form) { Click(form.RadioGroup1->Button(3)); },  // "Инфра звук": 500 -> 60 Hz
      150, Reference::kBend},
     {"FlangerBarsEndToEnd",
@@ -552,7 +539,7 @@ const Transition kTransitions[] = {
      [](TForm1& form) {
        SetBars({{form.TrackBar1, 31}, {form.TrackBar2, 10}, {form.TrackBar3, 2000}});
      },
-     600, Reference::kSteady},
+     600},
     {"EchoBarsEndToEnd",
      [](TForm1& form) {
        PlayWith(form, {form.CheckBox2},
@@ -561,7 +548,7 @@ const Transition kTransitions[] = {
      [](TForm1& form) {
        SetBars({{form.TrackBar4, 1000}, {form.TrackBar5, 10}, {form.TrackBar6, 10}});
      },
-     1600, Reference::kSteady},
+     1600},
     {"AutoWahBarsEndToEnd",
      [](TForm1& form) {
        PlayWith(form, {form.CheckBox3}, {{form.TrackBar7, -10}, {form.TrackBar8, -20}});
@@ -569,7 +556,7 @@ const Transition kTransitions[] = {
      [](TForm1& form) {
        SetBars({{form.TrackBar7, 10}, {form.TrackBar8, 20}});
      },
-     600, Reference::kSteady},
+     600},
 };
 
 class TransitionE2ETest : public WindowE2ETest, public ::testing::WithParamInterface<Transition> {};
