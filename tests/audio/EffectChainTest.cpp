@@ -142,6 +142,7 @@ TEST(EffectChainTest, SwitchingOnMidStreamLeavesNoStepLater) {
   const FlangerRecord flanger{2.0f, 44100, 1000.0f, 5.0f};
   const EchoRecord echo{1.0f, 1.0f, 200.0f};
   const AutoWahRecord wah{0.1f, 1.0f, 0.0f, 9.0f, 9.0f, 1000.0f};
+  const AutoWahRecord resonant{-2.0f, 1.0f, 1.0f, 9.0f, 9.0f, 1000.0f};
   const Case cases[] = {
       {"echo", kEffectEcho, flanger, echo, wah},
       {"echo, wet only", kEffectEcho, flanger, {0.0f, 10.0f, 200.0f}, wah},
@@ -149,11 +150,7 @@ TEST(EffectChainTest, SwitchingOnMidStreamLeavesNoStepLater) {
       {"flanger", kEffectFlanger, flanger, echo, wah},
       {"flanger, longest delay, equal mix", kEffectFlanger, {3.1f, 44100, 1.0f, 10.0f}, echo, wah},
       {"auto-wah", kEffectAutoWah, flanger, echo, wah},
-      {"auto-wah, resonant, loud",
-       kEffectAutoWah,
-       flanger,
-       echo,
-       {-2.0f, 1.0f, 1.0f, 9.0f, 9.0f, 1000.0f}},
+      {"auto-wah, resonant, loud", kEffectAutoWah, flanger, echo, resonant},
   };
   // A low tone, whose own changes are small, shows a step best.
   for (double hz : {110.0, 440.0}) {
