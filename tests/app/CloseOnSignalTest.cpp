@@ -62,7 +62,6 @@ TEST(CloseOnSignalTest, GivesTheSignalsTheirDefaultActionBack) {
     CloseOnSignal closeOnSignal;
     EXPECT_NE(CurrentHandler(SIGTERM), SIG_DFL);
   }
-  for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+  for (int signal : {SIGTERM, SIGINT, SIGHUP})
     EXPECT_EQ(CurrentHandler(signal), SIG_DFL) << "signal " << signal;
-  }
 }

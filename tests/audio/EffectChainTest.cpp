@@ -39,9 +39,8 @@ std::unique_ptr<EffectChain> makeChain(std::initializer_list<int> enabled = {}) 
 
 // Runs `samples` through the chain in blocks of `block` frames.
 void run(EffectChain& chain, std::vector<int16_t>& samples, size_t block = 512) {
-  for (size_t at = 0; at < samples.size() / 2; at += block) {
+  for (size_t at = 0; at < samples.size() / 2; at += block)
     chain.process(samples.data() + 2 * at, std::min(block, samples.size() / 2 - at));
-  }
 }
 
 TEST(EffectChainTest, EverythingOffLeavesTheToneBitExact) {
@@ -93,9 +92,8 @@ TEST(EffectChainTest, RecordsApplyAtTheNextBlock) {
     std::vector<int16_t> buf(2 * 6000, 0);
     buf[0] = buf[1] = 20000;
     chain->process(buf.data(), 6000);
-    for (size_t n = 1; n < 6000; ++n) {
+    for (size_t n = 1; n < 6000; ++n)
       if (buf[2 * n] != 0) return n;
-    }
     return size_t{0};
   };
   for (auto [delayMs, frames] : {std::pair{40.0f, 882u}, std::pair{100.0f, 2205u}}) {
@@ -195,9 +193,8 @@ TEST(EffectChainTest, SwitchingOnMidStreamLeavesNoStepLater) {
           if (at == switchedOn) chain->setEnabled(c.effect, true);
           // Blocks end at every switch, as the audio thread's blocks would.
           size_t next = std::min(at + 512, buf.size() / 2);
-          for (size_t mark : {size_t{5 * 512 + 7}, switchedOff, switchedOn}) {
+          for (size_t mark : {size_t{5 * 512 + 7}, switchedOff, switchedOn})
             if (mark > at && mark < next) next = mark;
-          }
           chain->process(buf.data() + 2 * at, next - at);
           at = next;
         }

@@ -44,9 +44,8 @@ class SweepTest : public FormFixture {
 };
 
 TEST(IsDigitsTest, OnlyTheTenAsciiDigits) {
-  EXPECT_TRUE(IsDigits("0"));
-  EXPECT_TRUE(IsDigits("0007"));
-  EXPECT_TRUE(IsDigits("99999999999999999999"));
+  for (const char* text : {"0", "0007", "99999999999999999999"})
+    EXPECT_TRUE(IsDigits(text)) << text;
   for (const char* text : {"", " 1", "1 ", "-5", "+5", "12a", "1,000", "1.5", "\t7"})
     EXPECT_FALSE(IsDigits(QString::fromUtf8(text))) << text;
   EXPECT_FALSE(IsDigits(QString::fromUtf8("١٢٣")));   // Arabic-Indic digits

@@ -55,29 +55,27 @@ TEST_F(EffectsPanelTest, RecordsAreLaidOutOneAfterAnotherIn52Bytes) {
 }
 
 TEST_F(EffectsPanelTest, OpenAndCloseSetTheOuterWidthAndSwapTheButtons) {
-  TForm1& f = *form;
-  f.show();
-  f.SpeedButton2Click(f.SpeedButton2);
-  EXPECT_EQ(f.frameGeometry().width(), 623);
-  EXPECT_FALSE(f.SpeedButton2->isEnabled());
-  EXPECT_TRUE(f.SpeedButton3->isEnabled());
-  EXPECT_EQ(f.height(), 359);
-  f.SpeedButton3Click(f.SpeedButton3);
-  EXPECT_EQ(f.frameGeometry().width(), 478);
-  EXPECT_TRUE(f.SpeedButton2->isEnabled());
-  EXPECT_FALSE(f.SpeedButton3->isEnabled());
+  form->show();
+  form->SpeedButton2Click(form->SpeedButton2);
+  EXPECT_EQ(form->frameGeometry().width(), 623);
+  EXPECT_FALSE(form->SpeedButton2->isEnabled());
+  EXPECT_TRUE(form->SpeedButton3->isEnabled());
+  EXPECT_EQ(form->height(), 359);
+  form->SpeedButton3Click(form->SpeedButton3);
+  EXPECT_EQ(form->frameGeometry().width(), 478);
+  EXPECT_TRUE(form->SpeedButton2->isEnabled());
+  EXPECT_FALSE(form->SpeedButton3->isEnabled());
 }
 
 TEST_F(EffectsPanelTest, TickingAnEffectSetsItAtOnceAndItsRecordGoesOutAtTheNextRefresh) {
-  TForm1& f = *form;
-  f.CheckBox1->SetChecked(true);
+  form->CheckBox1->SetChecked(true);
   EXPECT_EQ(audio.calls, (Calls{"DSP_Set(7,9,3)"}));
-  EXPECT_EQ(FontColor(f.StaticText2), clBlack);
-  EXPECT_TRUE(f.Label10->isEnabled());
-  EXPECT_FALSE(f.TrackBar3->isHidden());
+  EXPECT_EQ(FontColor(form->StaticText2), clBlack);
+  EXPECT_TRUE(form->Label10->isEnabled());
+  EXPECT_FALSE(form->TrackBar3->isHidden());
   EXPECT_TRUE(audio.records.empty());
 
-  f.Timer2Timer(f.Timer2);
+  form->Timer2Timer(form->Timer2);
   EXPECT_EQ(audio.calls.back(), "DSP_SetParameters(7,9)");
   ASSERT_EQ(audio.records.size(), 1u);
   EXPECT_EQ(audio.records[0], Concat({FloatBytes(2.0f), Bytes{0x44, 0xAC, 0x00, 0x00},
@@ -85,12 +83,11 @@ TEST_F(EffectsPanelTest, TickingAnEffectSetsItAtOnceAndItsRecordGoesOutAtTheNext
 }
 
 TEST_F(EffectsPanelTest, RefreshSendsEveryTickedEffectInOrderAlsoWhileStopped) {
-  TForm1& f = *form;
-  f.CheckBox3->SetChecked(true);
-  f.CheckBox2->SetChecked(true);
+  form->CheckBox3->SetChecked(true);
+  form->CheckBox2->SetChecked(true);
   audio.calls.clear();
-  f.Timer2Timer(f.Timer2);
-  f.Timer2Timer(f.Timer2);
+  form->Timer2Timer(form->Timer2);
+  form->Timer2Timer(form->Timer2);
   EXPECT_EQ(audio.calls, (Calls{"DSP_SetParameters(7,15)", "DSP_SetParameters(7,12)",
                                 "DSP_SetParameters(7,15)", "DSP_SetParameters(7,12)"}));
   EXPECT_EQ(audio.records[0], Concat({FloatBytes(1), FloatBytes(1), FloatBytes(200)}));
@@ -99,21 +96,20 @@ TEST_F(EffectsPanelTest, RefreshSendsEveryTickedEffectInOrderAlsoWhileStopped) {
 }
 
 TEST_F(EffectsPanelTest, TrackBarEdgesReachTheRecordsOnlyAtTheNextRefresh) {
-  TForm1& f = *form;
-  f.CheckBox1->SetChecked(true);
-  f.CheckBox3->SetChecked(true);
+  form->CheckBox1->SetChecked(true);
+  form->CheckBox3->SetChecked(true);
   audio.calls.clear();
-  f.TrackBar1->SetPosition(11);
-  f.TrackBar3->SetPosition(2000);
-  f.TrackBar7->SetPosition(-10);
-  f.TrackBar8->SetPosition(20);
+  form->TrackBar1->SetPosition(11);
+  form->TrackBar3->SetPosition(2000);
+  form->TrackBar7->SetPosition(-10);
+  form->TrackBar8->SetPosition(20);
   EXPECT_TRUE(audio.calls.empty());
-  EXPECT_EQ(f.StaticText1->text(), "1.1");
-  EXPECT_EQ(f.StaticText3->text(), "2000");
-  EXPECT_EQ(f.StaticText7->text(), "-1");
-  EXPECT_EQ(f.StaticText8->text(), "2");
+  EXPECT_EQ(form->StaticText1->text(), "1.1");
+  EXPECT_EQ(form->StaticText3->text(), "2000");
+  EXPECT_EQ(form->StaticText7->text(), "-1");
+  EXPECT_EQ(form->StaticText8->text(), "2");
 
-  f.Timer2Timer(f.Timer2);
+  form->Timer2Timer(form->Timer2);
   ASSERT_EQ(audio.records.size(), 2u);
   EXPECT_EQ(audio.records[0],
             Concat({FloatBytes(1.1f), Bytes{0x44, 0xAC, 0, 0}, FloatBytes(2000), FloatBytes(5)}));
@@ -122,52 +118,50 @@ TEST_F(EffectsPanelTest, TrackBarEdgesReachTheRecordsOnlyAtTheNextRefresh) {
 }
 
 TEST_F(EffectsPanelTest, DisplaysUseTheLocaleDecimalSeparator) {
-  TForm1& f = *form;
   QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-  f.TrackBar1->SetPosition(15);
-  EXPECT_EQ(f.StaticText1->text(), "1,5");
-  f.TrackBar7->SetPosition(-3);
-  EXPECT_EQ(f.StaticText7->text(), "-0,3");
-  f.TrackBar4->SetPosition(1000);
-  EXPECT_EQ(f.StaticText4->text(), "1000");  // whole values without separators
+  form->TrackBar1->SetPosition(15);
+  EXPECT_EQ(form->StaticText1->text(), "1,5");
+  form->TrackBar7->SetPosition(-3);
+  EXPECT_EQ(form->StaticText7->text(), "-0,3");
+  form->TrackBar4->SetPosition(1000);
+  EXPECT_EQ(form->StaticText4->text(), "1000");  // whole values without separators
   QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-  f.TrackBar1->SetPosition(31);
-  EXPECT_EQ(f.StaticText1->text(), "3.1");
+  form->TrackBar1->SetPosition(31);
+  EXPECT_EQ(form->StaticText1->text(), "3.1");
 }
 
 TEST_F(EffectsPanelTest, SettingTheSamePositionLeavesTheDisplayAlone) {
-  TForm1& f = *form;
-  f.StaticText2->setText("marker");
-  f.TrackBar2->SetPosition(5);
-  EXPECT_EQ(f.StaticText2->text(), "marker");
+  form->StaticText2->setText("marker");
+  form->TrackBar2->SetPosition(5);
+  EXPECT_EQ(form->StaticText2->text(), "marker");
 }
 
 TEST_F(EffectsPanelTest, CleanRemovesEachTickedEffectTwiceAndResetsThePanel) {
-  TForm1& f = *form;
-  f.SpeedButton2Click(f.SpeedButton2);
-  f.CheckBox1->SetChecked(true);
-  f.CheckBox3->SetChecked(true);
+  form->SpeedButton2Click(form->SpeedButton2);
+  form->CheckBox1->SetChecked(true);
+  form->CheckBox3->SetChecked(true);
   audio.calls.clear();
-  f.SpeedButton3Click(f.SpeedButton3);
+  form->SpeedButton3Click(form->SpeedButton3);
   EXPECT_EQ(audio.calls,
             (Calls{"DSP_Remove(7,9)", "DSP_Remove(7,9)", "DSP_Remove(7,12)", "DSP_Remove(7,12)"}));
-  for (TCheckBox* box : {f.CheckBox1, f.CheckBox2, f.CheckBox3}) EXPECT_FALSE(box->Checked());
-  for (QWidget* bar : std::initializer_list<QWidget*>{f.TrackBar1, f.TrackBar3, f.TrackBar7})
+  for (TCheckBox* box : {form->CheckBox1, form->CheckBox2, form->CheckBox3})
+    EXPECT_FALSE(box->Checked());
+  for (QWidget* bar :
+       std::initializer_list<QWidget*>{form->TrackBar1, form->TrackBar3, form->TrackBar7})
     EXPECT_TRUE(bar->isHidden());
-  EXPECT_FALSE(f.Label3->isEnabled());
-  EXPECT_EQ(FontColor(f.StaticText8), 0x808080u);
+  EXPECT_FALSE(form->Label3->isEnabled());
+  EXPECT_EQ(FontColor(form->StaticText8), 0x808080u);
 
   audio.calls.clear();
-  f.Timer2Timer(f.Timer2);
+  form->Timer2Timer(form->Timer2);
   EXPECT_TRUE(audio.calls.empty());
 }
 
 TEST_F(EffectsPanelTest, ASwitchHandlerRunTwiceMakesTheCallTwice) {
-  TForm1& f = *form;
-  f.CheckBox2->SetChecked(true);
-  f.CheckBox2Click(f.CheckBox2);
+  form->CheckBox2->SetChecked(true);
+  form->CheckBox2Click(form->CheckBox2);
   EXPECT_EQ(audio.calls, (Calls{"DSP_Set(7,15,3)", "DSP_Set(7,15,3)"}));
-  EXPECT_FALSE(f.TrackBar4->isHidden());
+  EXPECT_FALSE(form->TrackBar4->isHidden());
 }
 
 TEST_F(EffectsPanelTest, AFailedStartupSendsHandleZeroAndTheRefreshKeepsGoing) {
@@ -184,10 +178,9 @@ TEST_F(EffectsPanelTest, AFailedStartupSendsHandleZeroAndTheRefreshKeepsGoing) {
 // The window's own Timer2, left to tick in the event loop, hands the ticked effects' records over
 // on every tick while the tone is stopped.
 TEST_F(EffectsPanelTest, TheRunningRefreshTimerSendsTheTickedRecordsWhileStopped) {
-  TForm1& f = *form;
   ASSERT_FALSE(Playing);
-  f.CheckBox2->SetChecked(true);
-  f.TrackBar4->SetPosition(300);
+  form->CheckBox2->SetChecked(true);
+  form->TrackBar4->SetPosition(300);
   audio.calls.clear();
   audio.records.clear();
   EXPECT_TRUE(QTest::qWaitFor([&] { return audio.records.size() >= 3; }, 10000))
@@ -201,15 +194,12 @@ TEST_F(EffectsPanelTest, TheRunningRefreshTimerSendsTheTickedRecordsWhileStopped
 // bar. The thumb's left edge is the first column below the bar's top row that is not the window
 // colour (the groove lies lower, around the middle).
 TEST_F(EffectsPanelTest, ScreenshotsShowThumbsFifteenPixelsTall) {
-  TForm1& f = *form;
-  f.show();
-  f.SpeedButton2Click(f.SpeedButton2);
-  f.CheckBox1->SetChecked(true);
-  f.CheckBox2->SetChecked(true);
-  f.CheckBox3->SetChecked(true);
-  ASSERT_TRUE(QTest::qWaitForWindowExposed(&f));
-  for (TTrackBar* bar : {f.TrackBar1, f.TrackBar2, f.TrackBar3, f.TrackBar4, f.TrackBar5,
-                         f.TrackBar6, f.TrackBar7, f.TrackBar8}) {
+  form->show();
+  form->SpeedButton2Click(form->SpeedButton2);
+  for (TCheckBox* box : {form->CheckBox1, form->CheckBox2, form->CheckBox3}) box->SetChecked(true);
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+  for (TTrackBar* bar : {form->TrackBar1, form->TrackBar2, form->TrackBar3, form->TrackBar4,
+                         form->TrackBar5, form->TrackBar6, form->TrackBar7, form->TrackBar8}) {
     SCOPED_TRACE(bar->y());
     ASSERT_TRUE(bar->isVisible());
     const QImage shot = bar->grab().toImage();

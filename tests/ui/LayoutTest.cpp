@@ -142,12 +142,10 @@ TEST_F(LayoutTest, LockedUntilTheWarningIsAcknowledged) {
        std::initializer_list<QWidget*>{f.CheckBox7, f.RichEdit1, f.fq, f.amp, f.Edit1, f.Edit2,
                                        f.UpDown1, f.UpDown2, f.CheckBox1, f.CheckBox2, f.CheckBox3})
     EXPECT_TRUE(w->isEnabled()) << w->metaObject()->className();
-  EXPECT_TRUE(f.ScrollBar1->isHidden());
-  EXPECT_TRUE(f.ScrollBar2->isHidden());
-  EXPECT_TRUE(f.TrackBar1->isHidden());
-  EXPECT_EQ(FontColor(f.fq), clGray);
-  EXPECT_EQ(FontColor(f.amp), clGray);
-  EXPECT_EQ(FontColor(f.RadioGroup1), clGray);
+  for (QWidget* w : std::initializer_list<QWidget*>{f.ScrollBar1, f.ScrollBar2, f.TrackBar1})
+    EXPECT_TRUE(w->isHidden()) << w->metaObject()->className();
+  for (QWidget* w : std::initializer_list<QWidget*>{f.fq, f.amp, f.RadioGroup1})
+    EXPECT_EQ(FontColor(w), clGray) << w->metaObject()->className();
   EXPECT_EQ(FontColor(f.CheckBox7), 0x0000FBu);
   EXPECT_EQ(FontColor(f.StaticText3), 0x808080u);
   EXPECT_EQ(Color(f.StaticText10), 0x00A0FFu);
@@ -163,23 +161,19 @@ TEST_F(LayoutTest, LockedUntilTheWarningIsAcknowledged) {
 
 TEST_F(LayoutTest, BarsTimersAndFocusOrder) {
   TForm1& f = CreateForm();
-  EXPECT_EQ(f.ScrollBar1->Min(), 1);
-  EXPECT_EQ(f.ScrollBar1->Max(), 22050);
-  EXPECT_EQ(f.ScrollBar1->Position(), 1000);
-  EXPECT_EQ(f.ScrollBar2->Min(), 0);
-  EXPECT_EQ(f.ScrollBar2->Max(), 32767);
-  EXPECT_EQ(f.ScrollBar2->Position(), 16864);
+  for (auto [bar, min, max, position] :
+       {std::tuple{f.ScrollBar1, 1, 22050, 1000}, std::tuple{f.ScrollBar2, 0, 32767, 16864}}) {
+    EXPECT_EQ(std::tuple(bar->Min(), bar->Max(), bar->Position()), std::tuple(min, max, position));
+  }
   EXPECT_EQ(f.ScrollBar2->singleStep(), 256);
   EXPECT_EQ(f.ScrollBar2->pageStep(), 1024);
   EXPECT_EQ(f.UpDown2->Max(), 10000);
   EXPECT_EQ(f.UpDown2->Position(), 100);
 
-  EXPECT_FALSE(f.Timer1->Enabled());
-  EXPECT_EQ(f.Timer1->Interval(), 100u);
-  EXPECT_TRUE(f.Timer2->Enabled());
-  EXPECT_EQ(f.Timer2->Interval(), 250u);
-  EXPECT_TRUE(f.ZagTimer->Enabled());
-  EXPECT_EQ(f.ZagTimer->Interval(), 100u);
+  // The sweep's timer waits for its start; the effects' refresh and the presets' swing run.
+  EXPECT_EQ(std::pair(f.Timer1->Enabled(), f.Timer1->Interval()), std::pair(false, 100u));
+  EXPECT_EQ(std::pair(f.Timer2->Enabled(), f.Timer2->Interval()), std::pair(true, 250u));
+  EXPECT_EQ(std::pair(f.ZagTimer->Enabled(), f.ZagTimer->Interval()), std::pair(true, 100u));
 
   const std::vector<std::pair<TTrackBar*, std::array<int, 3>>> bars = {
       {f.TrackBar1, {11, 31, 20}},   {f.TrackBar2, {0, 10, 5}},  {f.TrackBar3, {1, 2000, 1000}},
@@ -249,9 +243,7 @@ TEST_F(LayoutTest, TabWalksTheWholeWindowWithTheValueBoxesLast) {
   std::vector<QWidget*> visited = walk();
   EXPECT_EQ(visited, expected) << names(visited);
 
-  f.CheckBox1->SetChecked(true);
-  f.CheckBox2->SetChecked(true);
-  f.CheckBox3->SetChecked(true);
+  for (TCheckBox* box : {f.CheckBox1, f.CheckBox2, f.CheckBox3}) box->SetChecked(true);
   expected = main;
   expected.insert(expected.end(),
                   {f.CheckBox1, f.TrackBar1, f.TrackBar2, f.TrackBar3, f.CheckBox2, f.TrackBar4,

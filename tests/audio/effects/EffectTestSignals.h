@@ -23,9 +23,8 @@ inline std::vector<float> noise(size_t values, unsigned seed = 7) {
 
 inline std::vector<float> sine(size_t frames, double hz, double rate, float amplitude = 0.8f) {
   std::vector<float> out(frames);
-  for (size_t n = 0; n < frames; ++n) {
+  for (size_t n = 0; n < frames; ++n)
     out[n] = amplitude * static_cast<float>(std::sin(2.0 * std::numbers::pi * hz * n / rate));
-  }
   return out;
 }
 

@@ -67,16 +67,11 @@ TEST_F(CanvasTest, EveryLineLightsThePixelsOfTheExactPosition) {
         expected.fill(Qt::white);
         const int steps = std::max(std::abs(dx), std::abs(dy));
         for (int i = 0; i < steps; ++i) {
-          // Position along the minor axis as a fraction num / steps; round half down exactly.
+          // The position along the minor axis, i * delta / steps, to the nearest pixel; at an exact
+          // half the smaller one: a half rounds down in size going forward, up going back.
           auto rounded = [&](int delta) {
-            const int num = i * std::abs(delta);
-            const int sign = delta < 0 ? -1 : 1;
-            // Nearest to num / steps; at an exact half the smaller value of sign * (num / steps).
-            const int twice = 2 * num;
-            int q = twice / (2 * steps);
-            const int rest = twice - q * 2 * steps;  // in [0, 2 * steps)
-            if (rest > steps || (rest == steps && sign < 0)) ++q;
-            return sign * q;
+            const int twice = 2 * i * std::abs(delta);
+            return delta < 0 ? -((twice + steps) / (2 * steps)) : (twice + steps - 1) / (2 * steps);
           };
           const bool xMajor = std::abs(dx) >= std::abs(dy);
           const int x = from.x() + (xMajor ? (dx > 0 ? i : -i) : rounded(dx));

@@ -82,10 +82,9 @@ TEST_F(ScrollBarTest, ChangeRunsAtOnceWhenAndOnlyWhenThePositionMoves) {
 TEST_F(ScrollBarTest, ArrowsAndPageClicksStepAndClamp) {
   bar.show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(&bar));
-  Click(QStyle::SC_ScrollBarAddLine);
-  Click(QStyle::SC_ScrollBarSubLine);
-  Click(QStyle::SC_ScrollBarAddPage);
-  Click(QStyle::SC_ScrollBarSubPage);
+  for (QStyle::SubControl part : {QStyle::SC_ScrollBarAddLine, QStyle::SC_ScrollBarSubLine,
+                                  QStyle::SC_ScrollBarAddPage, QStyle::SC_ScrollBarSubPage})
+    Click(part);
   bar.SetPosition(22000);
   Click(QStyle::SC_ScrollBarAddPage);
   Click(QStyle::SC_ScrollBarAddLine);  // at the end: nothing
