@@ -21,9 +21,10 @@ namespace {
 using Calls = std::vector<std::string>;
 using Bytes = std::vector<uint8_t>;
 
-Bytes FloatBytes(float value) {
-  Bytes bytes(4);
-  std::memcpy(bytes.data(), &value, 4);
+// `values` as 32-bit floats, one after another, as the records hold them.
+Bytes Floats(std::initializer_list<float> values) {
+  Bytes bytes(4 * values.size());
+  std::memcpy(bytes.data(), values.begin(), bytes.size());
   return bytes;
 }
 
@@ -78,8 +79,8 @@ TEST_F(EffectsPanelTest, TickingAnEffectSetsItAtOnceAndItsRecordGoesOutAtTheNext
   form->Timer2Timer(form->Timer2);
   EXPECT_EQ(audio.calls.back(), "DSP_SetParameters(7,9)");
   ASSERT_EQ(audio.records.size(), 1u);
-  EXPECT_EQ(audio.records[0], Concat({FloatBytes(2.0f), Bytes{0x44, 0xAC, 0x00, 0x00},
-                                      FloatBytes(1000.0f), FloatBytes(5.0f)}));
+  EXPECT_EQ(audio.records[0],
+            Concat({Floats({2.0f}), Bytes{0x44, 0xAC, 0x00, 0x00}, Floats({1000.0f, 5.0f})}));
 }
 
 TEST_F(EffectsPanelTest, RefreshSendsEveryTickedEffectInOrderAlsoWhileStopped) {
@@ -90,9 +91,8 @@ TEST_F(EffectsPanelTest, RefreshSendsEveryTickedEffectInOrderAlsoWhileStopped) {
   form->Timer2Timer(form->Timer2);
   EXPECT_EQ(audio.calls, (Calls{"DSP_SetParameters(7,15)", "DSP_SetParameters(7,12)",
                                 "DSP_SetParameters(7,15)", "DSP_SetParameters(7,12)"}));
-  EXPECT_EQ(audio.records[0], Concat({FloatBytes(1), FloatBytes(1), FloatBytes(200)}));
-  EXPECT_EQ(audio.records[1], Concat({FloatBytes(0.1f), FloatBytes(1), FloatBytes(0), FloatBytes(9),
-                                      FloatBytes(9), FloatBytes(1000)}));
+  EXPECT_EQ(audio.records[0], Floats({1, 1, 200}));
+  EXPECT_EQ(audio.records[1], Floats({0.1f, 1, 0, 9, 9, 1000}));
 }
 
 TEST_F(EffectsPanelTest, TrackBarEdgesReachTheRecordsOnlyAtTheNextRefresh) {
@@ -111,10 +111,8 @@ TEST_F(EffectsPanelTest, TrackBarEdgesReachTheRecordsOnlyAtTheNextRefresh) {
 
   form->Timer2Timer(form->Timer2);
   ASSERT_EQ(audio.records.size(), 2u);
-  EXPECT_EQ(audio.records[0],
-            Concat({FloatBytes(1.1f), Bytes{0x44, 0xAC, 0, 0}, FloatBytes(2000), FloatBytes(5)}));
-  EXPECT_EQ(audio.records[1], Concat({FloatBytes(2.0f), FloatBytes(1), FloatBytes(-1.0f),
-                                      FloatBytes(9), FloatBytes(9), FloatBytes(1000)}));
+  EXPECT_EQ(audio.records[0], Concat({Floats({1.1f}), Bytes{0x44, 0xAC, 0, 0}, Floats({2000, 5})}));
+  EXPECT_EQ(audio.records[1], Floats({2.0f, 1, -1.0f, 9, 9, 1000}));
 }
 
 TEST_F(EffectsPanelTest, DisplaysUseTheLocaleDecimalSeparator) {
@@ -186,8 +184,7 @@ TEST_F(EffectsPanelTest, TheRunningRefreshTimerSendsTheTickedRecordsWhileStopped
   EXPECT_TRUE(QTest::qWaitFor([&] { return audio.records.size() >= 3; }, 10000))
       << audio.records.size() << " refreshes";
   for (const std::string& call : audio.calls) EXPECT_EQ(call, "DSP_SetParameters(7,15)");
-  for (const Bytes& record : audio.records)
-    EXPECT_EQ(record, Concat({FloatBytes(1), FloatBytes(1), FloatBytes(300)}));
+  for (const Bytes& record : audio.records) EXPECT_EQ(record, Floats({1, 1, 300}));
 }
 
 // What the open panel shows: each track bar's thumb is 15 pixels tall, centred in its 17-pixel
