@@ -6,6 +6,7 @@
 
 #include "audio/effects/Flanger.h"
 #include "tests/audio/effects/EffectTestSignals.h"
+#include "tests/support/SignalMeasures.h"
 
 namespace {
 
@@ -38,19 +39,11 @@ TEST(FlangerTest, ToneEnvelopeRepeatsAtTheLfoRate) {
           std::abs(*std::max_element(buf.begin() + at, buf.begin() + at + 32,
                                      [](float a, float b) { return std::abs(a) < std::abs(b); })));
     }
-    double mean = 0.0;
-    for (double e : env) mean += e / static_cast<double>(env.size());
     const double expected = kRate * 60.0 / bpm / 32.0;  // LFO period in envelope steps
-    size_t bestLag = 0;
-    double bestScore = -1e300;
-    for (size_t lag = static_cast<size_t>(expected * 0.6); lag < expected * 1.4; ++lag) {
-      double score = 0.0;
-      for (size_t n = 0; n + lag < env.size(); ++n)
-        score += (env[n] - mean) * (env[n + lag] - mean);
-      score /= static_cast<double>(env.size() - lag);
-      if (score > bestScore) bestScore = score, bestLag = lag;
-    }
-    EXPECT_NEAR(static_cast<double>(bestLag), expected, expected * 0.03) << "bpm " << bpm;
+    const Periodicity period =
+        BestLag(env, static_cast<size_t>(expected * 0.6), static_cast<size_t>(expected * 1.4));
+    EXPECT_NEAR(period.lag, expected, expected * 0.03)
+        << "bpm " << bpm << ", correlation " << period.correlation;
   }
 }
 
