@@ -104,10 +104,9 @@ TEST_F(EffectsPanelTest, TrackBarEdgesReachTheRecordsOnlyAtTheNextRefresh) {
   form->TrackBar7->SetPosition(-10);
   form->TrackBar8->SetPosition(20);
   EXPECT_TRUE(audio.calls.empty());
-  EXPECT_EQ(form->StaticText1->text(), "1.1");
-  EXPECT_EQ(form->StaticText3->text(), "2000");
-  EXPECT_EQ(form->StaticText7->text(), "-1");
-  EXPECT_EQ(form->StaticText8->text(), "2");
+  EXPECT_EQ((QStringList{form->StaticText1->text(), form->StaticText3->text(),
+                         form->StaticText7->text(), form->StaticText8->text()}),
+            (QStringList{"1.1", "2000", "-1", "2"}));
 
   form->Timer2Timer(form->Timer2);
   ASSERT_EQ(audio.records.size(), 2u);

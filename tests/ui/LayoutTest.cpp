@@ -120,12 +120,10 @@ TEST_F(LayoutTest, TheWarningHasItsTwentyFiveLinesWithTrailingBlanks) {
   TForm1& f = CreateForm();
   const QStringList lines = f.RichEdit1->toPlainText().split('\n');
   ASSERT_EQ(lines.size(), 25);
-  EXPECT_EQ(lines[0], "Внимание! ");
-  EXPECT_EQ(lines[12], "предлогает предостеречь ");
-  EXPECT_EQ(lines[17], "генерируемого звука.");
-  EXPECT_EQ(lines[20], "'повышенной ");
-  EXPECT_EQ(lines[21], "психочувствительности'!");
-  EXPECT_EQ(lines[24], "Спасибо за внимание!");
+  const std::pair<int, const char*> expected[] = {
+      {0, "Внимание! "},    {12, "предлогает предостеречь "}, {17, "генерируемого звука."},
+      {20, "'повышенной "}, {21, "психочувствительности'!"},  {24, "Спасибо за внимание!"}};
+  for (auto [line, text] : expected) EXPECT_EQ(lines[line], QString::fromUtf8(text)) << line;
   EXPECT_FALSE(f.RichEdit1->isReadOnly());
 }
 
