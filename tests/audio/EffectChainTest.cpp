@@ -15,12 +15,9 @@
 
 namespace {
 
+using effect_test::stereoTone;
 constexpr double kRate = 22050.0;
 constexpr int kEffects[] = {kEffectFlanger, kEffectEcho, kEffectAutoWah};
-
-std::vector<int16_t> tone(size_t frames, double hz, double amplitude = 16864.0) {
-  return effect_test::stereoTone(frames, hz, kRate, amplitude);
-}
 
 // Largest change from one value to the next of the same channel within frames [begin, end), and
 // the frame where it happens.
@@ -45,7 +42,7 @@ void run(EffectChain& chain, std::vector<int16_t>& samples, size_t block = 512) 
 
 TEST(EffectChainTest, EverythingOffLeavesTheToneBitExact) {
   auto chain = makeChain();
-  const std::vector<int16_t> input = tone(5000, 500.0);
+  const std::vector<int16_t> input = stereoTone(5000, 500.0, kRate);
   std::vector<int16_t> buf = input;
   run(*chain, buf);
   EXPECT_EQ(buf, input);
@@ -73,7 +70,7 @@ TEST(EffectChainTest, UnknownEffectsRefusedAndRepeatedSwitchesChangeNothing) {
 
   // A second set while the flanger runs, and removing the echo that is off, change nothing.
   auto once = makeChain({kEffectFlanger});
-  const std::vector<int16_t> input = tone(6144, 300.0);
+  const std::vector<int16_t> input = stereoTone(6144, 300.0, kRate);
   std::vector<int16_t> a = input, b = input;
   run(*once, a, 256);
   chain->setEnabled(kEffectFlanger, true);
@@ -108,7 +105,7 @@ TEST(EffectChainTest, RecordsApplyAtTheNextBlock) {
 TEST(EffectChainTest, SwitchingOnAndOffDoesNotClick) {
   // Switches at block starts spread over the tone's phase; a hard switch would jump by up to
   // the tone's amplitude.
-  const std::vector<int16_t> input = tone(40000, 440.0);
+  const std::vector<int16_t> input = stereoTone(40000, 440.0, kRate);
   for (int effect : kEffects) {
     auto chain = makeChain();
     std::vector<int16_t> buf = input;
@@ -152,7 +149,7 @@ TEST(EffectChainTest, SwitchingOnMidStreamLeavesNoStepLater) {
   };
   // A low tone, whose own changes are small, shows a step best.
   for (double hz : {110.0, 440.0}) {
-    const std::vector<int16_t> input = tone(6 * 22050, hz, kAmplitude);
+    const std::vector<int16_t> input = stereoTone(6 * 22050, hz, kRate, kAmplitude);
     for (const Case& c : cases) {
       auto configured = [&c](std::initializer_list<int> enabled) {
         auto chain = makeChain(enabled);
@@ -217,7 +214,7 @@ TEST(EffectChainTest, LoudSettingsSaturateInsteadOfWrapping) {
   auto chain = makeChain({kEffectAutoWah});
   const AutoWahRecord loud{2.0f, 1.0f, 1.0f, 9.0f, 9.0f, 1000.0f};
   chain->setParameters(kEffectAutoWah, &loud);
-  const std::vector<int16_t> input = tone(11025, 60.0, 32767.0);
+  const std::vector<int16_t> input = stereoTone(11025, 60.0, kRate, 32767.0);
   std::vector<int16_t> buf = input;
   run(*chain, buf);
   size_t clipped = 0;
@@ -233,7 +230,7 @@ TEST(EffectChainTest, LoudSettingsSaturateInsteadOfWrapping) {
 TEST(EffectChainTest, LongCallsEqualShortOnesAndResetSilences) {
   auto big = makeChain({kEffectFlanger, kEffectEcho, kEffectAutoWah});
   auto small = makeChain({kEffectFlanger, kEffectEcho, kEffectAutoWah});
-  const std::vector<int16_t> input = tone(5000, 440.0);
+  const std::vector<int16_t> input = stereoTone(5000, 440.0, kRate);
   std::vector<int16_t> a = input, b = input;
   big->process(a.data(), 5000);
   run(*small, b, 512);
