@@ -235,9 +235,7 @@ TEST_F(SdlAudioLibraryTest, FreeStopsEverythingAndMayBeRepeated) {
 TEST_F(SdlAudioLibraryTest, DestroyedWhilePlaying) {
   {
     SdlAudioLibrary other;
-    ASSERT_TRUE(other.Init(1, 44100, 0, nullptr, nullptr));
-    const uint32_t stream = other.StreamCreate(22050, 2, 0, &CountingProc, nullptr);
-    ASSERT_TRUE(other.StreamPlay(stream, false, 0));
+    ASSERT_TRUE(other.StreamPlay(StartUp(other), false, 0));
     ASSERT_TRUE(WaitForCalls(0, 1));
   }
   EXPECT_TRUE(Silent());
