@@ -261,21 +261,21 @@ std::pair<int, int> PositionsDuring(const std::vector<ControlChange>& log, doubl
 }  // namespace
 
 Following Follow(const std::vector<double>& trace, const std::vector<ControlChange>& log,
-                 const FollowSpec& spec) {
+                 const FollowSpec& how) {
   Following best;
-  for (double offset = spec.earliest; offset <= spec.latest; offset += 0.001) {
+  for (double offset = how.earliest; offset <= how.latest; offset += 0.001) {
     Following candidate;
     candidate.offset = offset;
     for (size_t i = 0; i < trace.size(); ++i) {
-      const double from = offset + spec.traceStart + static_cast<double>(i) * spec.window;
+      const double from = offset + how.traceStart + static_cast<double>(i) * how.window;
       const auto [low, high] =
-          PositionsDuring(log, from - spec.slack, from + spec.window + spec.slack);
-      candidate.low.push_back(low * spec.hzPerPosition * (1 - spec.tolerance));
-      candidate.high.push_back(high * spec.hzPerPosition * (1 + spec.tolerance));
+          PositionsDuring(log, from - how.slack, from + how.window + how.slack);
+      candidate.low.push_back(low * how.hzPerPosition * (1 - how.tolerance));
+      candidate.high.push_back(high * how.hzPerPosition * (1 + how.tolerance));
       if (trace[i] < candidate.low.back() || trace[i] > candidate.high.back())
         candidate.misses.push_back(i);
     }
-    if (offset == spec.earliest || candidate.misses.size() < best.misses.size())
+    if (offset == how.earliest || candidate.misses.size() < best.misses.size())
       best = std::move(candidate);
   }
   return best;

@@ -142,7 +142,7 @@ struct Following {
   std::vector<double> low, high;  // the range set for each window at that offset, in Hz
 };
 Following Follow(const std::vector<double>& trace, const std::vector<ControlChange>& log,
-                 const FollowSpec& spec);
+                 const FollowSpec& how);
 // The windows that missed, with what was heard and what the program had set, for a failure
 // message.
 std::string DescribeMisses(const Following& following, const std::vector<double>& trace,
