@@ -22,17 +22,26 @@ const QString kHelp = QStringLiteral(
 // The standard options that QGuiApplication and QApplication take out of the command line
 // themselves (on Linux, with the X11 ones), by whether they are followed by a value.
 const QStringList kQtOptionsWithValue = {
-    QStringLiteral("platform"),        QStringLiteral("platformpluginpath"),
-    QStringLiteral("platformtheme"),   QStringLiteral("plugin"),
-    QStringLiteral("qwindowgeometry"), QStringLiteral("qwindowicon"),
-    QStringLiteral("qwindowtitle"),    QStringLiteral("session"),
-    QStringLiteral("display"),         QStringLiteral("geometry"),
-    QStringLiteral("style"),           QStringLiteral("stylesheet"),
+    QStringLiteral("platform"),
+    QStringLiteral("platformpluginpath"),
+    QStringLiteral("platformtheme"),
+    QStringLiteral("plugin"),
+    QStringLiteral("qwindowgeometry"),
+    QStringLiteral("qwindowicon"),
+    QStringLiteral("qwindowtitle"),
+    QStringLiteral("session"),
+    QStringLiteral("display"),
+    QStringLiteral("geometry"),
+    QStringLiteral("style"),
+    QStringLiteral("stylesheet"),
     QStringLiteral("qmljsdebugger"),
+    QStringLiteral("title"),
+    QStringLiteral("icon"),
+    QStringLiteral("name"),
 };
 const QStringList kQtFlags = {
     QStringLiteral("reverse"), QStringLiteral("widgetcount"), QStringLiteral("nograb"),
-    QStringLiteral("dograb"),  QStringLiteral("sync"),
+    QStringLiteral("dograb"),  QStringLiteral("sync"),        QStringLiteral("testability"),
 };
 
 // Ends the program before any window opens.

@@ -24,6 +24,8 @@ int main(int argc, char** argv) {
     return commandLine.exitCode;
   }
 
+  // Before Qt starts any thread: this sets environment variables.
+  DescribeStreamToSoundServer();
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("vimbra-generator"));
   // No application display name: on X11 Qt would append it to the window's title.
@@ -33,7 +35,6 @@ int main(int argc, char** argv) {
   Application.Title = QString::fromUtf8(kProgramName);
   AnnounceApplicationTitle();
 
-  DescribeStreamToSoundServer();
   SdlAudioLibrary audio;
   SetBass(&audio);
 

@@ -37,7 +37,7 @@ gone() { ! kill -0 "$1" 2>/dev/null; }
 # Sends SIGTERM and expects the program to end by itself with status 0 within 30 s.
 close_program() {  # pid, what, log file
   local pid=$1 what=$2 log=$3 status=0
-  kill -TERM "$pid"
+  kill -TERM "$pid" 2>/dev/null || true  # already gone: the wait below reports how it ended
   wait_until 30 gone "$pid" || true
   if kill -0 "$pid" 2>/dev/null; then
     kill -KILL "$pid"

@@ -14,6 +14,7 @@ TEST(CommandLineTest, OpensTheWindowOrEndsWithItsStatus) {
       {{"--help"}, 0, "Usage: vimbra-generator [options]\n"},
       {{"-v"}, 0, "vimbra-generator 0.2\n"},
       {{"-platform", "wayland", "--style=fusion", "-reverse", "-display", ":1"}, kOpensWindow, {}},
+      {{"-title", "Tone", "-name", "tone", "-testability"}, kOpensWindow, {}},
       {{"-platform"}, 2, "'-platform'"},
       {{"-platform", "xcb", "--no-such-option"}, 2, "Unknown option 'no-such-option'."},
       {{"tone.wav"}, 2, "Unexpected argument 'tone.wav'"},

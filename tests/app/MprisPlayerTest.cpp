@@ -70,7 +70,6 @@ TEST_F(MprisPlayerTest, TheDesktopStartsAndStopsTheToneAsTheButtonsDo) {
   call(kPlayer + ".Stop");
   EXPECT_EQ(audio.CallsStartingWith("ChannelStop").size(), 1u);
   EXPECT_EQ(property(kPlayer, "PlaybackStatus"), "Stopped");
-  Application.Title.clear();
   bus.kill();
   bus.waitForFinished();
 }

@@ -10,6 +10,7 @@
 #include "automation/Automation.h"
 #include "ui/EffectsPanel.h"
 #include "ui/Form1.h"
+#include "ui/toolkit/Application.h"
 #include "ui/toolkit/CheckBox.h"
 #include "ui/toolkit/FramePacer.h"
 
@@ -23,6 +24,7 @@ void ResetProgramState() {
   PresetRising = false;
   PresetLow = PresetHigh = PresetStep = 0;
   EffectRecords = {};
+  Application.Title.clear();
 }
 
 ProgramSetUp::ProgramSetUp(AudioLibrary& audio, MessageBoxHook onBox)

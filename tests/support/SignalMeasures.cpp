@@ -261,7 +261,7 @@ std::pair<int, int> PositionsDuring(const std::vector<ControlChange>& log, doubl
 }  // namespace
 
 Following Follow(const std::vector<double>& trace, const std::vector<ControlChange>& log,
-                 const FollowSpec& how) {
+                 const FollowSettings& how) {
   Following best;
   for (double offset = how.earliest; offset <= how.latest; offset += 0.001) {
     Following candidate;

@@ -128,7 +128,7 @@ double Now();
 // (position times `hzPerPosition`), widened by `slack` seconds either side for the latency's own
 // jitter, give or take `tolerance` (relative). A pitch trace is immune this way to late or early
 // timer ticks: it is compared with the ticks the program really made, not with a timetable.
-struct FollowSpec {
+struct FollowSettings {
   double traceStart = 0;  // seconds from the recording's start to the trace's first window
   double window = 0;      // seconds per window
   double hzPerPosition = 0.5;
@@ -142,7 +142,7 @@ struct Following {
   std::vector<double> low, high;  // the range set for each window at that offset, in Hz
 };
 Following Follow(const std::vector<double>& trace, const std::vector<ControlChange>& log,
-                 const FollowSpec& how);
+                 const FollowSettings& how);
 // The windows that missed, with what was heard and what the program had set, for a failure
 // message.
 std::string DescribeMisses(const Following& following, const std::vector<double>& trace,

@@ -139,7 +139,7 @@ TEST_P(SignalMeasuresTest, FindWhatIsThereAndNothingElse) {
 
   // The trace follows the sweep's log, at the offset the log was made with, only if it sweeps.
   const std::vector<double> trace = PitchTrace(v, kRate, At(20), kAmplitude / 2);
-  const FollowSpec how{
+  const FollowSettings how{
       .window = 0.02, .earliest = 99.8, .latest = 100.2, .slack = 0.001, .tolerance = 0.001};
   const Following following = Follow(trace, SweepLog(), how);
   if (s.sweeps) {

@@ -253,7 +253,6 @@ TEST_F(LayoutTest, TabWalksTheWholeWindowWithTheValueBoxesLast) {
 // A screen reader hears the program by its title and every control that shows no caption of its
 // own by the captions it sits by; the frequency bar's name follows its caption.
 TEST_F(LayoutTest, ScreenReadersHearEveryControlByTheCaptionItSitsBy) {
-  const QString title = Application.Title;
   Application.Title = "Kestrov Lab Vimbra Generator";
   AnnounceApplicationTitle();  // as the program's entry does
   TForm1& f = CreateForm();
@@ -305,7 +304,6 @@ TEST_F(LayoutTest, ScreenReadersHearEveryControlByTheCaptionItSitsBy) {
   f.CheckBox7->SetChecked(true);
   f.RadioGroup1->SetItemIndex(2);
   EXPECT_EQ(said(f.ScrollBar1, kName), "Частота (16000-22050 Гц)");
-  Application.Title = title;
 }
 
 }  // namespace
