@@ -53,19 +53,13 @@ QString ServerDir() {
 // Runs scripts/sound-server.sh `command` on the test server, with `server` as its PULSE_SERVER;
 // its output if it failed.
 QString Server(const QString& command, const QString& dir, const QString& server) {
-  QProcess script;
   QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
   environment.insert("PULSE_SERVER", server);
-  script.setProcessEnvironment(environment);
-  script.setProcessChannelMode(QProcess::MergedChannels);
-  script.start(QStringLiteral(VIMBRA_SOURCE_DIR "/scripts/sound-server.sh"), {command, dir});
-  if (!script.waitForFinished(60000)) {
-    script.kill();
-    script.waitForFinished();
-    return "sound-server.sh " + command + " did not finish";
-  }
-  if (script.exitCode() == 0) return {};
-  return "sound-server.sh " + command + " failed: " + QString::fromLocal8Bit(script.readAll());
+  const Finished script = RunProcess(QStringLiteral(VIMBRA_SOURCE_DIR "/scripts/sound-server.sh"),
+                                     {command, dir}, environment, 60000);
+  if (script.exitCode == 0) return {};
+  return "sound-server.sh " + command + " ended with " + QString::number(script.exitCode) +
+         " (-1: it did not finish): " + script.output;
 }
 
 // CPU time (user and system) this process has used, in seconds.
