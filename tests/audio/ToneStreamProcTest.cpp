@@ -50,8 +50,7 @@ TEST_F(ToneStreamProcTest, TopFrequencyLeavesTheLeftSilentAndTheRightAtFullSwing
 
 TEST_F(ToneStreamProcTest, AmplitudeBoundsTheValues) {
   Start(1000, 0);
-  const std::vector<int16_t> silent = Values(4410);
-  EXPECT_TRUE(std::all_of(silent.begin(), silent.end(), [](int16_t v) { return v == 0; }));
+  EXPECT_EQ(Values(4410), std::vector<int16_t>(4410, 0));
 
   Start(997, 32767);
   const std::vector<int16_t> loud = Values(44100);
