@@ -7,14 +7,6 @@ namespace {
 
 using namespace effect_test;
 
-// Runs silence through `e` until the line takes its input at full level (after the fade-in that
-// follows a reset).
-void passInputFade(Echo& e, double rate, int channels) {
-  std::vector<float> silence(static_cast<size_t>(channels) *
-                             static_cast<size_t>(Echo::kInputFadeMs * rate / 1000 + 2));
-  e.process(silence);
-}
-
 TEST(EchoTest, ImpulseRepeatsExactlyAtTheDelayAndDecays) {
   struct Case {
     double rate;
@@ -25,7 +17,10 @@ TEST(EchoTest, ImpulseRepeatsExactlyAtTheDelayAndDecays) {
     SCOPED_TRACE(testing::Message() << c.delayMs << " ms at " << c.rate);
     const size_t delay = static_cast<size_t>(std::lround(c.delayMs * c.rate / 1000.0));
     auto e = prepared<Echo>(2, {.dryMix = 0.0f, .wetMix = 10.0f, .delayMs = c.delayMs}, c.rate);
-    passInputFade(e, c.rate, 2);
+    // Silence until the line takes its input at full level (after the fade-in that follows a
+    // reset).
+    std::vector<float> silence(2 * static_cast<size_t>(Echo::kInputFadeMs * c.rate / 1000 + 2));
+    e.process(silence);
     std::vector<float> buf(2 * (4 * delay + 10), 0.0f);
     buf[0] = 1.0f;
     buf[1] = -0.5f;
