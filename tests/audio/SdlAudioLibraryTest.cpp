@@ -10,9 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <thread>
@@ -375,10 +373,10 @@ class SdlAudioLibraryOutputTest : public SdlAudioLibraryTest {
 
   // Everything the device played, after Free has closed it.
   std::vector<int16_t> Output() {
-    std::ifstream file(path_, std::ios::binary);
-    const std::vector<char> bytes{std::istreambuf_iterator<char>(file), {}};
-    std::vector<int16_t> values(bytes.size() / 2);
-    std::memcpy(values.data(), bytes.data(), values.size() * 2);
+    std::ifstream file(path_, std::ios::binary | std::ios::ate);
+    std::vector<int16_t> values(static_cast<size_t>(file.tellg()) / 2);
+    file.seekg(0).read(reinterpret_cast<char*>(values.data()),
+                       static_cast<std::streamsize>(values.size() * 2));
     return values;
   }
 
