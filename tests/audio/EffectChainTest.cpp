@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdlib>
 #include <memory>
 #include <thread>
@@ -27,17 +26,31 @@ Step largestChange(const std::vector<int16_t>& stereo, size_t begin = 0, size_t 
   return right.size > left.size ? right : left;
 }
 
-std::unique_ptr<EffectChain> makeChain(std::initializer_list<int> enabled = {}) {
+// A chain with `enabled` switched on, and `record` (if any) given to `configured`.
+std::unique_ptr<EffectChain> makeChain(std::initializer_list<int> enabled = {}, int configured = 0,
+                                       const void* record = nullptr) {
   auto chain = std::make_unique<EffectChain>();
   chain->prepare(kRate, 2, 512);
   for (int effect : enabled) chain->setEnabled(effect, true);
+  if (record != nullptr) chain->setParameters(configured, record);
   return chain;
 }
 
-// Runs `samples` through the chain in blocks of `block` frames.
-void run(EffectChain& chain, std::vector<int16_t>& samples, size_t block = 512) {
-  for (size_t at = 0; at < samples.size() / 2; at += block)
-    chain.process(samples.data() + 2 * at, std::min(block, samples.size() / 2 - at));
+// Runs `samples` through the chain in blocks of `block` frames. At each frame of `toggles` (in
+// order) `effect` is switched over, a block ending there as the audio thread's blocks would.
+void run(EffectChain& chain, std::vector<int16_t>& samples, size_t block = 512, int effect = 0,
+         const std::vector<size_t>& toggles = {}) {
+  const size_t frames = samples.size() / 2;
+  auto toggle = toggles.begin();
+  for (size_t at = 0; at < frames;) {
+    if (toggle != toggles.end() && *toggle == at) {
+      chain.setEnabled(effect, !chain.isEnabled(effect));
+      ++toggle;
+    }
+    const size_t next = std::min({at + block, frames, toggle != toggles.end() ? *toggle : frames});
+    chain.process(samples.data() + 2 * at, next - at);
+    at = next;
+  }
 }
 
 TEST(EffectChainTest, EverythingOffLeavesTheToneBitExact) {
@@ -89,9 +102,7 @@ TEST(EffectChainTest, RecordsApplyAtTheNextBlock) {
     std::vector<int16_t> buf(2 * 6000, 0);
     buf[0] = buf[1] = 20000;
     chain->process(buf.data(), 6000);
-    for (size_t n = 1; n < 6000; ++n)
-      if (buf[2 * n] != 0) return n;
-    return size_t{0};
+    return AboveThreshold(ChannelOf(buf, 0), 0).begin;  // the impulse itself has no dry part
   };
   for (auto [delayMs, frames] : {std::pair{40.0f, 882u}, std::pair{100.0f, 2205u}}) {
     const EchoRecord wetOnly{0.0f, 10.0f, delayMs};
@@ -106,14 +117,12 @@ TEST(EffectChainTest, SwitchingOnAndOffDoesNotClick) {
   // Switches at block starts spread over the tone's phase; a hard switch would jump by up to
   // the tone's amplitude.
   const std::vector<int16_t> input = stereoTone(40000, 440.0, kRate);
+  std::vector<size_t> toggles;  // at every seventh block of 300 frames, from the fourth
+  for (size_t at = 3 * 300; at < 40000; at += 7 * 300) toggles.push_back(at);
   for (int effect : kEffects) {
     auto chain = makeChain();
     std::vector<int16_t> buf = input;
-    bool on = false;
-    for (size_t block = 0, at = 0; at < 40000; ++block, at += 300) {
-      if (block % 7 == 3) chain->setEnabled(effect, on = !on);
-      chain->process(buf.data() + 2 * at, std::min<size_t>(300, 40000 - at));
-    }
+    run(*chain, buf, 300, effect, toggles);
     EXPECT_NE(buf, input);
     EXPECT_LE(largestChange(buf).size, 2 * largestChange(input).size) << "effect " << effect;
   }
@@ -125,43 +134,37 @@ TEST(EffectChainTest, SwitchingOnAndOffDoesNotClick) {
 // input at once after its reset would give a step back one delay (and again two delays) on.
 TEST(EffectChainTest, SwitchingOnMidStreamLeavesNoStepLater) {
   constexpr double kAmplitude = 16864.0;
-  constexpr size_t kDelayFrames = 4410;  // the echo's 200 ms
-  constexpr size_t kFadeFrames = 110;    // the crossfade's 5 ms
+  constexpr size_t kFadeFrames = 110;  // the crossfade's 5 ms
+  constexpr size_t kFirstOn = 5 * 512 + 7;
+  // Only the effect switched on runs, so each case sets only its record.
   struct Case {
     const char* name;
     int effect;
-    FlangerRecord flanger;
-    EchoRecord echo;
-    AutoWahRecord wah;
+    const void* record;
+    size_t delay = 4410;  // frames: the echo's delay, or its 200 ms for the other effects
   };
-  const FlangerRecord flanger{2.0f, 44100, 1000.0f, 5.0f};
-  const EchoRecord echo{1.0f, 1.0f, 200.0f};
+  const FlangerRecord flanger{2.0f, 44100, 1000.0f, 5.0f}, widest{3.1f, 44100, 1.0f, 10.0f};
+  const EchoRecord echo{1.0f, 1.0f, 200.0f}, wetOnly{0.0f, 10.0f, 200.0f},
+      slow{1.0f, 10.0f, 1000.0f};
   const AutoWahRecord wah{0.1f, 1.0f, 0.0f, 9.0f, 9.0f, 1000.0f};
   const AutoWahRecord resonant{-2.0f, 1.0f, 1.0f, 9.0f, 9.0f, 1000.0f};
   const Case cases[] = {
-      {"echo", kEffectEcho, flanger, echo, wah},
-      {"echo, wet only", kEffectEcho, flanger, {0.0f, 10.0f, 200.0f}, wah},
-      {"echo, 1 s", kEffectEcho, flanger, {1.0f, 10.0f, 1000.0f}, wah},
-      {"flanger", kEffectFlanger, flanger, echo, wah},
-      {"flanger, longest delay, equal mix", kEffectFlanger, {3.1f, 44100, 1.0f, 10.0f}, echo, wah},
-      {"auto-wah", kEffectAutoWah, flanger, echo, wah},
-      {"auto-wah, resonant, loud", kEffectAutoWah, flanger, echo, resonant},
+      {"echo", kEffectEcho, &echo},
+      {"echo, wet only", kEffectEcho, &wetOnly},
+      {"echo, 1 s", kEffectEcho, &slow, 22050},
+      {"flanger", kEffectFlanger, &flanger},
+      {"flanger, longest delay, equal mix", kEffectFlanger, &widest},
+      {"auto-wah", kEffectAutoWah, &wah},
+      {"auto-wah, resonant, loud", kEffectAutoWah, &resonant},
   };
   // A low tone, whose own changes are small, shows a step best.
   for (double hz : {110.0, 440.0}) {
     const std::vector<int16_t> input = stereoTone(6 * 22050, hz, kRate, kAmplitude);
     for (const Case& c : cases) {
-      auto configured = [&c](std::initializer_list<int> enabled) {
-        auto chain = makeChain(enabled);
-        chain->setParameters(kEffectFlanger, &c.flanger);
-        chain->setParameters(kEffectEcho, &c.echo);
-        chain->setParameters(kEffectAutoWah, &c.wah);
-        return chain;
-      };
       // The sound's own: the larger of the dry tone and the effect running steadily (the last
       // three seconds of a run with the effect on from the start).
       std::vector<int16_t> steady = input;
-      run(*configured({c.effect}), steady);
+      run(*makeChain({c.effect}, c.effect, c.record), steady);
       const int own =
           std::max(largestChange(input).size, largestChange(steady, 3 * 22050, 6 * 22050).size);
       const int peak = std::max(Peak(input), Peak(steady));
@@ -172,34 +175,17 @@ TEST(EffectChainTest, SwitchingOnMidStreamLeavesNoStepLater) {
         SCOPED_TRACE(testing::Message()
                      << c.name << (offAndOnAgain ? ", off and on again" : "") << ", " << hz
                      << " Hz: own change " << own << ", allowed " << allowance);
-        const size_t delay = c.effect == kEffectEcho
-                                 ? static_cast<size_t>(std::lround(c.echo.Delay * 22.05))
-                                 : kDelayFrames;
-        auto chain = configured({});
+        const size_t switchedOff = kFirstOn + 2 * c.delay + 300;
+        const size_t switchedOn = offAndOnAgain ? switchedOff + 1000 : kFirstOn;
         std::vector<int16_t> buf = input;
-        size_t switchedOn = 5 * 512 + 7;
-        size_t switchedOff = buf.size();
-        if (offAndOnAgain) {
-          switchedOff = switchedOn + 2 * delay + 300;
-          switchedOn = switchedOff + 1000;
-        }
-        ASSERT_LT(switchedOn + 3 * delay + 2 * kFadeFrames, buf.size() / 2);
-        for (size_t at = 0; at < buf.size() / 2;) {
-          if (at == 5 * 512 + 7) chain->setEnabled(c.effect, true);
-          if (at == switchedOff) chain->setEnabled(c.effect, false);
-          if (at == switchedOn) chain->setEnabled(c.effect, true);
-          // Blocks end at every switch, as the audio thread's blocks would.
-          size_t next = std::min(at + 512, buf.size() / 2);
-          for (size_t mark : {size_t{5 * 512 + 7}, switchedOff, switchedOn})
-            if (mark > at && mark < next) next = mark;
-          chain->process(buf.data() + 2 * at, next - at);
-          at = next;
-        }
+        ASSERT_LT(switchedOn + 3 * c.delay + 2 * kFadeFrames, buf.size() / 2);
+        run(*makeChain({}, c.effect, c.record), buf, 512, c.effect,
+            offAndOnAgain ? std::vector{kFirstOn, switchedOff, switchedOn} : std::vector{kFirstOn});
         ASSERT_NE(buf, input);
         const size_t from = offAndOnAgain ? switchedOff : switchedOn;
         for (size_t k = 0; k <= 3; ++k) {
-          const size_t begin = (k == 0 ? from : switchedOn + k * delay) - 10;
-          const Step change = largestChange(buf, begin, switchedOn + k * delay + 300);
+          const size_t begin = (k == 0 ? from : switchedOn + k * c.delay) - 10;
+          const Step change = largestChange(buf, begin, switchedOn + k * c.delay + 300);
           EXPECT_LE(change.size, allowance) << k << " delays after the switch, at frame "
                                             << change.at << " (switch at " << switchedOn << ")";
         }
@@ -211,9 +197,8 @@ TEST(EffectChainTest, SwitchingOnMidStreamLeavesNoStepLater) {
 TEST(EffectChainTest, LoudSettingsSaturateInsteadOfWrapping) {
   // The loudest corner (auto-wah DryMix 2, full resonance) on a full-scale tone; the other
   // effects never rise above full scale on their own, their tests show.
-  auto chain = makeChain({kEffectAutoWah});
   const AutoWahRecord loud{2.0f, 1.0f, 1.0f, 9.0f, 9.0f, 1000.0f};
-  chain->setParameters(kEffectAutoWah, &loud);
+  auto chain = makeChain({kEffectAutoWah}, kEffectAutoWah, &loud);
   const std::vector<int16_t> input = stereoTone(11025, 60.0, kRate, 32767.0);
   std::vector<int16_t> buf = input;
   run(*chain, buf);
@@ -239,7 +224,7 @@ TEST(EffectChainTest, LongCallsEqualShortOnesAndResetSilences) {
   big->reset();
   std::vector<int16_t> silence(2 * 6000, 0);
   run(*big, silence);
-  EXPECT_TRUE(std::all_of(silence.begin(), silence.end(), [](int16_t v) { return v == 0; }));
+  EXPECT_EQ(Peak(silence), 0);
 }
 
 TEST(TripleBufferTest, ReaderSeesWholeRecordsNewestFirst) {

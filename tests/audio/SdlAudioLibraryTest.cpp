@@ -10,9 +10,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <thread>
@@ -261,14 +259,16 @@ class FlakyOutput : public OutputDevice {
   bool Lost(SDL_AudioDeviceID device) override { return gone.load() || sdl_.Lost(device); }
   void Close(SDL_AudioDeviceID device) override { sdl_.Close(device); }
 
-  // Waits until the watchdog has noticed the loss and tried to open the output again, so the
-  // lost device is closed.
-  bool WaitUntilLost() {
+  // Takes the output away and waits until the watchdog has noticed the loss and tried to open the
+  // output again, so the lost device is closed.
+  bool TakeAway() {
     const int from = refused.load();
+    gone.store(true);
     return WaitFor([&] { return refused.load() > from; });
   }
-  // Waits until the watchdog has opened the output again.
-  bool WaitUntilBack(int opens) {
+  // Gives the output back and waits until the watchdog has opened it again (`opens` in all).
+  bool GiveBack(int opens) {
+    gone.store(false);
     return WaitFor([&] { return opened.load() >= opens; });
   }
 
@@ -289,8 +289,7 @@ TEST_F(SdlAudioLibraryLostOutputTest, PlayAndStopWhileLostSucceedAndAreHonouredO
   ASSERT_TRUE(WaitForCalls(0, 3));
 
   // Lost while playing: nothing calls back, and every call succeeds without a device.
-  output->gone.store(true);
-  ASSERT_TRUE(output->WaitUntilLost());
+  ASSERT_TRUE(output->TakeAway());
   EXPECT_TRUE(Silent());
   EchoRecord echo{};
   EXPECT_TRUE(flaky.DSP_Set(stream, kEffectEcho, 3));
@@ -302,21 +301,18 @@ TEST_F(SdlAudioLibraryLostOutputTest, PlayAndStopWhileLostSucceedAndAreHonouredO
   EXPECT_TRUE(flaky.ChannelStop(stream));  // the last press counts
 
   // Back: the stream was stopped last, so it stays silent until played.
-  output->gone.store(false);
-  ASSERT_TRUE(output->WaitUntilBack(2));
+  ASSERT_TRUE(output->GiveBack(2));
   EXPECT_TRUE(Silent());
   ASSERT_TRUE(flaky.StreamPlay(stream, false, 0));
   ASSERT_TRUE(WaitForCalls(procCalls.load(), 3));
 
   // Lost again while playing, and a start pressed meanwhile: it plays on its own on return.
-  output->gone.store(true);
-  ASSERT_TRUE(output->WaitUntilLost());
+  ASSERT_TRUE(output->TakeAway());
   EXPECT_TRUE(Silent());
   EXPECT_TRUE(flaky.ChannelStop(stream));
   EXPECT_TRUE(flaky.StreamPlay(stream, false, 0));
   const int lostAt = procCalls.load();
-  output->gone.store(false);
-  ASSERT_TRUE(output->WaitUntilBack(3));
+  ASSERT_TRUE(output->GiveBack(3));
   EXPECT_TRUE(WaitForCalls(lostAt, 3));
   EXPECT_TRUE(flaky.ChannelStop(stream));
   EXPECT_TRUE(Silent());
@@ -361,33 +357,31 @@ class SdlAudioLibraryOutputTest : public SdlAudioLibraryTest {
  protected:
   void SetUp() override {
     SdlAudioLibraryTest::SetUp();
-    const char* driver = std::getenv("SDL_AUDIODRIVER");
-    previousDriver_ = driver != nullptr ? driver : "dummy";
-    // A directory of its own, so that runs side by side never write into one file.
-    dir_ = ::testing::TempDir() + "vimbra-sdl-XXXXXX";
-    ASSERT_NE(mkdtemp(dir_.data()), nullptr) << dir_;
-    path_ = dir_ + "/output.raw";
+    previousDriver_ = std::getenv("SDL_AUDIODRIVER");  // the base fixture has set it
+    // A file of its own, so that runs side by side never write into one file.
+    path_ = ::testing::TempDir() + "vimbra-sdl-XXXXXX";
+    const int file = mkstemp(path_.data());
+    ASSERT_NE(file, -1) << path_;
+    close(file);
     setenv("SDL_AUDIODRIVER", "disk", 1);
     setenv("SDL_DISKAUDIOFILE", path_.c_str(), 1);
   }
   void TearDown() override {
     setenv("SDL_AUDIODRIVER", previousDriver_.c_str(), 1);
     std::remove(path_.c_str());
-    rmdir(dir_.c_str());
   }
 
   // Everything the device played, after Free has closed it.
   std::vector<int16_t> Output() {
-    std::ifstream file(path_, std::ios::binary);
-    const std::vector<char> bytes{std::istreambuf_iterator<char>(file), {}};
-    std::vector<int16_t> values(bytes.size() / 2);
-    std::memcpy(values.data(), bytes.data(), values.size() * 2);
+    std::ifstream file(path_, std::ios::binary | std::ios::ate);
+    std::vector<int16_t> values(static_cast<size_t>(file.tellg()) / 2);
+    file.seekg(0).read(reinterpret_cast<char*>(values.data()),
+                       static_cast<std::streamsize>(values.size() * 2));
     return values;
   }
 
  private:
   std::string previousDriver_;
-  std::string dir_;
   std::string path_;
 };
 

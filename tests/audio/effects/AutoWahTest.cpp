@@ -8,13 +8,6 @@ namespace {
 using namespace effect_test;
 constexpr double kRate = 22050.0;
 
-AutoWah make(int channels, const AutoWah::Params& params) {
-  AutoWah w;
-  w.prepare(kRate, channels, 512);
-  w.setParameters(params);
-  return w;
-}
-
 // Frequency of the strongest harmonic of a `period`-frame impulse train's response in `window`.
 double peakFrequency(std::span<const float> window, size_t period) {
   double bestHz = 0.0, bestPower = -1.0;
@@ -42,7 +35,7 @@ TEST(AutoWahTest, ResponsePeakSweepsUpwardFromTheBase) {
     const size_t period = 1024, window = 4 * period, cycle = static_cast<size_t>(kRate / rate);
     const AutoWah::Params wetOnly{
         .dryMix = 0.0f, .feedback = 1.0f, .rateHz = rate, .rangeOctaves = range, .baseHz = base};
-    AutoWah w = make(1, wetOnly);
+    auto w = prepared<AutoWah>(1, wetOnly);
     std::vector<float> buf(cycle / 2 + window, 0.0f);
     for (size_t n = 0; n < buf.size(); n += period) buf[n] = 1.0f;
     w.process(buf);
@@ -66,20 +59,20 @@ TEST(AutoWahTest, ResponsePeakSweepsUpwardFromTheBase) {
 }
 
 TEST(AutoWahTest, ChunkingAndResetBehave) {
-  expectChunkedEqualsWhole(make(2, {.dryMix = 0.1f, .feedback = 0.5f}), [](AutoWah& w) {
-    w.setParameters({.dryMix = -2.0f, .feedback = -1.0f});
-  });
-  expectSilentAfterReset(make(2, {.dryMix = 2.0f, .feedback = 1.0f}));
+  expectChunkedEqualsWhole(
+      prepared<AutoWah>(2, {.dryMix = 0.1f, .feedback = 0.5f}),
+      [](AutoWah& w) { w.setParameters({.dryMix = -2.0f, .feedback = -1.0f}); });
+  expectSilentAfterReset(prepared<AutoWah>(2, {.dryMix = 2.0f, .feedback = 1.0f}));
 }
 
 TEST(AutoWahTest, EveryParameterEndStaysFinite) {
   for (float feedback : {-1.0f, 1.0f}) {
     for (float dry : {-2.0f, 2.0f}) {
       SCOPED_TRACE(testing::Message() << "feedback " << feedback << ", dry " << dry);
-      expectFiniteAndBounded(make(2, {.dryMix = dry, .feedback = feedback}), 8.0f);
+      expectFiniteAndBounded(prepared<AutoWah>(2, {.dryMix = dry, .feedback = feedback}), 8.0f);
     }
   }
-  AutoWah w = make(2, {.dryMix = 0.1f, .feedback = 0.0f});
+  auto w = prepared<AutoWah>(2, {.dryMix = 0.1f, .feedback = 0.0f});
   w.setParameters({.dryMix = NAN,
                    .wetMix = INFINITY,
                    .feedback = -INFINITY,

@@ -7,21 +7,6 @@ namespace {
 
 using namespace effect_test;
 
-Echo make(double rate, int channels, float dry, float wet, float delayMs) {
-  Echo e;
-  e.prepare(rate, channels, 512);
-  e.setParameters({.dryMix = dry, .wetMix = wet, .delayMs = delayMs});
-  return e;
-}
-
-// Runs silence through `e` until the line takes its input at full level (after the fade-in that
-// follows a reset).
-void passInputFade(Echo& e, double rate, int channels) {
-  std::vector<float> silence(static_cast<size_t>(channels) *
-                             static_cast<size_t>(Echo::kInputFadeMs * rate / 1000 + 2));
-  e.process(silence);
-}
-
 TEST(EchoTest, ImpulseRepeatsExactlyAtTheDelayAndDecays) {
   struct Case {
     double rate;
@@ -31,8 +16,11 @@ TEST(EchoTest, ImpulseRepeatsExactlyAtTheDelayAndDecays) {
                  Case{44100, 7.7f}}) {
     SCOPED_TRACE(testing::Message() << c.delayMs << " ms at " << c.rate);
     const size_t delay = static_cast<size_t>(std::lround(c.delayMs * c.rate / 1000.0));
-    Echo e = make(c.rate, 2, 0.0f, 10.0f, c.delayMs);
-    passInputFade(e, c.rate, 2);
+    auto e = prepared<Echo>(2, {.dryMix = 0.0f, .wetMix = 10.0f, .delayMs = c.delayMs}, c.rate);
+    // Silence until the line takes its input at full level (after the fade-in that follows a
+    // reset).
+    std::vector<float> silence(2 * static_cast<size_t>(Echo::kInputFadeMs * c.rate / 1000 + 2));
+    e.process(silence);
     std::vector<float> buf(2 * (4 * delay + 10), 0.0f);
     buf[0] = 1.0f;
     buf[1] = -0.5f;
@@ -57,7 +45,7 @@ TEST(EchoTest, InputEntersTheLineFadedInAfterAReset) {
   constexpr double kRate = 22050;
   constexpr size_t kDelay = 441;  // 20 ms
   const double fadeFrames = Echo::kInputFadeMs * kRate / 1000;
-  Echo e = make(kRate, 1, 0.0f, 10.0f, 20.0f);
+  auto e = prepared<Echo>(1, {.dryMix = 0.0f, .wetMix = 10.0f, .delayMs = 20.0f}, kRate);
   for (int pass = 0; pass < 2; ++pass) {
     SCOPED_TRACE(pass == 0 ? "after prepare" : "after reset");
     std::vector<float> buf(4 * kDelay, 1.0f);
@@ -75,7 +63,7 @@ TEST(EchoTest, InputEntersTheLineFadedInAfterAReset) {
 }
 
 TEST(EchoTest, ZeroWeightsAreSilentAndNothingAmplifies) {
-  Echo muted = make(22050, 1, 0.0f, 0.0f, 100.0f);
+  auto muted = prepared<Echo>(1, {.dryMix = 0.0f, .wetMix = 0.0f, .delayMs = 100.0f});
   std::vector<float> buf = noise(1000);
   muted.process(buf);
   EXPECT_TRUE(allZero(buf));
@@ -86,22 +74,23 @@ TEST(EchoTest, ZeroWeightsAreSilentAndNothingAmplifies) {
     for (float dry : {0.0f, 1.0f, 10.0f}) {
       for (float wet : {0.0f, 1.0f, 10.0f}) {
         SCOPED_TRACE(testing::Message() << delay << " ms, dry " << dry << ", wet " << wet);
-        Echo e = make(22050, 1, dry, wet, delay);
+        auto e = prepared<Echo>(1, {.dryMix = dry, .wetMix = wet, .delayMs = delay});
         std::vector<float> square(20000);
         for (size_t n = 0; n < square.size(); ++n) square[n] = (n % 221) < 110 ? 1.0f : -1.0f;
         e.process(square);
         for (float v : square) ASSERT_LE(std::abs(v), 1.0f + 1e-5f);
-        expectFiniteAndBounded(make(22050, 2, dry, wet, delay), 1.0f + 1e-5f);
+        expectFiniteAndBounded(prepared<Echo>(2, {.dryMix = dry, .wetMix = wet, .delayMs = delay}),
+                               1.0f + 1e-5f);
       }
     }
   }
 }
 
 TEST(EchoTest, ChunkingAndResetBehave) {
-  expectChunkedEqualsWhole(make(22050, 2, 3.0f, 7.0f, 50.0f), [](Echo& e) {
-    e.setParameters({.dryMix = 1.0f, .wetMix = 10.0f, .delayMs = 120.0f});
-  });
-  expectSilentAfterReset(make(22050, 2, 1.0f, 10.0f, 300.0f));
+  expectChunkedEqualsWhole(
+      prepared<Echo>(2, {.dryMix = 3.0f, .wetMix = 7.0f, .delayMs = 50.0f}),
+      [](Echo& e) { e.setParameters({.dryMix = 1.0f, .wetMix = 10.0f, .delayMs = 120.0f}); });
+  expectSilentAfterReset(prepared<Echo>(2, {.dryMix = 1.0f, .wetMix = 10.0f, .delayMs = 300.0f}));
 }
 
 }  // namespace

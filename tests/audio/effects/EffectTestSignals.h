@@ -38,6 +38,15 @@ inline std::vector<int16_t> stereoTone(size_t frames, double hz, double rate,
   return out;
 }
 
+// An effect prepared for `channels` at `rate`, in blocks of up to 512 frames, with `params`.
+template <class Effect>
+Effect prepared(int channels, const typename Effect::Params& params, double rate = 22050.0) {
+  Effect effect;
+  effect.prepare(rate, channels, 512);
+  effect.setParameters(params);
+  return effect;
+}
+
 inline bool allZero(const std::vector<float>& v) {
   return std::all_of(v.begin(), v.end(), [](float x) { return x == 0.0f; });
 }

@@ -13,24 +13,17 @@ namespace {
 using namespace effect_test;
 constexpr double kRate = 22050.0;
 
-Flanger make(int channels, float delayMs, float bpm, float wetDry) {
-  Flanger f;
-  f.prepare(kRate, channels, 512);
-  f.setParameters({.delayMs = delayMs, .bpm = bpm, .wetDry = wetDry});
-  return f;
-}
-
 TEST(FlangerTest, ChunkingAndResetBehave) {
-  expectChunkedEqualsWhole(make(2, 2.0f, 1000.0f, 5.0f), [](Flanger& f) {
-    f.setParameters({.delayMs = 3.1f, .bpm = 37.0f, .wetDry = 10.0f});
-  });
-  expectSilentAfterReset(make(2, 3.1f, 2000.0f, 10.0f));
+  expectChunkedEqualsWhole(
+      prepared<Flanger>(2, {.delayMs = 2.0f, .bpm = 1000.0f, .wetDry = 5.0f}),
+      [](Flanger& f) { f.setParameters({.delayMs = 3.1f, .bpm = 37.0f, .wetDry = 10.0f}); });
+  expectSilentAfterReset(prepared<Flanger>(2, {.delayMs = 3.1f, .bpm = 2000.0f, .wetDry = 10.0f}));
 }
 
 TEST(FlangerTest, ToneEnvelopeRepeatsAtTheLfoRate) {
   // As the notches sweep across a steady tone, its level rises and falls once per LFO period.
   for (float bpm : {300.0f, 600.0f}) {
-    Flanger f = make(1, 2.0f, bpm, 10.0f);
+    auto f = prepared<Flanger>(1, {.delayMs = 2.0f, .bpm = bpm, .wetDry = 10.0f});
     std::vector<float> buf = sine(2 * static_cast<size_t>(kRate), 700.0, kRate);
     f.process(buf);
     std::vector<double> env;  // peak per 32 frames, about one period of the tone
@@ -54,7 +47,7 @@ TEST(FlangerTest, DelayFollowsTheSineLfoAtEverySample) {
   constexpr double kSlope = 1e-5;  // input rise per sample
   constexpr double kCentre = 2.0 * kRate / 1000.0;
   for (float bpm : {300.0f, 2000.0f}) {
-    Flanger f = make(1, 2.0f, bpm, 10.0f);
+    auto f = prepared<Flanger>(1, {.delayMs = 2.0f, .bpm = bpm, .wetDry = 10.0f});
     std::vector<float> buf(static_cast<size_t>(kRate));
     for (size_t n = 0; n < buf.size(); ++n) buf[n] = static_cast<float>(kSlope * n);
     const std::vector<float> in = buf;
@@ -75,7 +68,7 @@ TEST(FlangerTest, DelayNeverJumpsWhenTheParametersChangeMidStream) {
   // The fastest sweep moves it by at most 3.1 ms * 0.9 * 2 pi * 33.3 Hz = 0.58 samples a
   // sample, the centre's glide by less; a sweep restarted from a stale point would jump by tens.
   constexpr double kSlope = 1e-5;
-  Flanger f = make(1, 2.0f, 2000.0f, 10.0f);
+  auto f = prepared<Flanger>(1, {.delayMs = 2.0f, .bpm = 2000.0f, .wetDry = 10.0f});
   std::vector<float> buf(static_cast<size_t>(kRate));
   for (size_t n = 0; n < buf.size(); ++n) buf[n] = static_cast<float>(kSlope * n);
   const std::vector<float> in = buf;
@@ -104,11 +97,12 @@ TEST(FlangerTest, EveryParameterEndStaysFiniteAndWithinFullScale) {
     for (float bpm : {1.0f, 2000.0f}) {
       for (float wetDry : {0.0f, 10.0f}) {
         SCOPED_TRACE(testing::Message() << delay << " ms, " << bpm << " bpm, mix " << wetDry);
-        expectFiniteAndBounded(make(2, delay, bpm, wetDry), 1.0f + 1e-6f);
+        expectFiniteAndBounded(
+            prepared<Flanger>(2, {.delayMs = delay, .bpm = bpm, .wetDry = wetDry}), 1.0f + 1e-6f);
       }
     }
   }
-  Flanger f = make(2, 2.0f, 1000.0f, 5.0f);
+  auto f = prepared<Flanger>(2, {.delayMs = 2.0f, .bpm = 1000.0f, .wetDry = 5.0f});
   f.setParameters({.delayMs = NAN, .bpm = INFINITY, .wetDry = -INFINITY});
   expectFiniteAndBounded(f, 1.0f + 1e-6f);
 }
