@@ -12,7 +12,6 @@
 #include "ui/toolkit/Colors.h"
 #include "ui/toolkit/MessageBox.h"
 
-class AudioLibrary;
 class QWidget;
 class TForm1;
 

@@ -174,7 +174,8 @@ TEST_F(LayoutTest, BarsTimersAndFocusOrder) {
       {range(f.TrackBar3), {1, 2000, 1000}},   {range(f.TrackBar4), {1, 1000, 200}},
       {range(f.TrackBar5), {0, 10, 1}},        {range(f.TrackBar6), {0, 10, 1}},
       {range(f.TrackBar7), {-10, 10, 0}},      {range(f.TrackBar8), {-20, 20, 1}}};
-  for (size_t i = 0; i < std::size(ranges); ++i) EXPECT_EQ(ranges[i].first, ranges[i].second) << i;
+  for (size_t i = 0; i < std::size(ranges); ++i)
+    EXPECT_EQ(ranges[i].first, ranges[i].second) << "row " << i;
 
   const std::vector<QWidget*> order = {f.CheckBox1, f.TrackBar1, f.TrackBar2, f.TrackBar3,
                                        f.CheckBox2, f.TrackBar4, f.TrackBar5, f.TrackBar6,
