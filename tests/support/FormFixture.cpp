@@ -1,9 +1,12 @@
 #include "tests/support/FormFixture.h"
 
 #include <QCoreApplication>
+#include <QLocale>
 #include <QPixmap>
 #include <QScreen>
 #include <QTest>
+#include <cmath>
+#include <numbers>
 #include <utility>
 
 #include "audio/Tone.h"
@@ -13,6 +16,18 @@
 #include "ui/toolkit/Application.h"
 #include "ui/toolkit/CheckBox.h"
 #include "ui/toolkit/FramePacer.h"
+
+int PixelsOf(const QImage& image, TColor colour) {
+  int count = 0;
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) count += image.pixelColor(x, y) == ToQColor(colour);
+  return count;
+}
+
+int PreviewCurveRow(int x, double frequency, double amplitude) {
+  const double s = std::sin((x - 90) * std::numbers::pi / (90 / (frequency / 1000)));
+  return 50 - static_cast<int>(std::nearbyint(s * (amplitude / 678)));
+}
 
 void ResetProgramState() {
   Frequency = 0;
@@ -44,6 +59,8 @@ void FormFixture::SetUp() {
 void FormFixture::TearDown() {
   form.reset();
   setUp_.reset();
+  // A test may switch the locale; the next starts with the one the test entry sets.
+  QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
 }
 
 TForm1& FormFixture::CreateForm() {

@@ -3,16 +3,27 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <vector>
 
 #include "tests/support/FakeAudioLibrary.h"
+#include "ui/toolkit/Colors.h"
 #include "ui/toolkit/MessageBox.h"
 
-class AudioLibrary;
 class QWidget;
 class TForm1;
+
+// A list of the window's controls for a check that loops over them.
+using Widgets = std::initializer_list<QWidget*>;
+
+// How many pixels of `image` have the colour `colour`.
+int PixelsOf(const QImage& image, TColor colour);
+
+// The row of the waveform preview's curve in column x for this frequency and amplitude: the
+// sine sampled at the column, scaled and rounded to the nearest row.
+int PreviewCurveRow(int x, double frequency, double amplitude);
 
 // Program-wide values as at program start (the window sets its own at creation).
 void ResetProgramState();

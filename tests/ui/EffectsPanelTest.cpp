@@ -38,13 +38,8 @@ class EffectsPanelTest : public FormFixture {
  protected:
   void SetUp() override {
     FormFixture::SetUp();
-    EffectRecords = {};
     CreateUnlockedForm();
     audio.calls.clear();
-  }
-  void TearDown() override {
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    FormFixture::TearDown();
   }
 };
 
@@ -143,8 +138,7 @@ TEST_F(EffectsPanelTest, CleanRemovesEachTickedEffectTwiceAndResetsThePanel) {
             (Calls{"DSP_Remove(7,9)", "DSP_Remove(7,9)", "DSP_Remove(7,12)", "DSP_Remove(7,12)"}));
   for (TCheckBox* box : {form->CheckBox1, form->CheckBox2, form->CheckBox3})
     EXPECT_FALSE(box->Checked());
-  for (QWidget* bar :
-       std::initializer_list<QWidget*>{form->TrackBar1, form->TrackBar3, form->TrackBar7})
+  for (QWidget* bar : Widgets{form->TrackBar1, form->TrackBar3, form->TrackBar7})
     EXPECT_TRUE(bar->isHidden());
   EXPECT_FALSE(form->Label3->isEnabled());
   EXPECT_EQ(FontColor(form->StaticText8), 0x808080u);

@@ -6,8 +6,6 @@
 #include <QApplication>
 #include <QScrollBar>
 #include <QTest>
-#include <QTextBlock>
-#include <QTextDocument>
 
 #include "tests/support/FormFixture.h"
 #include "ui/Form1.h"
@@ -129,23 +127,21 @@ TEST_F(LayoutTest, TheWarningHasItsTwentyFiveLinesWithTrailingBlanks) {
 
 TEST_F(LayoutTest, LockedUntilTheWarningIsAcknowledged) {
   TForm1& f = CreateForm();
-  for (QWidget* w : std::initializer_list<QWidget*>{
-           f.Button3,      f.SpeedButton1, f.SpeedButton2, f.SpeedButton3, f.RadioGroup1,
-           f.Label1,       f.Label2,       f.Label5,       f.Label7,       f.CheckBox4,
-           f.CheckBox6,    f.RadioButton1, f.RadioButton2, f.CheckBox5,    f.SpeedButton4,
-           f.SpeedButton5, f.ComboBox1,    f.SpeedButton6, f.SpeedButton7, f.Label3,
-           f.Label15})
-    EXPECT_FALSE(w->isEnabled()) << w->metaObject()->className();
   for (QWidget* w :
-       std::initializer_list<QWidget*>{f.CheckBox7, f.RichEdit1, f.fq, f.amp, f.Edit1, f.Edit2,
-                                       f.UpDown1, f.UpDown2, f.CheckBox1, f.CheckBox2, f.CheckBox3})
+       Widgets{f.Button3,      f.SpeedButton1, f.SpeedButton2, f.SpeedButton3, f.RadioGroup1,
+               f.Label1,       f.Label2,       f.Label5,       f.Label7,       f.CheckBox4,
+               f.CheckBox6,    f.RadioButton1, f.RadioButton2, f.CheckBox5,    f.SpeedButton4,
+               f.SpeedButton5, f.ComboBox1,    f.SpeedButton6, f.SpeedButton7, f.Label3,
+               f.Label15})
+    EXPECT_FALSE(w->isEnabled()) << w->metaObject()->className();
+  for (QWidget* w : Widgets{f.CheckBox7, f.RichEdit1, f.fq, f.amp, f.Edit1, f.Edit2, f.UpDown1,
+                            f.UpDown2, f.CheckBox1, f.CheckBox2, f.CheckBox3})
     EXPECT_TRUE(w->isEnabled()) << w->metaObject()->className();
-  for (QWidget* w : std::initializer_list<QWidget*>{f.ScrollBar1, f.ScrollBar2, f.TrackBar1})
+  for (QWidget* w : Widgets{f.ScrollBar1, f.ScrollBar2, f.TrackBar1})
     EXPECT_TRUE(w->isHidden()) << w->metaObject()->className();
-  for (QWidget* w : std::initializer_list<QWidget*>{f.fq, f.amp, f.RadioGroup1})
+  for (QWidget* w : Widgets{f.fq, f.amp, f.RadioGroup1, f.StaticText3})
     EXPECT_EQ(FontColor(w), clGray) << w->metaObject()->className();
   EXPECT_EQ(FontColor(f.CheckBox7), 0x0000FBu);
-  EXPECT_EQ(FontColor(f.StaticText3), 0x808080u);
   EXPECT_EQ(Color(f.StaticText10), 0x00A0FFu);
   EXPECT_TRUE(f.RadioButton1->Checked());
   EXPECT_FALSE(f.RadioButton2->Checked());
@@ -159,10 +155,6 @@ TEST_F(LayoutTest, LockedUntilTheWarningIsAcknowledged) {
 
 TEST_F(LayoutTest, BarsTimersAndFocusOrder) {
   TForm1& f = CreateForm();
-  for (auto [bar, min, max, position] :
-       {std::tuple{f.ScrollBar1, 1, 22050, 1000}, std::tuple{f.ScrollBar2, 0, 32767, 16864}}) {
-    EXPECT_EQ(std::tuple(bar->Min(), bar->Max(), bar->Position()), std::tuple(min, max, position));
-  }
   EXPECT_EQ(f.ScrollBar2->singleStep(), 256);
   EXPECT_EQ(f.ScrollBar2->pageStep(), 1024);
   EXPECT_EQ(f.UpDown2->Max(), 10000);
@@ -173,15 +165,16 @@ TEST_F(LayoutTest, BarsTimersAndFocusOrder) {
   EXPECT_EQ(std::pair(f.Timer2->Enabled(), f.Timer2->Interval()), std::pair(true, 250u));
   EXPECT_EQ(std::pair(f.ZagTimer->Enabled(), f.ZagTimer->Interval()), std::pair(true, 100u));
 
-  const std::vector<std::pair<TTrackBar*, std::array<int, 3>>> bars = {
-      {f.TrackBar1, {11, 31, 20}},   {f.TrackBar2, {0, 10, 5}},  {f.TrackBar3, {1, 2000, 1000}},
-      {f.TrackBar4, {1, 1000, 200}}, {f.TrackBar5, {0, 10, 1}},  {f.TrackBar6, {0, 10, 1}},
-      {f.TrackBar7, {-10, 10, 0}},   {f.TrackBar8, {-20, 20, 1}}};
-  for (const auto& [bar, range] : bars) {
-    EXPECT_EQ(bar->Min(), range[0]);
-    EXPECT_EQ(bar->Max(), range[1]);
-    EXPECT_EQ(bar->Position(), range[2]);
-  }
+  // Each bar's range and position.
+  auto range = [](const auto* bar) { return std::array{bar->Min(), bar->Max(), bar->Position()}; };
+  const std::pair<std::array<int, 3>, std::array<int, 3>> ranges[] = {
+      {range(f.ScrollBar1), {1, 22050, 1000}}, {range(f.ScrollBar2), {0, 32767, 16864}},
+      {range(f.TrackBar1), {11, 31, 20}},      {range(f.TrackBar2), {0, 10, 5}},
+      {range(f.TrackBar3), {1, 2000, 1000}},   {range(f.TrackBar4), {1, 1000, 200}},
+      {range(f.TrackBar5), {0, 10, 1}},        {range(f.TrackBar6), {0, 10, 1}},
+      {range(f.TrackBar7), {-10, 10, 0}},      {range(f.TrackBar8), {-20, 20, 1}}};
+  for (size_t i = 0; i < std::size(ranges); ++i)
+    EXPECT_EQ(ranges[i].first, ranges[i].second) << "row " << i;
 
   const std::vector<QWidget*> order = {f.CheckBox1, f.TrackBar1, f.TrackBar2, f.TrackBar3,
                                        f.CheckBox2, f.TrackBar4, f.TrackBar5, f.TrackBar6,
@@ -208,9 +201,9 @@ TEST_F(LayoutTest, TabWalksTheWholeWindowWithTheValueBoxesLast) {
   QApplication::setActiveWindow(&f);
   ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
 
+  QWidget* first = f.RadioGroup1->Button(0);
   auto walk = [&] {
     std::vector<QWidget*> visited;
-    QWidget* first = f.RadioGroup1->Button(0);
     first->setFocus(Qt::TabFocusReason);
     for (QWidget* at = QApplication::focusWidget(); at != nullptr && visited.size() < 60;) {
       visited.push_back(at);
@@ -227,15 +220,9 @@ TEST_F(LayoutTest, TabWalksTheWholeWindowWithTheValueBoxesLast) {
     return list.join(", ").toStdString();
   };
 
-  const std::vector<QWidget*> main = {f.RadioGroup1->Button(0),
-                                      f.CheckBox4,
-                                      f.RadioButton1,
-                                      f.CheckBox5,
-                                      f.Edit1,
-                                      f.Edit2,
-                                      f.CheckBox6,
-                                      f.ComboBox1,
-                                      f.RichEdit1};  // "Ознакомился" is disabled once ticked
+  // "Ознакомился" is disabled once ticked.
+  const std::vector<QWidget*> main = {first,   f.CheckBox4, f.RadioButton1, f.CheckBox5, f.Edit1,
+                                      f.Edit2, f.CheckBox6, f.ComboBox1,    f.RichEdit1};
   std::vector<QWidget*> expected = main;
   expected.insert(expected.end(), {f.CheckBox1, f.CheckBox2, f.CheckBox3, f.fq, f.amp});
   std::vector<QWidget*> visited = walk();
@@ -256,42 +243,40 @@ TEST_F(LayoutTest, ScreenReadersHearEveryControlByTheCaptionItSitsBy) {
   Application.Title = "Kestrov Lab Vimbra Generator";
   AnnounceApplicationTitle();  // as the program's entry does
   TForm1& f = CreateForm();
-  constexpr QAccessible::Text kName = QAccessible::Name;
-  constexpr QAccessible::Text kDescription = QAccessible::Description;
   const struct {
     QObject* control;
-    QAccessible::Text text;
     const char* expected;
+    QAccessible::Text text = QAccessible::Name;
   } rows[] = {
-      {qApp, kName, "Kestrov Lab Vimbra Generator"},
-      {f.PB, kName, "Форма волны"},
-      {f.Image1, kName, "Логотип"},
-      {f.ScrollBar1, kName, "Частота (1-22050 Гц)"},
-      {f.fq, kName, "Частота, Гц"},
-      {f.ScrollBar2, kName, "Амплитуда (0-100 %)"},
-      {f.amp, kName, "Амплитуда, %"},
-      {f.Edit1, kName, "Шаг программы, Гц"},
-      {f.UpDown1->UpButton(), kName, "Шаг программы: больше"},
-      {f.UpDown1->DownButton(), kName, "Шаг программы: меньше"},
-      {f.Edit2, kName, "Длина шага программы, мс"},
-      {f.UpDown2->UpButton(), kName, "Длина шага программы: больше"},
-      {f.UpDown2->DownButton(), kName, "Длина шага программы: меньше"},
-      {f.ComboBox1, kName, "Серена"},
-      {f.ComboBox1, kDescription, "Заготовки"},
-      {f.ComboBox1->view(), kName, "Заготовки"},
-      {f.RichEdit1, kName, "Предупреждение"},
-      {f.RichEdit1->verticalScrollBar(), kName, "Предупреждение: прокрутка по вертикали"},
-      {f.RichEdit1->horizontalScrollBar(), kName, "Предупреждение: прокрутка по горизонтали"},
-      {f.StaticText10, kName, "Пожалуйста! Ознакомьтесь с текстом!"},
-      {f.StaticText10, kDescription, "Индикатор звуковой зоны"},
-      {f.TrackBar1, kName, "Flanger: Delay"},
-      {f.TrackBar2, kName, "Flanger: WetDry"},
-      {f.TrackBar3, kName, "Flanger: BPM"},
-      {f.TrackBar4, kName, "Echo: Delay"},
-      {f.TrackBar5, kName, "Echo: DryMix"},
-      {f.TrackBar6, kName, "Echo: WetMix"},
-      {f.TrackBar7, kName, "Auto Wah: FidBack"},
-      {f.TrackBar8, kName, "Auto Wah: DryMix"},
+      {qApp, "Kestrov Lab Vimbra Generator"},
+      {f.PB, "Форма волны"},
+      {f.Image1, "Логотип"},
+      {f.ScrollBar1, "Частота (1-22050 Гц)"},
+      {f.fq, "Частота, Гц"},
+      {f.ScrollBar2, "Амплитуда (0-100 %)"},
+      {f.amp, "Амплитуда, %"},
+      {f.Edit1, "Шаг программы, Гц"},
+      {f.UpDown1->UpButton(), "Шаг программы: больше"},
+      {f.UpDown1->DownButton(), "Шаг программы: меньше"},
+      {f.Edit2, "Длина шага программы, мс"},
+      {f.UpDown2->UpButton(), "Длина шага программы: больше"},
+      {f.UpDown2->DownButton(), "Длина шага программы: меньше"},
+      {f.ComboBox1, "Серена"},
+      {f.ComboBox1, "Заготовки", QAccessible::Description},
+      {f.ComboBox1->view(), "Заготовки"},
+      {f.RichEdit1, "Предупреждение"},
+      {f.RichEdit1->verticalScrollBar(), "Предупреждение: прокрутка по вертикали"},
+      {f.RichEdit1->horizontalScrollBar(), "Предупреждение: прокрутка по горизонтали"},
+      {f.StaticText10, "Пожалуйста! Ознакомьтесь с текстом!"},
+      {f.StaticText10, "Индикатор звуковой зоны", QAccessible::Description},
+      {f.TrackBar1, "Flanger: Delay"},
+      {f.TrackBar2, "Flanger: WetDry"},
+      {f.TrackBar3, "Flanger: BPM"},
+      {f.TrackBar4, "Echo: Delay"},
+      {f.TrackBar5, "Echo: DryMix"},
+      {f.TrackBar6, "Echo: WetMix"},
+      {f.TrackBar7, "Auto Wah: FidBack"},
+      {f.TrackBar8, "Auto Wah: DryMix"},
   };
   auto said = [](QObject* control, QAccessible::Text text) {
     QAccessibleInterface* face = QAccessible::queryAccessibleInterface(control);
@@ -303,7 +288,7 @@ TEST_F(LayoutTest, ScreenReadersHearEveryControlByTheCaptionItSitsBy) {
 
   f.CheckBox7->SetChecked(true);
   f.RadioGroup1->SetItemIndex(2);
-  EXPECT_EQ(said(f.ScrollBar1, kName), "Частота (16000-22050 Гц)");
+  EXPECT_EQ(said(f.ScrollBar1, QAccessible::Name), "Частота (16000-22050 Гц)");
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include "audio/Tone.h"
 #include "tests/support/FormFixture.h"
 #include "ui/Form1.h"
-#include "ui/toolkit/CheckBox.h"
 #include "ui/toolkit/Controls.h"
 #include "ui/toolkit/PaintBox.h"
 

@@ -39,7 +39,6 @@ TEST_F(WarningGateTest, TheUserTickUnlocksTheGeneratorOnceAndForAll) {
   QTest::mouseClick(f.CheckBox7, Qt::LeftButton, {}, QPoint(8, f.CheckBox7->height() / 2));
   ASSERT_TRUE(f.CheckBox7->Checked());
 
-  using Widgets = std::initializer_list<QWidget*>;
   for (QWidget* w : Widgets{f.Button3, f.SpeedButton2, f.RadioGroup1, f.CheckBox4, f.CheckBox6,
                             f.Label1, f.Label2, f.Label5, f.Label7})
     EXPECT_TRUE(w->isEnabled()) << w->objectName().toStdString();

@@ -4,9 +4,6 @@
 #include <QCoreApplication>
 #include <QRadioButton>
 #include <QTest>
-#include <cmath>
-#include <initializer_list>
-#include <numbers>
 
 #include "audio/Tone.h"
 #include "tests/support/FormFixture.h"
@@ -33,6 +30,7 @@ class ZonesTest : public FormFixture {
     form->ScrollBar1->OnChange = [this] {
       changes.push_back(form->ScrollBar1->Position());
       form->ScrollBar1Change(form->ScrollBar1);
+      indicatorTexts.push_back(form->StaticText10->text());
     };
   }
   // Brings the window into `zone` the way a user click does, puts the bar at `position` and
@@ -41,28 +39,25 @@ class ZonesTest : public FormFixture {
     form->RadioGroup1->SetItemIndex(zone);
     form->ScrollBar1->SetPosition(position);
     changes.clear();
+    indicatorTexts.clear();
   }
   std::vector<int> changes;
+  std::vector<QString> indicatorTexts;  // the indicator's text after each change event
 };
 
 TEST_F(ZonesTest, IndicatorColourAndTextAtTheBandEdges) {
-  struct Case {
-    int f;
-    TColor colour;
-    const QString& text;
-  };
-  const Case cases[] = {
+  const std::tuple<int, TColor, QString> cases[] = {
       {1, 0x0001FF, kDanger},     {100, 0x0064FF, kDanger},   {120, 0x0078FF, kDanger},
       {160, 0x00A0FF, kDanger},   {161, 0x00A0FF, kSafe},     {16000, 0x00A0FF, kSafe},
       {16001, 0x009FFF, kDanger}, {18000, 0x006BFF, kDanger}, {21955, 0x0002FF, kDanger},
       {21993, 0x0002FF, kDanger}, {22031, 0x0000FF, kDanger}, {22050, 0x0000FF, kDanger},
   };
-  for (const Case& c : cases) {
-    form->ScrollBar1->SetPosition(c.f);
-    EXPECT_EQ(Frequency.load(), c.f);
-    EXPECT_EQ(form->fq->Text(), QString::number(c.f));
-    EXPECT_EQ(Color(form->StaticText10), c.colour) << c.f;
-    EXPECT_EQ(form->StaticText10->text(), c.text) << c.f;
+  for (const auto& [f, colour, text] : cases) {
+    form->ScrollBar1->SetPosition(f);
+    EXPECT_EQ(Frequency.load(), f);
+    EXPECT_EQ(form->fq->Text(), QString::number(f));
+    EXPECT_EQ(Color(form->StaticText10), colour) << f;
+    EXPECT_EQ(form->StaticText10->text(), text) << f;
   }
 }
 
@@ -149,13 +144,8 @@ TEST_F(ZonesTest, FullSpectrumChangesOnlyBandAndCaption) {
 
 TEST_F(ZonesTest, UltrasoundToInfrasoundPassesTheSafeBandAndEndsAt160) {
   EnterZone(2, 20000);
-  std::vector<QString> texts;
-  form->ScrollBar1->OnChange = [this, &texts] {
-    form->ScrollBar1Change(form->ScrollBar1);
-    texts.push_back(form->StaticText10->text());
-  };
   form->RadioGroup1->SetItemIndex(3);
-  EXPECT_EQ(texts, (std::vector<QString>{kSafe, kDanger}));
+  EXPECT_EQ(indicatorTexts, (std::vector<QString>{kSafe, kDanger}));
   EXPECT_EQ(Color(form->StaticText10), 41215u);
   EXPECT_EQ(Frequency.load(), 160);
   EXPECT_EQ(form->Label1->text(), "Частота (1-160 Гц)");
@@ -183,18 +173,6 @@ TEST_F(ZonesTest, NoZoneSelectedLeavesTheBarAndRewritesTheCaption) {
   EXPECT_TRUE(changes.empty());
   EXPECT_EQ(form->ScrollBar1->Position(), 1000);
   EXPECT_EQ(form->Label1->text(), "Частота (1-22050 Гц)");
-}
-
-}  // namespace
-
-namespace {
-
-// How many pixels of `image` have the colour `colour`.
-int PixelsOf(const QImage& image, TColor colour) {
-  int count = 0;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x) count += image.pixelColor(x, y) == ToQColor(colour);
-  return count;
 }
 
 class ZonesPaintingTest : public ZonesTest {};
@@ -242,13 +220,12 @@ TEST_F(ZonesPaintingTest, ManyChangesWithinOneFrameLeaveTheWindowShowingTheLast)
   const QImage preview = OnScreen(form->PB);
   EXPECT_EQ(preview, form->PB->Image());
   for (int x = 91; x <= 100; ++x) {
-    const double s = std::sin((x - 90) * std::numbers::pi / (90 / (16500 / 1000.0)));
-    const int y = 50 - static_cast<int>(std::nearbyint(s * (31367 / 678.0)));
+    const int y = PreviewCurveRow(x, 16500, 31367);
     EXPECT_EQ(preview.pixelColor(x, y), ToQColor(0x00C000)) << "x = " << x << ", y = " << y;
   }
   // The value box, the bar and the indicator as they are now drawn.
-  for (QWidget* w : std::initializer_list<QWidget*>{form->fq, form->amp, form->ScrollBar1,
-                                                    form->ScrollBar2, form->StaticText10})
+  for (QWidget* w :
+       Widgets{form->fq, form->amp, form->ScrollBar1, form->ScrollBar2, form->StaticText10})
     EXPECT_EQ(OnScreen(w), w->grab().toImage().convertToFormat(QImage::Format_RGB32))
         << w->metaObject()->className() << " at " << w->x() << ", " << w->y();
   EXPECT_GT(PixelsOf(OnScreen(form->StaticText10), 0x0092FF), 500);
