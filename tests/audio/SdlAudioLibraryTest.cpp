@@ -374,7 +374,7 @@ class SdlAudioLibraryOutputTest : public SdlAudioLibraryTest {
   // Everything the device played, after Free has closed it.
   std::vector<int16_t> Output() {
     std::ifstream file(path_, std::ios::binary | std::ios::ate);
-    std::vector<int16_t> values(static_cast<size_t>(file.tellg()) / 2);
+    std::vector<int16_t> values(static_cast<size_t>(std::max<std::streamoff>(file.tellg(), 0)) / 2);
     file.seekg(0).read(reinterpret_cast<char*>(values.data()),
                        static_cast<std::streamsize>(values.size() * 2));
     return values;
