@@ -28,10 +28,11 @@ class PresetsTest : public FormFixture {
     FormFixture::SetUp();
     CreateUnlockedForm();
     form->CheckBox6->SetChecked(true);
-    audio.calls.clear();
   }
   TForm1& f() { return *form; }
+  // Starts the preset at `index`; `audio.calls` then holds the calls of this start alone.
   void StartPreset(int index) {
+    audio.calls.clear();
     f().ComboBox1->setCurrentIndex(index);
     f().SpeedButton6Click(f().SpeedButton6);
   }
@@ -148,7 +149,6 @@ INSTANTIATE_TEST_SUITE_P(AllPresets, EachPresetTest, ::testing::ValuesIn(kPreset
 TEST_F(PresetsTest, SerenaClosesAnOpenPanelAndDropsItsEffects) {
   f().SpeedButton2Click(f().SpeedButton2);
   f().CheckBox2->SetChecked(true);
-  audio.calls.clear();
   StartPreset(0);
   EXPECT_FALSE(f().CheckBox2->Checked());
   EXPECT_TRUE(f().SpeedButton2->isEnabled());
@@ -158,7 +158,6 @@ TEST_F(PresetsTest, SerenaClosesAnOpenPanelAndDropsItsEffects) {
 TEST_F(PresetsTest, TortureTurnsEchoOffAndLeavesAFlangerThatIsOnAlone) {
   f().CheckBox1->SetChecked(true);
   f().CheckBox2->SetChecked(true);
-  audio.calls.clear();
   StartPreset(1);
   EXPECT_TRUE(audio.CallsStartingWith("DSP_Set(7,9").empty());
   EXPECT_EQ(audio.CallsStartingWith("DSP_Remove"), (Calls{"DSP_Remove(7,15)", "DSP_Remove(7,15)"}));
@@ -168,7 +167,6 @@ TEST_F(PresetsTest, TortureTurnsEchoOffAndLeavesAFlangerThatIsOnAlone) {
 TEST_F(PresetsTest, APresetStartedWhilePlayingKeepsThePhase) {
   f().Button3Click(f().Button3);
   Phase = 42.5;
-  audio.calls.clear();
   StartPreset(0);
   EXPECT_TRUE(audio.CallsStartingWith("StreamPlay").empty());
   EXPECT_EQ(Phase.load(), 42.5);
@@ -201,9 +199,8 @@ TEST_F(PresetsTest, StopStopsTheToneAndRemovesEachTickedEffectInOrder) {
   EXPECT_FALSE(f().SpeedButton7->isEnabled());
   // The swing's last state stays.
   EXPECT_EQ(Bar(), 20000);
-  const int before = Bar();
   Tick();
-  EXPECT_EQ(Bar(), before);
+  EXPECT_EQ(Bar(), 20000);
 }
 
 TEST_F(PresetsTest, UntickingTheEnableBoxWhileRunningChangesOnlyItsTick) {
