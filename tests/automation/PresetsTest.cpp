@@ -36,7 +36,11 @@ class PresetsTest : public FormFixture {
     f().ComboBox1->setCurrentIndex(index);
     f().SpeedButton6Click(f().SpeedButton6);
   }
-  void Tick() { f().ZagTimerTimer(f().ZagTimer); }
+  // One tick of the swing timer; returns the bar's position after it.
+  int Tick() {
+    f().ZagTimerTimer(f().ZagTimer);
+    return Bar();
+  }
   int Bar() const { return form->ScrollBar1->Position(); }
 };
 
@@ -132,8 +136,7 @@ TEST_P(EachPresetTest, SwingTurnsAtItsPositionsWithTheCycleLength) {
   // One full cycle from the upper turning point: rest, down, rest, up.
   std::vector<int> path;
   for (int i = 0; i < s.ticksPerCycle; ++i) {
-    Tick();
-    path.push_back(Bar());
+    path.push_back(Tick());
   }
   EXPECT_EQ(*std::min_element(path.begin(), path.end()), s.low);
   EXPECT_EQ(*std::max_element(path.begin(), path.end()), s.high);
@@ -177,8 +180,7 @@ TEST_F(PresetsTest, AudibleZoneDuringTortureHoldsTheBarAt16000) {
   f().RadioGroup1->SetItemIndex(1);
   EXPECT_EQ(Bar(), 16000);
   for (int i = 0; i < 10; ++i) {
-    Tick();
-    EXPECT_EQ(Bar(), 16000);
+    EXPECT_EQ(Tick(), 16000);
   }
   EXPECT_TRUE(PresetActive);
 }
@@ -199,8 +201,7 @@ TEST_F(PresetsTest, StopStopsTheToneAndRemovesEachTickedEffectInOrder) {
   EXPECT_FALSE(f().SpeedButton7->isEnabled());
   // The swing's last state stays.
   EXPECT_EQ(Bar(), 20000);
-  Tick();
-  EXPECT_EQ(Bar(), 20000);
+  EXPECT_EQ(Tick(), 20000);
 }
 
 TEST_F(PresetsTest, UntickingTheEnableBoxWhileRunningChangesOnlyItsTick) {
@@ -224,8 +225,7 @@ TEST_F(PresetsTest, ARestartRisesAgainFromTheStartPosition) {
   StartPreset(2);
   EXPECT_TRUE(PresetRising);
   EXPECT_EQ(Bar(), 10);
-  Tick();
-  EXPECT_EQ(Bar(), 11);
+  EXPECT_EQ(Tick(), 11);
 }
 
 // While the error box of a failed tone start waits, the swing already moves.

@@ -36,7 +36,11 @@ class SweepTest : public FormFixture {
     f().CheckBox5->SetChecked(reverse);
     f().SpeedButton4Click(f().SpeedButton4);
   }
-  void Tick() { f().Timer1Timer(f().Timer1); }
+  // One tick of the sweep timer; returns the bar's position after it.
+  int Tick() {
+    f().Timer1Timer(f().Timer1);
+    return f().ScrollBar1->Position();
+  }
 };
 
 TEST(IsDigitsTest, OnlyTheTenAsciiDigits) {
@@ -138,50 +142,40 @@ TEST_F(SweepTest, SetUpBoxEnablesTheProgramAndCannotBeUntickedWhileRunning) {
 
 TEST_F(SweepTest, WorkedExampleTurnsRoundAtTheTop) {
   Start(20500, 1000, true, true);
-  Tick();
-  EXPECT_EQ(f().ScrollBar1->Position(), 21500);
-  Tick();
-  EXPECT_EQ(f().ScrollBar1->Position(), 22050);
+  EXPECT_EQ(Tick(), 21500);
+  EXPECT_EQ(Tick(), 22050);
   EXPECT_EQ(Frequency.load(), 22050);
-  Tick();
-  EXPECT_EQ(f().ScrollBar1->Position(), 22050);
+  EXPECT_EQ(Tick(), 22050);
   EXPECT_EQ(Frequency.load(), 22049);
   EXPECT_EQ(f().fq->Text(), "22050");
   EXPECT_TRUE(f().RadioButton2->Checked());
   EXPECT_FALSE(f().RadioButton1->Checked());
-  Tick();
-  EXPECT_EQ(f().ScrollBar1->Position(), 21050);
+  EXPECT_EQ(Tick(), 21050);
   EXPECT_EQ(Frequency.load(), 21050);
 }
 
 TEST_F(SweepTest, LowerEndWithReverseTurnsUpward) {
   Start(1500, 1000, false, true);
-  Tick();
-  EXPECT_EQ(f().ScrollBar1->Position(), 500);
-  Tick();
-  EXPECT_EQ(f().ScrollBar1->Position(), 1);
+  EXPECT_EQ(Tick(), 500);
+  EXPECT_EQ(Tick(), 1);
   Tick();
   EXPECT_EQ(Frequency.load(), 2);
   EXPECT_TRUE(f().RadioButton1->Checked());
-  Tick();
-  EXPECT_EQ(f().ScrollBar1->Position(), 1001);
+  EXPECT_EQ(Tick(), 1001);
 }
 
 TEST_F(SweepTest, WithoutReverseTheBarRestsAtTheTopUntilFrequencyMovesOff) {
   Start(21900, 100, true, false);
   Tick();
-  Tick();
-  EXPECT_EQ(f().ScrollBar1->Position(), 22050);
+  EXPECT_EQ(Tick(), 22050);
   f().RadioButton2->SetChecked(true);  // the direction alone does not free it
-  Tick();
-  EXPECT_EQ(f().ScrollBar1->Position(), 22050);
+  EXPECT_EQ(Tick(), 22050);
   f().CheckBox5->SetChecked(true);  // now it turns: direction back to upward
   Tick();
   EXPECT_TRUE(f().RadioButton1->Checked());
   EXPECT_EQ(Frequency.load(), 22049);
   for (int i = 0; i < 5; ++i) {
-    Tick();  // pushes up against the clamp: no move, no event
-    EXPECT_EQ(f().ScrollBar1->Position(), 22050);
+    EXPECT_EQ(Tick(), 22050);  // pushes up against the clamp: no move, no event
     EXPECT_EQ(Frequency.load(), 22049);
   }
 }
@@ -191,8 +185,7 @@ TEST_F(SweepTest, AStepLargerThanTheRangeGoesFromEndToEnd) {
   Start(120, 1000, true, true);
   std::vector<int> positions;
   for (int i = 0; i < 6; ++i) {
-    Tick();
-    positions.push_back(f().ScrollBar1->Position());
+    positions.push_back(Tick());
   }
   EXPECT_EQ(positions, (std::vector<int>{160, 160, 1, 1, 160, 160}));
 }
@@ -208,8 +201,7 @@ TEST_F(SweepTest, PresetRunningLeavesTheProgramControlsAloneAndBothTimersMoveThe
   EXPECT_TRUE(f().Timer1->Enabled());
   const int start = f().ScrollBar1->Position();  // 10, where the preset put it
   f().ZagTimerTimer(f().ZagTimer);
-  Tick();
-  EXPECT_EQ(f().ScrollBar1->Position(), start + 1 + 5);
+  EXPECT_EQ(Tick(), start + 1 + 5);
 }
 
 // Random and adversarial texts: nothing crashes, and the values stay in range.
