@@ -28,25 +28,29 @@ class PresetsTest : public FormFixture {
     FormFixture::SetUp();
     CreateUnlockedForm();
     form->CheckBox6->SetChecked(true);
-    audio.calls.clear();
   }
-  TForm1& f() { return *form; }
+  // Starts the preset at `index`; `audio.calls` then holds the calls of this start alone.
   void StartPreset(int index) {
-    f().ComboBox1->setCurrentIndex(index);
-    f().SpeedButton6Click(f().SpeedButton6);
+    audio.calls.clear();
+    form->ComboBox1->setCurrentIndex(index);
+    form->SpeedButton6Click(form->SpeedButton6);
   }
-  void Tick() { f().ZagTimerTimer(f().ZagTimer); }
+  // One tick of the swing timer; returns the bar's position after it.
+  int Tick() {
+    form->ZagTimerTimer(form->ZagTimer);
+    return Bar();
+  }
   int Bar() const { return form->ScrollBar1->Position(); }
 };
 
 TEST_F(PresetsTest, EnableBoxReadiesTheListAndStartButton) {
-  EXPECT_TRUE(f().ComboBox1->isEnabled());
-  EXPECT_TRUE(f().SpeedButton6->isEnabled());
-  EXPECT_EQ(FontColor(f().ComboBox1), clBlack);
-  f().CheckBox6->SetChecked(false);
-  EXPECT_FALSE(f().ComboBox1->isEnabled());
-  EXPECT_FALSE(f().SpeedButton6->isEnabled());
-  EXPECT_EQ(FontColor(f().ComboBox1), clGray);
+  EXPECT_TRUE(form->ComboBox1->isEnabled());
+  EXPECT_TRUE(form->SpeedButton6->isEnabled());
+  EXPECT_EQ(FontColor(form->ComboBox1), clBlack);
+  form->CheckBox6->SetChecked(false);
+  EXPECT_FALSE(form->ComboBox1->isEnabled());
+  EXPECT_FALSE(form->SpeedButton6->isEnabled());
+  EXPECT_EQ(FontColor(form->ComboBox1), clGray);
 }
 
 // What each preset's start sets, and its swing.
@@ -89,31 +93,31 @@ class EachPresetTest : public PresetsTest, public ::testing::WithParamInterface<
 
 TEST_P(EachPresetTest, StartSetsTheZoneTheLevelTheTimerAndTheEffects) {
   const Preset& p = GetParam();
-  f().show();
+  form->show();
   StartPreset(p.index);
-  EXPECT_EQ(f().RadioGroup1->ItemIndex(), p.zone);
-  EXPECT_EQ(f().Label1->text(), p.label);
+  EXPECT_EQ(form->RadioGroup1->ItemIndex(), p.zone);
+  EXPECT_EQ(form->Label1->text(), p.label);
   EXPECT_EQ(Bar(), p.bar);
   EXPECT_EQ(Frequency.load(), p.bar);
   EXPECT_EQ(Amplitude.load(), p.amplitude);
-  EXPECT_EQ(f().amp->Text(), p.ampText);
-  EXPECT_EQ(f().ZagTimer->Interval(), p.interval);
+  EXPECT_EQ(form->amp->Text(), p.ampText);
+  EXPECT_EQ(form->ZagTimer->Interval(), p.interval);
   EXPECT_TRUE(Playing);
   EXPECT_EQ(audio.calls, *p.calls);
-  EXPECT_FALSE(f().ComboBox1->isEnabled());
-  EXPECT_FALSE(f().SpeedButton6->isEnabled());
-  EXPECT_TRUE(f().SpeedButton7->isEnabled());
+  EXPECT_FALSE(form->ComboBox1->isEnabled());
+  EXPECT_FALSE(form->SpeedButton6->isEnabled());
+  EXPECT_TRUE(form->SpeedButton7->isEnabled());
   EXPECT_TRUE(PresetActive);
   if (!p.effects) return;
-  EXPECT_EQ(f().frameGeometry().width(), 623);
-  EXPECT_TRUE(f().CheckBox1->Checked());
-  EXPECT_FALSE(f().CheckBox2->Checked());
-  EXPECT_TRUE(f().CheckBox3->Checked());
-  EXPECT_EQ(f().TrackBar1->Position(), p.trackBar1);
-  EXPECT_EQ(f().TrackBar3->Position(), p.trackBar3);
-  EXPECT_EQ(f().TrackBar8->Position(), p.trackBar8);
-  EXPECT_EQ(f().StaticText1->text(), p.delayText);
-  EXPECT_EQ(f().StaticText8->text(), p.dryText);
+  EXPECT_EQ(form->frameGeometry().width(), 623);
+  EXPECT_TRUE(form->CheckBox1->Checked());
+  EXPECT_FALSE(form->CheckBox2->Checked());
+  EXPECT_TRUE(form->CheckBox3->Checked());
+  EXPECT_EQ(form->TrackBar1->Position(), p.trackBar1);
+  EXPECT_EQ(form->TrackBar3->Position(), p.trackBar3);
+  EXPECT_EQ(form->TrackBar8->Position(), p.trackBar8);
+  EXPECT_EQ(form->StaticText1->text(), p.delayText);
+  EXPECT_EQ(form->StaticText8->text(), p.dryText);
 }
 
 TEST_P(EachPresetTest, SwingTurnsAtItsPositionsWithTheCycleLength) {
@@ -131,8 +135,7 @@ TEST_P(EachPresetTest, SwingTurnsAtItsPositionsWithTheCycleLength) {
   // One full cycle from the upper turning point: rest, down, rest, up.
   std::vector<int> path;
   for (int i = 0; i < s.ticksPerCycle; ++i) {
-    Tick();
-    path.push_back(Bar());
+    path.push_back(Tick());
   }
   EXPECT_EQ(*std::min_element(path.begin(), path.end()), s.low);
   EXPECT_EQ(*std::max_element(path.begin(), path.end()), s.high);
@@ -146,29 +149,26 @@ INSTANTIATE_TEST_SUITE_P(AllPresets, EachPresetTest, ::testing::ValuesIn(kPreset
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PresetsTest, SerenaClosesAnOpenPanelAndDropsItsEffects) {
-  f().SpeedButton2Click(f().SpeedButton2);
-  f().CheckBox2->SetChecked(true);
-  audio.calls.clear();
+  form->SpeedButton2Click(form->SpeedButton2);
+  form->CheckBox2->SetChecked(true);
   StartPreset(0);
-  EXPECT_FALSE(f().CheckBox2->Checked());
-  EXPECT_TRUE(f().SpeedButton2->isEnabled());
+  EXPECT_FALSE(form->CheckBox2->Checked());
+  EXPECT_TRUE(form->SpeedButton2->isEnabled());
   EXPECT_EQ(audio.CallsStartingWith("DSP_Remove"), (Calls{"DSP_Remove(7,15)", "DSP_Remove(7,15)"}));
 }
 
 TEST_F(PresetsTest, TortureTurnsEchoOffAndLeavesAFlangerThatIsOnAlone) {
-  f().CheckBox1->SetChecked(true);
-  f().CheckBox2->SetChecked(true);
-  audio.calls.clear();
+  form->CheckBox1->SetChecked(true);
+  form->CheckBox2->SetChecked(true);
   StartPreset(1);
   EXPECT_TRUE(audio.CallsStartingWith("DSP_Set(7,9").empty());
   EXPECT_EQ(audio.CallsStartingWith("DSP_Remove"), (Calls{"DSP_Remove(7,15)", "DSP_Remove(7,15)"}));
-  EXPECT_FALSE(f().CheckBox2->Checked());
+  EXPECT_FALSE(form->CheckBox2->Checked());
 }
 
 TEST_F(PresetsTest, APresetStartedWhilePlayingKeepsThePhase) {
-  f().Button3Click(f().Button3);
+  form->Button3Click(form->Button3);
   Phase = 42.5;
-  audio.calls.clear();
   StartPreset(0);
   EXPECT_TRUE(audio.CallsStartingWith("StreamPlay").empty());
   EXPECT_EQ(Phase.load(), 42.5);
@@ -176,45 +176,42 @@ TEST_F(PresetsTest, APresetStartedWhilePlayingKeepsThePhase) {
 
 TEST_F(PresetsTest, AudibleZoneDuringTortureHoldsTheBarAt16000) {
   StartPreset(1);
-  f().RadioGroup1->SetItemIndex(1);
+  form->RadioGroup1->SetItemIndex(1);
   EXPECT_EQ(Bar(), 16000);
   for (int i = 0; i < 10; ++i) {
-    Tick();
-    EXPECT_EQ(Bar(), 16000);
+    EXPECT_EQ(Tick(), 16000);
   }
   EXPECT_TRUE(PresetActive);
 }
 
 TEST_F(PresetsTest, StopStopsTheToneAndRemovesEachTickedEffectInOrder) {
-  f().Button3Click(f().Button3);  // started by the user before the preset
+  form->Button3Click(form->Button3);  // started by the user before the preset
   StartPreset(1);
   audio.calls.clear();
-  f().SpeedButton7Click(f().SpeedButton7);
+  form->SpeedButton7Click(form->SpeedButton7);
   EXPECT_EQ(audio.calls,
             (Calls{"ChannelStop(7)", "DSP_Remove(7,9)", "DSP_Remove(7,12)", "DSP_Remove(7,9)",
                    "DSP_Remove(7,9)", "DSP_Remove(7,12)", "DSP_Remove(7,12)"}));
   EXPECT_FALSE(Playing);
   EXPECT_FALSE(PresetActive);
-  EXPECT_FALSE(f().CheckBox1->Checked());
-  EXPECT_TRUE(f().ComboBox1->isEnabled());
-  EXPECT_TRUE(f().SpeedButton6->isEnabled());
-  EXPECT_FALSE(f().SpeedButton7->isEnabled());
+  EXPECT_FALSE(form->CheckBox1->Checked());
+  EXPECT_TRUE(form->ComboBox1->isEnabled());
+  EXPECT_TRUE(form->SpeedButton6->isEnabled());
+  EXPECT_FALSE(form->SpeedButton7->isEnabled());
   // The swing's last state stays.
   EXPECT_EQ(Bar(), 20000);
-  const int before = Bar();
-  Tick();
-  EXPECT_EQ(Bar(), before);
+  EXPECT_EQ(Tick(), 20000);
 }
 
 TEST_F(PresetsTest, UntickingTheEnableBoxWhileRunningChangesOnlyItsTick) {
   StartPreset(0);
-  f().CheckBox6->SetChecked(false);
-  EXPECT_FALSE(f().ComboBox1->isEnabled());
-  EXPECT_FALSE(f().SpeedButton6->isEnabled());
-  f().SpeedButton7Click(f().SpeedButton7);
-  EXPECT_TRUE(f().ComboBox1->isEnabled());
-  EXPECT_TRUE(f().SpeedButton6->isEnabled());
-  EXPECT_FALSE(f().CheckBox6->Checked());
+  form->CheckBox6->SetChecked(false);
+  EXPECT_FALSE(form->ComboBox1->isEnabled());
+  EXPECT_FALSE(form->SpeedButton6->isEnabled());
+  form->SpeedButton7Click(form->SpeedButton7);
+  EXPECT_TRUE(form->ComboBox1->isEnabled());
+  EXPECT_TRUE(form->SpeedButton6->isEnabled());
+  EXPECT_FALSE(form->CheckBox6->Checked());
 }
 
 TEST_F(PresetsTest, ARestartRisesAgainFromTheStartPosition) {
@@ -223,12 +220,11 @@ TEST_F(PresetsTest, ARestartRisesAgainFromTheStartPosition) {
   Tick();  // turn: now falling
   Tick();
   EXPECT_FALSE(PresetRising);
-  f().SpeedButton7Click(f().SpeedButton7);
+  form->SpeedButton7Click(form->SpeedButton7);
   StartPreset(2);
   EXPECT_TRUE(PresetRising);
   EXPECT_EQ(Bar(), 10);
-  Tick();
-  EXPECT_EQ(Bar(), 11);
+  EXPECT_EQ(Tick(), 11);
 }
 
 // While the error box of a failed tone start waits, the swing already moves.

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <QPixmap>
-#include <QRadioButton>
 #include <QTest>
 #include <stdexcept>
 #include <vector>

@@ -2,9 +2,9 @@
 
 #include <QCoreApplication>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QTest>
 #include <QToolButton>
-#include <stdexcept>
 #include <vector>
 
 #include "tests/ui/toolkit/MessageBoxCapture.h"
@@ -13,13 +13,6 @@
 #include "ui/toolkit/FramePacer.h"
 
 namespace {
-
-bool AllDigits(const QString& text) {
-  if (text.isEmpty()) return false;
-  for (const QChar c : text)
-    if (c < u'0' || c > u'9') return false;
-  return true;
-}
 
 // A box like the sweep's period box with its spinner; its handler takes digits only and puts
 // the last good value back otherwise.
@@ -30,7 +23,7 @@ class EditTest : public ::testing::Test {
     upDown->setGeometry(129, 280, 16, 17);
     edit->OnChange = [this] {
       seen.push_back(edit->Text());
-      if (AllDigits(edit->Text()))
+      if (digits.match(edit->Text()).hasMatch())
         held = edit->Text();
       else if (!edit->Text().isEmpty())
         edit->SetText(held);
@@ -50,6 +43,7 @@ class EditTest : public ::testing::Test {
   QWidget window;
   TEdit* edit = new TEdit("100", &window);
   TUpDown* upDown = new TUpDown(edit, 0, 10000, 100, &window);
+  const QRegularExpression digits{"\\A[0-9]+\\z"};
   QString held = "100";
   QStringList seen;
 };

@@ -11,7 +11,6 @@ namespace {
 
 constexpr TColor kGreen192 = 0x00C000;
 constexpr TColor kGreen128 = 0x008000;
-constexpr TColor kWhite = 0xFFFFFF;
 
 // A canvas over a white image the size of the window's preview box.
 class CanvasTest : public ::testing::Test {
@@ -38,7 +37,7 @@ TEST_F(CanvasTest, LinesLeaveOutTheirEndPoint) {
   canvas.LineTo(90, 100);
   canvas.LineTo(90, 100);  // no length: nothing
   EXPECT_EQ(canvas.Pixel(90, 99), kGreen192);
-  EXPECT_EQ(canvas.Pixel(90, 100), kWhite);
+  EXPECT_EQ(canvas.Pixel(90, 100), clWhite);
   EXPECT_EQ(canvas.PenPos(), QPoint(90, 100));
   EXPECT_EQ(Count(kGreen192, image.rect()), 100);
   // A steep segment, as the curve's at high frequencies: one pixel per row, the first half in
@@ -93,9 +92,9 @@ TEST_F(CanvasTest, MidwayPointsTakeTheUpperOrLeftPixel) {
   canvas.MoveTo(30, 31);
   canvas.LineTo(29, 29);  // the same, drawn the other way round
   EXPECT_EQ(canvas.Pixel(1, 0), kGreen192);
-  EXPECT_EQ(canvas.Pixel(1, 1), kWhite);
+  EXPECT_EQ(canvas.Pixel(1, 1), clWhite);
   EXPECT_EQ(canvas.Pixel(10, 11), kGreen192);
-  EXPECT_EQ(canvas.Pixel(11, 11), kWhite);
+  EXPECT_EQ(canvas.Pixel(11, 11), clWhite);
   EXPECT_EQ(canvas.Pixel(29, 30), kGreen192);
 }
 
@@ -124,7 +123,7 @@ TEST_F(CanvasTest, RoundRectFramesTheOutermostPixelsAndFillsTheRest) {
       ASSERT_EQ(canvas.Pixel(x, y), canvas.Pixel(179 - x, y)) << x << "," << y;
       ASSERT_EQ(canvas.Pixel(x, y), canvas.Pixel(x, 101 - y)) << x << "," << y;
     }
-  EXPECT_EQ(canvas.Pixel(0, 0), kWhite);
+  EXPECT_EQ(canvas.Pixel(0, 0), clWhite);
   EXPECT_EQ(canvas.Pixel(1, 1), kGreen192);
   // The corner's outline has no gap: each of its pixels touches two others.
   for (int y = 0; y < 6; ++y) {
@@ -145,7 +144,7 @@ TEST_F(CanvasTest, TextStandsOnTheBrushColourInTheFontColour) {
   EXPECT_GT(Count(kGreen128, cell), 10);
   EXPECT_EQ(Count(kGreen128, cell) + Count(clBlack, cell), cell.width() * cell.height());
   EXPECT_EQ(canvas.Pixel(93, 2), clBlack);
-  EXPECT_EQ(Count(kWhite, QRect(93, 1, 20, 1)) + Count(kWhite, QRect(93, 15, 20, 1)), 40);
+  EXPECT_EQ(Count(clWhite, QRect(93, 1, 20, 1)) + Count(clWhite, QRect(93, 15, 20, 1)), 40);
 }
 
 TEST(PaintBoxTest, ShowsTheBackgroundFirstAndKeepsWhatWasDrawn) {
@@ -166,7 +165,7 @@ TEST(PaintBoxTest, AnInvalidatedPictureIsDrawnOnceWhenPaintedOrRead) {
   QWidget window;
   auto* box = new TPaintBox(180, 102, clFormColor, &window);
   int draws = 0;
-  TColor colour = kWhite;
+  TColor colour = clWhite;
   box->OnDraw = [&](TCanvas& canvas) {
     ++draws;
     canvas.SetPixel(90, 50, colour);
