@@ -114,9 +114,8 @@ TEST_F(SweepTest, SpinnerOfTheStepBoxWritesPlainNumbers) {
 
 TEST_F(SweepTest, SetUpBoxEnablesTheProgramAndCannotBeUntickedWhileRunning) {
   form->CheckBox4->SetChecked(true);
-  for (QWidget* w : std::initializer_list<QWidget*>{
-           form->RadioButton1, form->RadioButton2, form->CheckBox5, form->Label6, form->Label8,
-           form->Label16, form->Label17, form->SpeedButton4})
+  for (QWidget* w : Widgets{form->RadioButton1, form->RadioButton2, form->CheckBox5, form->Label6,
+                            form->Label8, form->Label16, form->Label17, form->SpeedButton4})
     EXPECT_TRUE(w->isEnabled());
   EXPECT_EQ(FontColor(form->Edit1), clBlack);
   form->CheckBox4->SetChecked(false);
