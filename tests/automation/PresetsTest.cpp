@@ -93,7 +93,9 @@ class EachPresetTest : public PresetsTest, public ::testing::WithParamInterface<
 
 TEST_P(EachPresetTest, StartSetsTheZoneTheLevelTheTimerAndTheEffects) {
   const Preset& p = GetParam();
+  audio.calls.clear();
   form->show();
+  EXPECT_TRUE(audio.calls.empty()) << "showing the window calls the audio library";
   StartPreset(p.index);
   EXPECT_EQ(form->RadioGroup1->ItemIndex(), p.zone);
   EXPECT_EQ(form->Label1->text(), p.label);
