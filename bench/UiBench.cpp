@@ -6,7 +6,6 @@
 #include <QApplication>
 
 #include "audio/Tone.h"
-#include "automation/Automation.h"
 #include "tests/support/FakeAudioLibrary.h"
 #include "ui/Form1.h"
 #include "ui/toolkit/CheckBox.h"
@@ -55,7 +54,7 @@ void BM_Timer1Tick(benchmark::State& state) {
   TForm1& form = Window();
   form.CheckBox4->SetChecked(true);
   form.CheckBox5->SetChecked(true);
-  SweepStep = 7;
+  form.Sweep.SweepStep = 7;
   for (auto _ : state) form.Timer1Timer(form.Timer1);
 }
 BENCHMARK(BM_Timer1Tick)->Unit(benchmark::kMicrosecond);

@@ -32,7 +32,6 @@
 #include <optional>
 
 #include "audio/SdlAudioLibrary.h"
-#include "automation/Automation.h"
 #include "bench/BaselineWindow.h"
 #include "ui/Form1.h"
 #include "ui/toolkit/Application.h"
@@ -320,7 +319,7 @@ int main(int argc, char** argv) {
         [&] {
           form.ComboBox1->setCurrentIndex(1);
           form.SpeedButton6Click(form.SpeedButton6);
-          PresetActive = false;
+          form.Swing.PresetActive = false;
         },
         [&] { form.SpeedButton7Click(form.SpeedButton7); });
   }

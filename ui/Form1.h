@@ -3,6 +3,8 @@
 #include <QWidget>
 #include <cstdint>
 
+#include "automation/Automation.h"
+
 class TBevel;
 class TCanvas;
 class TCheckBox;
@@ -81,7 +83,8 @@ class TForm1 : public QWidget {
   // differs, set it (which runs the switch handler) and run the handler once more.
   void SwitchEffectBox(TCheckBox* box, bool on, void (TForm1::*handler)(QObject*));
 
-  // Sweep program (automation/Sweep.cpp).
+  // Sweep program (ui/Sweep.cpp), its step and its tick.
+  SweepProgram Sweep;
   void Edit1Change(QObject* sender);
   void Edit2Change(QObject* sender);
   void CheckBox4Click(QObject* sender);
@@ -89,7 +92,8 @@ class TForm1 : public QWidget {
   void SpeedButton5Click(QObject* sender);
   void Timer1Timer(QObject* sender);
 
-  // Presets (automation/Presets.cpp).
+  // Presets (ui/Presets.cpp), and the swing their timer ticks.
+  PresetSwing Swing;
   void CheckBox6Click(QObject* sender);
   void SpeedButton6Click(QObject* sender);
   void SpeedButton7Click(QObject* sender);
@@ -196,6 +200,9 @@ class TForm1 : public QWidget {
   double previewFrequency_ = 0;
   double previewAmplitude_ = 0;
 };
+
+// True when `text` is not empty and holds only the digits 0 to 9 (ui/Sweep.cpp).
+bool IsDigits(const QString& text);
 
 // The one window of the running program (set while it exists).
 extern TForm1* Form1;

@@ -21,7 +21,6 @@
 
 #include "audio/SdlAudioLibrary.h"
 #include "audio/Tone.h"
-#include "automation/Automation.h"
 #include "tests/e2e/ProgramTest.h"
 #include "tests/support/NullSinkRecording.h"
 #include "tests/support/Processes.h"
@@ -370,7 +369,7 @@ TEST_F(WindowE2ETest, SweepRisesToTheTopOfTheZoneRestsAndComesBackWithReverse) {
   Click(f().RadioGroup1->Button(1));  // "Слышимый звук"
   ASSERT_EQ(f().ScrollBar1->Position(), 1000);
   TypeInto(f().Edit1, "500");
-  EXPECT_EQ(SweepStep, 500);
+  EXPECT_EQ(f().Sweep.SweepStep, 500);
   TypeInto(f().Edit2, "100");
   EXPECT_EQ(f().Timer1->Interval(), 100u);
   Click(f().CheckBox4);  // "Установить программу"

@@ -10,7 +10,6 @@
 #include <utility>
 
 #include "audio/Tone.h"
-#include "automation/Automation.h"
 #include "ui/EffectsPanel.h"
 #include "ui/Form1.h"
 #include "ui/toolkit/Application.h"
@@ -34,10 +33,6 @@ void ResetProgramState() {
   Amplitude = 0;
   Phase = 0;
   Playing = false;
-  SweepStep = 1;
-  PresetActive = false;
-  PresetRising = false;
-  PresetLow = PresetHigh = PresetStep = 0;
   EffectRecords = {};
   Application.Title.clear();
 }

@@ -1,7 +1,6 @@
-#include <limits>
+#include <algorithm>
 
 #include "audio/Tone.h"
-#include "automation/Automation.h"
 #include "ui/Form1.h"
 #include "ui/toolkit/Application.h"
 #include "ui/toolkit/CheckBox.h"
@@ -10,6 +9,11 @@
 #include "ui/toolkit/Edit.h"
 #include "ui/toolkit/ScrollBar.h"
 #include "ui/toolkit/Timer.h"
+
+bool IsDigits(const QString& text) {
+  return !text.isEmpty() &&
+         std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
 
 namespace {
 
@@ -28,9 +32,9 @@ bool ParseBoxValue(const QString& text, int32_t& value) {
 void TForm1::Edit1Change(QObject* /*sender*/) {
   int32_t value = 0;
   if (ParseBoxValue(Edit1->Text(), value))
-    SweepStep = value;
+    Sweep.SweepStep = value;
   else if (!Edit1->Text().isEmpty())
-    Edit1->SetText(QString::number(SweepStep));  // puts the current step back
+    Edit1->SetText(QString::number(Sweep.SweepStep));  // puts the current step back
 }
 
 void TForm1::Edit2Change(QObject* /*sender*/) {
@@ -66,22 +70,14 @@ void TForm1::SpeedButton5Click(QObject* /*sender*/) {
   SpeedButton5->setEnabled(false);
 }
 
-// One sweep tick: move the bar by the step while Frequency lies strictly inside the range; at
-// an end, rest there, or with "Реверс" nudge Frequency one Hz inside and flip the direction.
+// One sweep tick: the bar moves, or at an end Frequency and the direction turn round.
 void TForm1::Timer1Timer(QObject* /*sender*/) {
-  const double max = ScrollBar1->Max();
-  const double min = ScrollBar1->Min();
-  const double frequency = Frequency.load(std::memory_order_relaxed);
-  if (max > frequency && min < frequency) {
-    const int direction = RadioButton1->Checked() ? 1 : -1;
-    ScrollBar1->SetPosition(ScrollBar1->Position() + direction * SweepStep);
-    return;
-  }
-  if (!CheckBox5->Checked()) return;
-  if (max == Frequency.load(std::memory_order_relaxed))
-    Frequency.store(max - 1, std::memory_order_relaxed);
-  if (min == Frequency.load(std::memory_order_relaxed))
-    Frequency.store(min + 1, std::memory_order_relaxed);
+  const SweepTick tick = Sweep.Tick(ScrollBar1->Min(), ScrollBar1->Max(), ScrollBar1->Position(),
+                                    Frequency.load(std::memory_order_relaxed),
+                                    RadioButton1->Checked(), CheckBox5->Checked());
+  if (tick.position) ScrollBar1->SetPosition(*tick.position);
+  if (!tick.turn) return;
+  Frequency.store(tick.frequency, std::memory_order_relaxed);
   RadioButton1->SetChecked(!RadioButton1->Checked());
   RadioButton2->SetChecked(!RadioButton1->Checked());
 }

@@ -6,7 +6,6 @@
 #include <random>
 
 #include "audio/Tone.h"
-#include "automation/Automation.h"
 #include "tests/support/FormFixture.h"
 #include "ui/Form1.h"
 #include "ui/toolkit/Application.h"
@@ -30,7 +29,7 @@ class SweepTest : public FormFixture {
   void Start(int position, int step, bool up, bool reverse) {
     form->CheckBox4->SetChecked(true);
     form->ScrollBar1->SetPosition(position);
-    SweepStep = step;
+    form->Sweep.SweepStep = step;
     (up ? form->RadioButton1 : form->RadioButton2)->SetChecked(true);
     form->CheckBox5->SetChecked(reverse);
     form->SpeedButton4Click(form->SpeedButton4);
@@ -55,18 +54,18 @@ TEST_F(SweepTest, StepBoxTakesDigitsClampsAndRefusesTheRest) {
       {"0", 1}, {"65535", 65535}, {"65536", 65536}, {"70000", 65536}, {"0007", 7}, {"1", 1}};
   for (auto [text, step] : accepted) {
     form->Edit1->SetText(text);
-    EXPECT_EQ(SweepStep, step) << text;
+    EXPECT_EQ(form->Sweep.SweepStep, step) << text;
     EXPECT_EQ(form->Edit1->Text(), text);  // the box keeps what was typed
   }
   form->Edit1->SetText("25");
   for (const char* refused : {"12a", "-5", "2 5"}) {
     form->Edit1->SetText(refused);
     EXPECT_EQ(form->Edit1->Text(), "25") << refused;
-    EXPECT_EQ(SweepStep, 25);
+    EXPECT_EQ(form->Sweep.SweepStep, 25);
   }
   form->Edit1->SetText("");
   EXPECT_EQ(form->Edit1->Text(), "");
-  EXPECT_EQ(SweepStep, 25);
+  EXPECT_EQ(form->Sweep.SweepStep, 25);
 }
 
 TEST_F(SweepTest, PeriodBoxSetsTheTimerAndALetterPutsThePeriodBack) {
@@ -78,7 +77,7 @@ TEST_F(SweepTest, PeriodBoxSetsTheTimerAndALetterPutsThePeriodBack) {
   form->Edit2->SetText("250x");
   EXPECT_EQ(form->Edit2->Text(), "250");
   EXPECT_EQ(form->Edit1->Text(), "40");
-  EXPECT_EQ(SweepStep, 40);
+  EXPECT_EQ(form->Sweep.SweepStep, 40);
 }
 
 TEST_F(SweepTest, DigitsBeyond32BitsAreReportedAndTheBoxKeepsTheText) {
@@ -91,7 +90,7 @@ TEST_F(SweepTest, DigitsBeyond32BitsAreReportedAndTheBoxKeepsTheText) {
   EXPECT_EQ(boxes[0].text, "'2147483648' is not a valid integer value.");
   EXPECT_EQ(boxes[0].icon, MsgIcon::Error);
   EXPECT_EQ(form->Edit1->Text(), "2147483648");
-  EXPECT_EQ(SweepStep, 65536);  // from "214748364", the last text that converted
+  EXPECT_EQ(form->Sweep.SweepStep, 65536);  // from "214748364", the last text that converted
 }
 
 TEST_F(SweepTest, SpinnerStopsAt999UnderALocaleWithAThousandsSeparator) {
@@ -107,7 +106,7 @@ TEST_F(SweepTest, SpinnerStopsAt999UnderALocaleWithAThousandsSeparator) {
 TEST_F(SweepTest, SpinnerOfTheStepBoxWritesPlainNumbers) {
   form->UpDown1->StepUp();
   EXPECT_EQ(form->Edit1->Text(), "2");
-  EXPECT_EQ(SweepStep, 2);
+  EXPECT_EQ(form->Sweep.SweepStep, 2);
   for (int i = 0; i < 200; ++i) form->UpDown1->StepUp();
   EXPECT_EQ(form->Edit1->Text(), "100");
 }
@@ -219,8 +218,8 @@ TEST_F(SweepTest, FuzzedBoxTextsKeepTheValuesInRange) {
   for (const QString& text : texts) {
     for (TEdit* box : {form->Edit1, form->Edit2}) {
       RunGuarded([&] { box->SetText(text); });
-      ASSERT_GE(SweepStep, 1);
-      ASSERT_LE(SweepStep, 65536);
+      ASSERT_GE(form->Sweep.SweepStep, 1);
+      ASSERT_LE(form->Sweep.SweepStep, 65536);
       ASSERT_GE(form->Timer1->Interval(), 1u);
       ASSERT_LE(form->Timer1->Interval(), 65536u);
     }

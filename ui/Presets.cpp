@@ -1,5 +1,4 @@
 #include "audio/AudioLibrary.h"
-#include "automation/Automation.h"
 #include "ui/Form1.h"
 #include "ui/toolkit/CheckBox.h"
 #include "ui/toolkit/Colors.h"
@@ -53,11 +52,7 @@ void TForm1::SpeedButton6Click(QObject* /*sender*/) {
   RadioGroup1Click(RadioGroup1);
   if (!preset.effects && SpeedButton3->isEnabled()) SpeedButton3Click(SpeedButton3);
 
-  PresetActive = true;
-  PresetRising = true;
-  PresetLow = preset.low;
-  PresetHigh = preset.high;
-  PresetStep = preset.step;
+  Swing.Start(preset.low, preset.high, preset.step);
   ZagTimer->SetInterval(preset.interval);
   ScrollBar1->SetPosition(preset.frequency);
   ScrollBar2->SetPosition(preset.amplitude);
@@ -83,24 +78,13 @@ void TForm1::SpeedButton7Click(QObject* /*sender*/) {
   if (CheckBox2->Checked()) Bass().DSP_Remove(Stream, kEffectEcho);
   if (CheckBox3->Checked()) Bass().DSP_Remove(Stream, kEffectAutoWah);
   if (SpeedButton3->isEnabled()) SpeedButton3Click(SpeedButton3);
-  PresetActive = false;
+  Swing.PresetActive = false;
   SpeedButton7->setEnabled(false);
   SpeedButton6->setEnabled(true);
 }
 
 // One swing tick: the bar moves toward the turning position and rests one tick there.
 void TForm1::ZagTimerTimer(QObject* /*sender*/) {
-  if (!PresetActive) return;
-  const int position = ScrollBar1->Position();
-  if (PresetRising) {
-    if (position < PresetHigh)
-      ScrollBar1->SetPosition(position + PresetStep);
-    else
-      PresetRising = false;
-  } else {
-    if (position > PresetLow)
-      ScrollBar1->SetPosition(position - PresetStep);
-    else
-      PresetRising = true;
-  }
+  if (const std::optional<int> position = Swing.Tick(ScrollBar1->Position()))
+    ScrollBar1->SetPosition(*position);
 }

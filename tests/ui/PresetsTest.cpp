@@ -6,7 +6,6 @@
 #include <string>
 
 #include "audio/Tone.h"
-#include "automation/Automation.h"
 #include "tests/support/FormFixture.h"
 #include "ui/Form1.h"
 #include "ui/toolkit/CheckBox.h"
@@ -109,7 +108,7 @@ TEST_P(EachPresetTest, StartSetsTheZoneTheLevelTheTimerAndTheEffects) {
   EXPECT_FALSE(form->ComboBox1->isEnabled());
   EXPECT_FALSE(form->SpeedButton6->isEnabled());
   EXPECT_TRUE(form->SpeedButton7->isEnabled());
-  EXPECT_TRUE(PresetActive);
+  EXPECT_TRUE(form->Swing.PresetActive);
   if (!p.effects) return;
   EXPECT_EQ(form->frameGeometry().width(), 623);
   EXPECT_TRUE(form->CheckBox1->Checked());
@@ -183,7 +182,7 @@ TEST_F(PresetsTest, AudibleZoneDuringTortureHoldsTheBarAt16000) {
   for (int i = 0; i < 10; ++i) {
     EXPECT_EQ(Tick(), 16000);
   }
-  EXPECT_TRUE(PresetActive);
+  EXPECT_TRUE(form->Swing.PresetActive);
 }
 
 TEST_F(PresetsTest, StopStopsTheToneAndRemovesEachTickedEffectInOrder) {
@@ -195,7 +194,7 @@ TEST_F(PresetsTest, StopStopsTheToneAndRemovesEachTickedEffectInOrder) {
             (Calls{"ChannelStop(7)", "DSP_Remove(7,9)", "DSP_Remove(7,12)", "DSP_Remove(7,9)",
                    "DSP_Remove(7,9)", "DSP_Remove(7,12)", "DSP_Remove(7,12)"}));
   EXPECT_FALSE(Playing);
-  EXPECT_FALSE(PresetActive);
+  EXPECT_FALSE(form->Swing.PresetActive);
   EXPECT_FALSE(form->CheckBox1->Checked());
   EXPECT_TRUE(form->ComboBox1->isEnabled());
   EXPECT_TRUE(form->SpeedButton6->isEnabled());
@@ -221,10 +220,10 @@ TEST_F(PresetsTest, ARestartRisesAgainFromTheStartPosition) {
   while (Bar() < 250) Tick();
   Tick();  // turn: now falling
   Tick();
-  EXPECT_FALSE(PresetRising);
+  EXPECT_FALSE(form->Swing.PresetRising);
   form->SpeedButton7Click(form->SpeedButton7);
   StartPreset(2);
-  EXPECT_TRUE(PresetRising);
+  EXPECT_TRUE(form->Swing.PresetRising);
   EXPECT_EQ(Bar(), 10);
   EXPECT_EQ(Tick(), 11);
 }
@@ -240,7 +239,7 @@ TEST_F(PresetsTest, TheSwingRunsWhileAStartErrorBoxIsOpen) {
   });
   StartPreset(0);
   EXPECT_GT(barWhileBoxOpen, 1024);
-  EXPECT_TRUE(PresetActive);
+  EXPECT_TRUE(form->Swing.PresetActive);
 }
 
 }  // namespace
