@@ -1,21 +1,23 @@
 #pragma once
 
-#include <QString>
 #include <QStringList>
 
 // What the command line asks for. The program has two options of its own, --help and --version,
-// which print and end the program; every other argument must be one of the Qt toolkit's standard
-// options (-platform, -style, ...), which are left in place for QApplication to take. Anything
-// else ends the program with an error that names the argument, before any window is opened.
+// which print and end the program; Qt's standard options (-platform, -style, ...) are taken out of
+// the arguments by QApplication. Anything else ends the program with an error that names it,
+// before the window opens.
 //
-// The arguments are read before QApplication exists, because QApplication connects to the
-// display at once and aborts the process when there is none: --help must work without one.
+// QApplication connects to the display at once and aborts the process when there is none, while
+// --help and --version must work without one: they are looked for before it exists.
 struct CommandLineOutcome {
   bool openWindow = true;  // false: end the program with exitCode, printing the texts
   int exitCode = 0;
-  QString output;  // for standard output: the help or the version
-  QString error;   // for standard error
+  QString output{};  // for standard output: the help or the version
+  QString error{};   // for standard error
 };
 
-// `arguments` as in argv: the program's name first.
+// The first of --help, -h, --version and -v in `arguments` (as in argv), or an empty string.
+QString HelpOrVersionAsked(const QStringList& arguments);
+
+// `arguments` as QCoreApplication::arguments() has them: Qt's own options taken out.
 CommandLineOutcome ReadCommandLine(const QStringList& arguments);

@@ -15,19 +15,25 @@
 #include "ui/toolkit/Fonts.h"
 
 int main(int argc, char** argv) {
+  const auto finish = [](const CommandLineOutcome& outcome) {  // prints, gives the exit status
+    std::fputs(outcome.output.toLocal8Bit().constData(), stdout);
+    std::fputs(outcome.error.toLocal8Bit().constData(), stderr);
+    return outcome.exitCode;
+  };
+  QCoreApplication::setApplicationName(QStringLiteral("vimbra-generator"));
   QStringList arguments;
   for (int i = 0; i < argc; ++i) arguments.append(QString::fromLocal8Bit(argv[i]));
-  const CommandLineOutcome commandLine = ReadCommandLine(arguments);
-  if (!commandLine.openWindow) {
-    std::fputs(commandLine.output.toLocal8Bit().constData(), stdout);
-    std::fputs(commandLine.error.toLocal8Bit().constData(), stderr);
-    return commandLine.exitCode;
+  if (const QString asked = HelpOrVersionAsked(arguments); !asked.isEmpty()) {
+    const QCoreApplication core(argc, argv);  // needs no display; the help names the program
+    return finish(ReadCommandLine({arguments.first(), asked}));
   }
 
   // Before Qt starts any thread: this sets environment variables.
   DescribeStreamToSoundServer();
   QApplication app(argc, argv);
-  QApplication::setApplicationName(QStringLiteral("vimbra-generator"));
+  if (const CommandLineOutcome outcome = ReadCommandLine(QCoreApplication::arguments());
+      !outcome.openWindow)
+    return finish(outcome);
   // No application display name: on X11 Qt would append it to the window's title.
   QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopEntry));
   RegisterFontSubstitutions();

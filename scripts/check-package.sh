@@ -82,18 +82,17 @@ icon=$(sed -n 's/^Icon=//p' "$desktop")
 wm_class=$(sed -n 's/^StartupWMClass=//p' "$desktop")
 
 program=$root/usr/bin/vimbra-generator
-# The command line needs no display: --version prints the package's version and exits 0, an
-# unknown option is refused with status 2 before any window could open.
+# --help and --version need no display: the help lists both, --version prints the package's
+# version, each exits 0.
 no_display=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
+shown_help=$("${no_display[@]}" "$program" --help 2>&1) ||
+  fail "--help without a display: status $?, output: $shown_help"
+[[ $shown_help == *"-v, --version"* ]] || fail "--help prints: $shown_help"
 shown_version=$("${no_display[@]}" "$program" --version 2>&1) ||
   fail "--version without a display: status $?, output: $shown_version"
 [[ $shown_version == "vimbra-generator $version" ]] ||
   fail "--version prints \"$shown_version\", expected \"vimbra-generator $version\""
-status=0
-refusal=$("${no_display[@]}" "$program" --no-such-option 2>&1) || status=$?
-[[ $status -eq 2 && $refusal == *"'no-such-option'"* ]] ||
-  fail "--no-such-option: status $status (expected 2), output: $refusal"
-echo "command line: --version \"$shown_version\"; --no-such-option refused with status $status"
+echo "command line: --version \"$shown_version\""
 
 # Runs the unpacked program in the background; the dummy audio driver keeps it independent of
 # any sound server (the window reports no audio error then).
@@ -130,6 +129,14 @@ if ! wait_until 30 test -s "$tmp/display"; then
 fi
 DISPLAY=:$(<"$tmp/display")
 export DISPLAY
+# Qt takes its own options (X11's among them) out of the command line; an unknown option left
+# over is refused with status 2, naming it alone, before the window opens.
+status=0
+refusal=$(QT_QPA_PLATFORM=xcb "$program" -display "$DISPLAY" -title Tone -name tone -reverse \
+  -style fusion --no-such-option 2>&1) || status=$?
+[[ $status -eq 2 && $refusal == *"Unknown option 'no-such-option'."* ]] ||
+  fail "Qt's options and --no-such-option: status $status (expected 2), output: $refusal"
+echo "command line: Qt's options taken, --no-such-option refused with status $status"
 start_program "$tmp/xcb.log" QT_QPA_PLATFORM=xcb
 pid=${pids[-1]}
 window=$(timeout 60 xdotool search --sync --onlyvisible --name "$title_pattern" | head -n 1) || true

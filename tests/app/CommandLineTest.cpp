@@ -2,6 +2,8 @@
 
 #include "app/CommandLine.h"
 
+// The arguments as the application leaves them, Qt's own options taken out (the packaged
+// program's check runs them through QApplication).
 TEST(CommandLineTest, OpensTheWindowOrEndsWithItsStatus) {
   constexpr int kOpensWindow = -1;
   struct Case {
@@ -11,12 +13,10 @@ TEST(CommandLineTest, OpensTheWindowOrEndsWithItsStatus) {
   };
   const Case cases[] = {
       {{}, kOpensWindow, {}},
-      {{"--help"}, 0, "Usage: vimbra-generator [options]\n"},
+      {{"--help"}, 0, "-v, --version"},
       {{"-v"}, 0, "vimbra-generator 0.2\n"},
-      {{"-platform", "wayland", "--style=fusion", "-reverse", "-display", ":1"}, kOpensWindow, {}},
-      {{"-title", "Tone", "-name", "tone", "-testability"}, kOpensWindow, {}},
-      {{"-platform"}, 2, "'-platform'"},
-      {{"-platform", "xcb", "--no-such-option"}, 2, "Unknown option 'no-such-option'."},
+      {{"--no-such-option"}, 2, "Unknown option 'no-such-option'."},
+      {{"-platform", "xcb"}, 2, "Unknown option 'platform'."},
       {{"tone.wav"}, 2, "Unexpected argument 'tone.wav'"},
   };
   for (const Case& c : cases) {
@@ -30,4 +30,7 @@ TEST(CommandLineTest, OpensTheWindowOrEndsWithItsStatus) {
         << printed.toStdString();
     EXPECT_TRUE((refused ? outcome.output : outcome.error).isEmpty());
   }
+  // Before the application exists, only help and version are looked for.
+  EXPECT_EQ(HelpOrVersionAsked({"vimbra-generator", "-platform", "xcb", "--version"}), "--version");
+  EXPECT_EQ(HelpOrVersionAsked({"vimbra-generator", "-style", "fusion", "--helpful"}), "");
 }
