@@ -1,8 +1,6 @@
-// The sweep program's and the presets' ticks, without a window: ends, turns, reverse, and a step
+// The sweep program's and the presets' ticks without a window: ends, turns, reverse, and a step
 // larger than the range.
 #include <gtest/gtest.h>
-
-#include <optional>
 
 #include "automation/Automation.h"
 
@@ -19,47 +17,34 @@ TEST(AutomationTest, OneTickFromEachState) {
     Unit unit;
     int low, high;  // the sweep: the bar's range; the swing: its turning positions
     int step, position;
-    double frequency;  // the sweep only; the swing looks at the bar
+    double frequency;  // the sweep's; the swing looks at the bar alone
     bool rising;       // the sweep: "Возрастание" ticked; the swing: PresetRising
     std::optional<int> next;
     bool risingAfter;
     double frequencyAfter;
   };
   const Tick ticks[] = {
-      {"sweep inside the range moves up", kSweep, 1, 22050, 1000, 20500, 20500, kUp, 21500, kUp,
-       20500},
-      {"sweep inside the range moves down", kSweep, 1, 22050, 1000, 1500, 1500, kDown, 500, kDown,
-       1500},
-      {"a move past the top stops at it", kSweep, 1, 22050, 1000, 21500, 21500, kUp, 22050, kUp,
+      {"sweep moves up", kSweep, 1, 22050, 1000, 20500, 20500, kUp, 21500, kUp, 20500},
+      {"a move past the top stops there", kSweep, 1, 22050, 1000, 21500, 21500, kUp, 22050, kUp,
        21500},
-      {"at the top without reverse it rests", kSweep, 1, 22050, 1000, 22050, 22050, kUp, kStays,
-       kUp, 22050},
-      {"at the top with reverse Frequency steps inside and the direction turns", kSweepReverse, 1,
-       22050, 1000, 22050, 22050, kUp, kStays, kDown, 22049},
-      {"at the bottom with reverse", kSweepReverse, 1, 22050, 1000, 1, 1, kDown, kStays, kUp, 2},
-      {"at the top going down still turns", kSweepReverse, 1, 160, 5, 160, 160, kDown, kStays, kUp,
+      {"top, no reverse: rests", kSweep, 1, 22050, 1000, 22050, 22050, kUp, kStays, kUp, 22050},
+      {"top: turns, one Hz inside", kSweepReverse, 1, 22050, 5, 22050, 22050, kUp, kStays, kDown,
+       22049},
+      {"bottom: turns", kSweepReverse, 1, 22050, 1000, 1, 1, kDown, kStays, kUp, 2},
+      {"top going down turns", kSweepReverse, 1, 160, 5, 160, 160, kDown, kStays, kUp, 159},
+      {"turned at the top: pushes up", kSweepReverse, 1, 160, 5, 160, 159, kUp, 160, kUp, 159},
+      {"beyond the top: turns in place", kSweepReverse, 1, 160, 5, 160, 200, kUp, kStays, kDown,
+       200},
+      {"step beyond the range: end to end", kSweepReverse, 1, 160, 1000, 160, 159, kDown, 1, kDown,
        159},
-      {"turned at the top, it pushes up against the end", kSweepReverse, 1, 160, 5, 160, 159, kUp,
-       160, kUp, 159},
-      {"Frequency beyond the top turns without stepping inside", kSweepReverse, 1, 160, 5, 160, 200,
-       kUp, kStays, kDown, 200},
-      {"a step larger than the range goes from end to end", kSweepReverse, 1, 160, 1000, 160, 159,
-       kDown, 1, kDown, 159},
-      {"a stopped swing does nothing", kSwingStopped, 1000, 1700, 11, 1000, 0, kUp, kStays, kUp, 0},
-      {"rising below the top moves up, past the turning position", kSwing, 1000, 1700, 11, 1695, 0,
-       kUp, 1706, kUp, 0},
-      {"rising at or past the top turns and rests", kSwing, 1000, 1700, 11, 1706, 0, kUp, kStays,
-       kDown, 0},
-      {"falling above the bottom moves down", kSwing, 1000, 1700, 11, 1002, 0, kDown, 991, kDown,
-       0},
-      {"falling at or past the bottom turns and rests", kSwing, 1000, 1700, 11, 991, 0, kDown,
-       kStays, kUp, 0},
-      {"rising exactly at the top turns", kSwing, 20000, 22050, 25, 22050, 0, kUp, kStays, kDown,
-       0},
-      {"falling exactly at the bottom turns", kSwing, 20000, 22050, 25, 20000, 0, kDown, kStays,
-       kUp, 0},
-      {"a swing step larger than the range leaves it; the bar clamps", kSwing, 10, 250, 1000, 10, 0,
-       kUp, 1010, kUp, 0},
+      {"stopped swing", kSwingStopped, 1000, 1700, 11, 1000, 0, kUp, kStays, kUp, 0},
+      {"rises past the top", kSwing, 1000, 1700, 11, 1695, 0, kUp, 1706, kUp, 0},
+      {"past the top: turns", kSwing, 1000, 1700, 11, 1706, 0, kUp, kStays, kDown, 0},
+      {"falls past the bottom", kSwing, 1000, 1700, 11, 1002, 0, kDown, 991, kDown, 0},
+      {"past the bottom: turns", kSwing, 1000, 1700, 11, 991, 0, kDown, kStays, kUp, 0},
+      {"at the top: turns", kSwing, 20000, 22050, 25, 22050, 0, kUp, kStays, kDown, 0},
+      {"at the bottom: turns", kSwing, 20000, 22050, 25, 20000, 0, kDown, kStays, kUp, 0},
+      {"step beyond the range: the bar clamps", kSwing, 10, 250, 1000, 10, 0, kUp, 1010, kUp, 0},
   };
   for (const Tick& t : ticks) {
     SCOPED_TRACE(t.what);
