@@ -82,6 +82,7 @@ void TForm1::Timer1Timer(QObject* /*sender*/) {
     Frequency.store(max - 1, std::memory_order_relaxed);
   if (min == Frequency.load(std::memory_order_relaxed))
     Frequency.store(min + 1, std::memory_order_relaxed);
+  AnnounceTone();
   RadioButton1->SetChecked(!RadioButton1->Checked());
   RadioButton2->SetChecked(!RadioButton1->Checked());
 }
