@@ -86,41 +86,30 @@ TEST_F(MprisPlayerTest, TheDesktopStartsAndStopsTheToneAsTheButtonsDo) {
   const struct {
     const char* step;
     std::function<void()> act;
-    QStringList told;
+    QString told;
     size_t plays, stops;
   } steps[] = {
-      {"Play before the warning", [&] { Call(kPlayer + ".Play"); }, {}, 0, 0},
-      {"the warning ticked",
-       [&] { form.CheckBox7->SetChecked(true); },
-       {"CanPause=true", "CanPlay=true"},
-       0,
-       0},
-      {"Play", [&] { Call(kPlayer + ".Play"); }, {"PlaybackStatus=Playing"}, 1, 0},
-      {"the frequency moved in the window",
-       [&] { form.ScrollBar1->SetPosition(3000); },
-       {"Metadata=1500 Гц"},
-       1,
-       0},
-      {"PlayPause while playing",
-       [&] { Call(kPlayer + ".PlayPause"); },
-       {"PlaybackStatus=Stopped"},
-       1,
-       1},
-      {"PlayPause while stopped",
-       [&] { Call(kPlayer + ".PlayPause"); },
-       {"PlaybackStatus=Playing"},
-       2,
-       1},
-      {"Стоп in the window", [&] { form.SpeedButton1->click(); }, {"PlaybackStatus=Stopped"}, 2, 2},
-      {"Пуск in the window", [&] { form.Button3->click(); }, {"PlaybackStatus=Playing"}, 3, 2},
-      {"Pause", [&] { Call(kPlayer + ".Pause"); }, {"PlaybackStatus=Stopped"}, 3, 3},
-      {"Raise", [&] { Call(kRoot + ".Raise"); }, {}, 3, 3},
+      {"Play before the warning", [&] { Call(kPlayer + ".Play"); }, "", 0, 0},
+      {"the warning ticked", [&] { form.CheckBox7->SetChecked(true); },
+       "CanPause=true, CanPlay=true", 0, 0},
+      {"Play", [&] { Call(kPlayer + ".Play"); }, "PlaybackStatus=Playing", 1, 0},
+      {"the frequency moved in the window", [&] { form.ScrollBar1->SetPosition(3000); },
+       "Metadata=1500 Гц", 1, 0},
+      {"PlayPause while playing", [&] { Call(kPlayer + ".PlayPause"); }, "PlaybackStatus=Stopped",
+       1, 1},
+      {"PlayPause while stopped", [&] { Call(kPlayer + ".PlayPause"); }, "PlaybackStatus=Playing",
+       2, 1},
+      {"Стоп in the window", [&] { form.SpeedButton1->click(); }, "PlaybackStatus=Stopped", 2, 2},
+      {"Пуск in the window", [&] { form.Button3->click(); }, "PlaybackStatus=Playing", 3, 2},
+      {"Pause", [&] { Call(kPlayer + ".Pause"); }, "PlaybackStatus=Stopped", 3, 3},
+      {"Raise", [&] { Call(kRoot + ".Raise"); }, "", 3, 3},
   };
   for (const auto& s : steps) {
     recorder.changes.clear();
     s.act();
-    (void)QTest::qWaitFor([&] { return recorder.changes.size() >= s.told.size(); }, 5000);
-    EXPECT_EQ(recorder.changes, s.told) << s.step;
+    QCoreApplication::processEvents();  // the presses queued by the bus calls
+    (void)QTest::qWaitFor([&] { return recorder.changes.join(", ") == s.told; }, 5000);
+    EXPECT_EQ(recorder.changes.join(", ").toStdString(), s.told.toStdString()) << s.step;
     EXPECT_EQ(audio.CallsStartingWith("StreamPlay").size(), s.plays) << s.step;
     EXPECT_EQ(audio.CallsStartingWith("ChannelStop").size(), s.stops) << s.step;
   }

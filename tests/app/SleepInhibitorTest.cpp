@@ -80,17 +80,17 @@ TEST_F(SleepInhibitorTest, AsksWhileTheToneIsHeardAndLetsGoOtherwise) {
   const struct {
     const char* step;
     std::function<void()> act;
-    QStringList portalSaw;
+    QString portalSaw;
   } steps[] = {
-      {"Пуск", [&] { form.Button3->click(); }, {asked}},
-      {"the frequency moved", [&] { form.ScrollBar1->SetPosition(3000); }, {}},
-      {"the output lost", [&] { audio.outputWatcher(true); }, {"Close"}},
-      {"Стоп while lost", [&] { form.SpeedButton1->click(); }, {}},
-      {"Пуск while lost", [&] { form.Button3->click(); }, {}},
-      {"the output back", [&] { audio.outputWatcher(false); }, {asked}},
-      {"Стоп", [&] { form.SpeedButton1->click(); }, {"Close"}},
-      {"Пуск again", [&] { form.Button3->click(); }, {asked}},
-      {"the program ends", [&] { inhibitor.reset(); }, {"Close"}},
+      {"Пуск", [&] { form.Button3->click(); }, asked},
+      {"the frequency moved", [&] { form.ScrollBar1->SetPosition(3000); }, ""},
+      {"the output lost", [&] { audio.outputWatcher(true); }, "Close"},
+      {"Стоп while lost", [&] { form.SpeedButton1->click(); }, ""},
+      {"Пуск while lost", [&] { form.Button3->click(); }, ""},
+      {"the output back", [&] { audio.outputWatcher(false); }, asked},
+      {"Стоп", [&] { form.SpeedButton1->click(); }, "Close"},
+      {"Пуск again", [&] { form.Button3->click(); }, asked},
+      {"the program ends", [&] { inhibitor.reset(); }, "Close"},
   };
   for (const auto& s : steps) {
     portal.log.clear();
@@ -98,7 +98,7 @@ TEST_F(SleepInhibitorTest, AsksWhileTheToneIsHeardAndLetsGoOtherwise) {
     QCoreApplication::processEvents();  // the library's news reaches the window
     PrivateBus::Call(program, "org.freedesktop.portal.Desktop", "/org/freedesktop/portal/desktop",
                      "org.freedesktop.portal.Inhibit.Sync");
-    EXPECT_EQ(portal.log, s.portalSaw) << s.step;
+    EXPECT_EQ(portal.log.join(", ").toStdString(), s.portalSaw.toStdString()) << s.step;
   }
 }
 
@@ -124,7 +124,7 @@ TEST_F(SleepInhibitorTest, WithoutAPortalNothingHappens) {
     form.SpeedButton1->click();
   }
   qInstallMessageHandler(previous);
-  EXPECT_EQ(printed, QStringList());
+  EXPECT_EQ(printed.join("\n").toStdString(), "");
   EXPECT_EQ(audio.CallsStartingWith("StreamPlay").size(), 4u);
   EXPECT_EQ(audio.CallsStartingWith("ChannelStop").size(), 4u);
 }
