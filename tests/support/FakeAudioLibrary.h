@@ -24,8 +24,7 @@ class FakeAudioLibrary : public AudioLibrary {
   // Copies of the records passed to DSP_SetParameters, by call.
   std::vector<std::vector<uint8_t>> records;
   StreamProc proc = nullptr;
-  // What the window asked to be told of a lost or returned output (not logged as a call); a
-  // test calls it to play the library's part.
+  // Told of a lost or returned output by the test in the library's place (not logged).
   std::function<void(bool lost)> outputWatcher;
 
   uint32_t GetVersion() override;
