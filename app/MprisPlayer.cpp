@@ -22,7 +22,9 @@ const QString kPlayerInterface = QStringLiteral("org.mpris.MediaPlayer2.Player")
 const QString kServiceName = QStringLiteral("org.mpris.MediaPlayer2.vimbra_generator");
 // The one track: the tone.
 const QString kTrackId = QStringLiteral("/lab/kestrov/VimbraGenerator/tone");
-constexpr int kLookIntervalMs = 250;
+// How long a moving frequency waits before it is announced, so that a fast sweep costs the
+// desktop at most four messages a second.
+constexpr int kSettleMs = 250;
 
 }  // namespace
 
@@ -120,9 +122,12 @@ MprisPlayer::MprisPlayer(TForm1* form, QDBusConnection bus) : form_(form), bus_(
   toldCanPlay_ = CanPlay();
   toldStatus_ = PlaybackStatus();
   toldMetadata_ = Metadata();
-  look_ = new QTimer(this);
-  connect(look_, &QTimer::timeout, this, &MprisPlayer::Announce);
-  look_->start(kLookIntervalMs);
+  settle_ = new QTimer(this);
+  settle_->setSingleShot(true);
+  settle_->setInterval(kSettleMs);
+  connect(settle_, &QTimer::timeout, this, &MprisPlayer::Announce);
+  connect(form_, &TForm1::ToneChanged, this, &MprisPlayer::FollowTone);
+  connect(form_->CheckBox7, &QAbstractButton::toggled, this, &MprisPlayer::Announce);
 }
 
 MprisPlayer::~MprisPlayer() {
@@ -139,8 +144,7 @@ void MprisPlayer::Raise() {
 }
 
 void MprisPlayer::Play() {
-  form_->Button3->click();  // "Пуск"; a disabled button ignores the click
-  Announce();
+  Later(&MprisPlayer::ClickStart);
 }
 
 void MprisPlayer::Pause() {
@@ -148,15 +152,30 @@ void MprisPlayer::Pause() {
 }
 
 void MprisPlayer::PlayPause() {
-  if (Playing)
-    Stop();
-  else
-    Play();
+  Later(&MprisPlayer::ClickStartOrStop);
 }
 
 void MprisPlayer::Stop() {
+  Later(&MprisPlayer::ClickStop);
+}
+
+void MprisPlayer::Later(void (MprisPlayer::*click)()) {
+  QMetaObject::invokeMethod(this, click, Qt::QueuedConnection);
+}
+
+void MprisPlayer::ClickStart() {
+  form_->Button3->click();  // "Пуск"; a disabled button ignores the click
+}
+
+void MprisPlayer::ClickStop() {
   form_->SpeedButton1->click();  // "Стоп"
-  Announce();
+}
+
+void MprisPlayer::ClickStartOrStop() {
+  if (Playing)
+    ClickStop();
+  else
+    ClickStart();
 }
 
 bool MprisPlayer::CanPlay() const {
@@ -173,8 +192,16 @@ QVariantMap MprisPlayer::Metadata() const {
           {QStringLiteral("xesam:title"), QString::number(heard, 'g', 7) + QStringLiteral(" Гц")}};
 }
 
+void MprisPlayer::FollowTone() {
+  if (PlaybackStatus() != toldStatus_)
+    Announce();
+  else if (!settle_->isActive())
+    settle_->start();
+}
+
 void MprisPlayer::Announce() {
   if (serviceName_.isEmpty()) return;
+  settle_->stop();  // whatever it waited for goes out now
   QVariantMap changed;
   if (const bool canPlay = CanPlay(); canPlay != toldCanPlay_) {
     changed[QStringLiteral("CanPlay")] = changed[QStringLiteral("CanPause")] = canPlay;

@@ -17,10 +17,11 @@ class TForm1;
 // Play does nothing (CanPlay is false). A tone has no pause: started again, it begins from its
 // first sample. Pause therefore stops it as "Стоп" does, and the status is Playing or Stopped.
 // The track is the tone heard, half the frequency value, and its title says so ("500 Гц").
+// The clicks run once the bus call has returned, in the order the calls came: "Пуск" may open
+// the modal "BASS Error" box, and the desktop must not wait for its reply until that is closed.
 //
-// The window changes the tone by itself too (buttons, presets, the sweep); a quarter-second
-// look at the shared values announces those changes, at most four times a second however fast
-// the frequency moves. Changes made over the bus are announced at once.
+// The window announces its tone (TForm1::ToneChanged) and the player passes it on: a start or a
+// stop at once, a moving frequency at most four times a second however fast the sweep moves it.
 //
 // Without a bus, or when no name can be had, it does nothing and says nothing.
 class MprisPlayer : public QObject {
@@ -47,11 +48,18 @@ class MprisPlayer : public QObject {
  private:
   // Sends PropertiesChanged for whatever differs from what the bus was last told.
   void Announce();
+  // Passes the window's announcement on: at once for the status, after a while for the rest.
+  void FollowTone();
+  // Runs `click` once the bus call in progress has returned.
+  void Later(void (MprisPlayer::*click)());
+  void ClickStart();
+  void ClickStop();
+  void ClickStartOrStop();
 
   TForm1* form_;
   QDBusConnection bus_;
   QString serviceName_;
-  QTimer* look_ = nullptr;
+  QTimer* settle_ = nullptr;
   bool toldCanPlay_ = false;
   QString toldStatus_;
   QVariantMap toldMetadata_;

@@ -8,6 +8,7 @@
 #include "app/CommandLine.h"
 #include "app/DesktopIdentity.h"
 #include "app/MprisPlayer.h"
+#include "app/SleepInhibitor.h"
 #include "audio/SdlAudioLibrary.h"
 #include "ui/Form1.h"
 #include "ui/toolkit/Application.h"
@@ -46,7 +47,8 @@ int main(int argc, char** argv) {
 
   TForm1 form;  // runs FormCreate: audio start-up, default frequency and amplitude
   CloseOnSignal closeOnSignal;
-  MprisPlayer mpris(&form);  // media keys and the desktop's media control, if there is a bus
+  MprisPlayer mpris(&form);     // media keys and the desktop's media control, if there is a bus
+  SleepInhibitor awake(&form);  // no suspend while the tone is heard, if there is a portal
   form.show();
   const int result = QApplication::exec();
   SetBass(nullptr);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 
 // The audio output library as the generator sees it: start-up, one user stream filled by a
 // callback, play and stop, the last error code, and the effects add-on's three operations.
@@ -58,6 +59,11 @@ class AudioLibrary {
   virtual bool DSP_Remove(uint32_t handle, int effect) = 0;
   // Copies the effect's parameter record (its layout is in effects/EffectParams.h).
   virtual bool DSP_SetParameters(uint32_t handle, int effect, const void* params) = 0;
+
+  // Tells `watcher` true when the output device is lost and false when it is back. It is called
+  // on a thread of the library's own (never the audio callback's), so it only hands the news on.
+  // An empty function stops the telling. A library whose output cannot be lost never calls it.
+  virtual void SetOutputWatcher(std::function<void(bool lost)> /*watcher*/) {}
 };
 
 // The library the program talks to. main() installs the SDL2 implementation; tests install a

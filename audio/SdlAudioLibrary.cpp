@@ -354,6 +354,7 @@ void SdlAudioLibrary::Watch() {
       // SDL also queues an event for the loss that nobody here reads.
       SDL_FlushEvent(SDL_AUDIODEVICEREMOVED);
       std::fputs("Sound output lost; reconnecting in the background.\n", stderr);
+      if (watcher_) watcher_(true);
       continue;
     }
     if (wake_.wait_for(lock, retryInterval_, [this] { return quit_; })) break;
@@ -369,7 +370,13 @@ void SdlAudioLibrary::Watch() {
       SDL_PauseAudioDevice(device_, 0);
     }
     std::fputs("Sound output is back.\n", stderr);
+    if (watcher_) watcher_(false);
   }
+}
+
+void SdlAudioLibrary::SetOutputWatcher(std::function<void(bool lost)> watcher) {
+  const std::lock_guard lock(deviceMutex_);
+  watcher_ = std::move(watcher);
 }
 
 bool SdlAudioLibrary::AnyStreamActive() const {

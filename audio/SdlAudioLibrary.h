@@ -115,6 +115,8 @@ class SdlAudioLibrary : public AudioLibrary {
   bool DSP_Set(uint32_t handle, int effect, int priority) override;
   bool DSP_Remove(uint32_t handle, int effect) override;
   bool DSP_SetParameters(uint32_t handle, int effect, const void* params) override;
+  // Called on the watchdog's thread, right after the line on standard error.
+  void SetOutputWatcher(std::function<void(bool lost)> watcher) override;
 
   // The stream format every stream and the device use.
   static constexpr int kRate = 22050;
@@ -172,12 +174,13 @@ class SdlAudioLibrary : public AudioLibrary {
 
   const std::shared_ptr<OutputDevice> output_;
   bool initialised_ = false;
-  // Guards device_, quit_, the streams' handles and every SDL call on the device while the
-  // watchdog runs.
+  // Guards device_, quit_, watcher_, the streams' handles and every SDL call on the device while
+  // the watchdog runs.
   std::mutex deviceMutex_;
   std::condition_variable wake_;
   std::thread watchdog_;
   bool quit_ = false;
+  std::function<void(bool lost)> watcher_;
   const std::chrono::milliseconds checkInterval_;
   const std::chrono::milliseconds retryInterval_;
   // 0 while the output is lost; only the watchdog (and Init, Free) change it.

@@ -50,6 +50,10 @@ class TForm1 : public QWidget {
   void FormClose(QObject* sender);
   void Button3Click(QObject* sender);
   void SpeedButton1Click(QObject* sender);
+  // The sound output went away (`lost`) or came back, as the audio library tells it.
+  void OutputChange(bool lost);
+  // Whether the tone is heard: it plays and the sound output is there.
+  bool ToneHeard() const { return Playing && !outputLost_; }
 
   // Warning gate (ui/WarningGate.cpp).
   void CheckBox7Click(QObject* sender);
@@ -186,6 +190,12 @@ class TForm1 : public QWidget {
   TTrackBar* TrackBar8 = nullptr;
   TTimer* Timer2 = nullptr;
 
+ signals:
+  // The tone as the desktop shows it changed: it started or stopped (`Playing`), started or
+  // stopped being heard (ToneHeard), or its frequency (`Frequency`) moved. Emitted by the handler
+  // that made the change, and only for a real one.
+  void ToneChanged();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
 
@@ -196,6 +206,17 @@ class TForm1 : public QWidget {
   void BindEvents();
   // Draws the preview of the values the last Brush took (ui/Preview.cpp).
   void DrawPreview(TCanvas& canvas) const;
+  // Emits ToneChanged when the tone differs from what it last announced (ui/ToneHandlers.cpp).
+  void AnnounceTone();
+
+  struct ToneState {
+    bool playing = false;
+    bool heard = false;
+    double frequency = 0;
+    bool operator==(const ToneState&) const = default;
+  };
+  ToneState toldTone_;
+  bool outputLost_ = false;
 
   double previewFrequency_ = 0;
   double previewAmplitude_ = 0;

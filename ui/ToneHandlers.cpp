@@ -1,3 +1,5 @@
+#include <QCoreApplication>
+
 #include "audio/AudioLibrary.h"
 #include "audio/Tone.h"
 #include "ui/Form1.h"
@@ -30,9 +32,20 @@ void TForm1::ShowBassError(const QString& message) {
 }
 
 void TForm1::FormCreate(QObject* /*sender*/) {
+  // The library tells of a lost or returned output on a thread of its own; the news is handed
+  // to the window's thread, where it reaches the window that exists then.
+  Bass().SetOutputWatcher([](bool lost) {
+    QMetaObject::invokeMethod(
+        QCoreApplication::instance(),
+        [lost] {
+          if (Form1 != nullptr) Form1->OutputChange(lost);
+        },
+        Qt::QueuedConnection);
+  });
   InitSB();
   Frequency.store(1000, std::memory_order_relaxed);
   Amplitude.store(16864, std::memory_order_relaxed);
+  AnnounceTone();  // the state the desktop pieces start from
 }
 
 void TForm1::FormClose(QObject* /*sender*/) {
@@ -51,6 +64,7 @@ void TForm1::Button3Click(QObject* /*sender*/) {
     }
     Button3->setEnabled(false);
     Playing = true;
+    AnnounceTone();
   }
   Brush();
 }
@@ -63,4 +77,19 @@ void TForm1::SpeedButton1Click(QObject* /*sender*/) {
   Playing = false;
   Button3->setEnabled(true);
   SpeedButton1->setEnabled(false);
+  AnnounceTone();
+}
+
+// The library keeps the streams' state and resumes them when the output is back, so the
+// buttons stay as they are; only the desktop learns that the tone is not heard meanwhile.
+void TForm1::OutputChange(bool lost) {
+  outputLost_ = lost;
+  AnnounceTone();
+}
+
+void TForm1::AnnounceTone() {
+  const ToneState now{Playing, ToneHeard(), Frequency.load(std::memory_order_relaxed)};
+  if (now == toldTone_) return;
+  toldTone_ = now;
+  emit ToneChanged();
 }

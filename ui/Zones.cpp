@@ -39,6 +39,7 @@ void TForm1::ScrollBar1Change(QObject* /*sender*/) {
   }
   SetColor(StaticText10, colour);  // the colour first, then the text
   StaticText10->setText(*text);
+  AnnounceTone();
 }
 
 void TForm1::ScrollBar2Change(QObject* /*sender*/) {
@@ -83,6 +84,7 @@ void TForm1::RadioGroup1Click(QObject* /*sender*/) {
   // Where the bar already stood where the nominal value was clamped to, it did not move and no
   // change event ran: follow the bar, so that what is heard always matches what is shown.
   if (nominalWritten) Frequency.store(ScrollBar1->Position(), std::memory_order_relaxed);
+  AnnounceTone();
 
   Label1->setText(
       QStringLiteral("Частота (%1-%2 Гц)").arg(ScrollBar1->Min()).arg(ScrollBar1->Max()));

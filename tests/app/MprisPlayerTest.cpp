@@ -1,82 +1,233 @@
-// The media control over a real bus: a private dbus-daemon started by the test, the window over
-// the fake audio library, and a second connection that calls the player as a desktop would. The
-// calls are asynchronous and the test runs the event loop while it waits, because the player
-// answers on this same thread.
+// The desktop pieces over a real bus: a private dbus-daemon started by the test, the window over
+// the fake audio library, a second connection that calls the media control as a desktop would,
+// and a stand-in for the desktop portal that takes the sleep requests. The calls are asynchronous
+// and the test runs the event loop while it waits, because the pieces answer on this same thread.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QDBusArgument>
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusPendingCall>
 #include <QDBusVariant>
+#include <QDBusVirtualObject>
 #include <QProcess>
+#include <QTemporaryFile>
 #include <QTest>
+#include <functional>
+#include <optional>
 
 #include "app/MprisPlayer.h"
+#include "app/SleepInhibitor.h"
 #include "tests/support/FormFixture.h"
 #include "ui/Form1.h"
 #include "ui/toolkit/Application.h"
 #include "ui/toolkit/CheckBox.h"
 #include "ui/toolkit/Controls.h"
+#include "ui/toolkit/ScrollBar.h"
+
+// What the desktop hears of the media control: each PropertiesChanged as "Name=value" texts, the
+// metadata by its title.
+class PropertiesRecorder : public QObject {
+  Q_OBJECT
+ public:
+  QStringList told;
+
+ public slots:
+  void Changed(const QString& /*interface*/, const QVariantMap& changed, const QStringList&) {
+    for (auto it = changed.begin(); it != changed.end(); ++it) {
+      const QVariant title = qdbus_cast<QVariantMap>(it.value()).value("xesam:title");
+      told << it.key() + "=" + (title.isValid() ? title : it.value()).toString();
+    }
+  }
+};
 
 namespace {
 
+QStringList printed;  // what Qt was asked to print while the test listened
+
 const QString kRoot = "org.mpris.MediaPlayer2";
 const QString kPlayer = "org.mpris.MediaPlayer2.Player";
+const QString kName = "org.mpris.MediaPlayer2.vimbra_generator";
+const QString kPortal = "org.freedesktop.portal.Desktop";
+const QString kPortalPath = "/org/freedesktop/portal/desktop";
 
-class MprisPlayerTest : public FormFixture {};
+// The desktop portal as far as the sleep request goes: Inhibit makes the request's path of the
+// caller's unique name and token, as the real portal does, and only a Close on such a path counts.
+// Any other call (a Sync) is answered, after every call sent before it on the same connection.
+class StandInPortal : public QDBusVirtualObject {
+ public:
+  QStringList saw;
+  QString introspect(const QString& /*path*/) const override { return {}; }
+  bool handleMessage(const QDBusMessage& call, const QDBusConnection& bus) override {
+    const QVariantMap options = qdbus_cast<QVariantMap>(call.arguments().value(2));
+    if (call.member() == "Inhibit") {
+      requests_ << kPortalPath + "/request/" + call.service().mid(1).replace('.', '_') + "/" +
+                       options["handle_token"].toString();
+      saw << QString("Inhibit(%1, %2)")
+                 .arg(call.arguments()[1].toUInt())
+                 .arg(options["reason"].toString());
+    } else if (call.member() == "Close" && requests_.removeOne(call.path())) {
+      saw << "Close";
+    }
+    if (call.isReplyRequired()) bus.send(call.createReply());
+    return true;
+  }
 
-TEST_F(MprisPlayerTest, TheDesktopStartsAndStopsTheToneAsTheButtonsDo) {
-  QProcess bus;  // its destructor kills the bus at the end of the test
-  bus.start("dbus-daemon", {"--session", "--nofork", "--print-address"});
-  ASSERT_TRUE(bus.waitForReadyRead(10000)) << "dbus-daemon did not start";
-  const QString address = QString::fromUtf8(bus.readLine()).trimmed();
-  Application.Title = "Kestrov Lab Vimbra Generator";
-  TForm1& form = CreateForm();
-  MprisPlayer player(&form, QDBusConnection::connectToBus(address, "player " + address));
-  ASSERT_EQ(player.ServiceName(), "org.mpris.MediaPlayer2.vimbra_generator");
+ private:
+  QStringList requests_;
+};
 
-  QDBusConnection desktop = QDBusConnection::connectToBus(address, "desktop " + address);
-  auto call = [&](const QString& method, const QVariantList& args = {}) {
+class MprisPlayerTest : public FormFixture {
+ protected:
+  // The private bus. It starts no services of the machine's own (a real portal, say) when a
+  // name is called; its destructor kills it at the end of the test.
+  QTemporaryFile config;
+  QProcess daemon;
+  QString address = [this] {
+    config.open();
+    config.write(R"(<busconfig><type>session</type><listen>unix:tmpdir=/tmp</listen>
+        <policy context="default"><allow send_destination="*" eavesdrop="true"/>
+        <allow eavesdrop="true"/><allow own="*"/></policy></busconfig>)");
+    config.close();
+    daemon.start("dbus-daemon",
+                 {"--config-file=" + config.fileName(), "--nofork", "--print-address"});
+    return daemon.waitForReadyRead(10000) ? QString::fromUtf8(daemon.readLine()).trimmed() : "";
+  }();
+  QDBusConnection desktop = Connect("desktop");
+  ~MprisPlayerTest() override {
+    daemon.kill();
+    daemon.waitForFinished();
+  }
+
+  QDBusConnection Connect(const QString& name) {
+    return QDBusConnection::connectToBus(address, name + " " + address);
+  }
+  // Calls "interface.method" and waits for the reply: its first value or its error message.
+  static QVariant Call(const QDBusConnection& from, const QString& service, const QString& path,
+                       const QString& method, const QVariantList& args = {}) {
     const int dot = method.lastIndexOf('.');
-    QDBusMessage message = QDBusMessage::createMethodCall(
-        player.ServiceName(), "/org/mpris/MediaPlayer2", method.left(dot), method.mid(dot + 1));
+    QDBusMessage message =
+        QDBusMessage::createMethodCall(service, path, method.left(dot), method.mid(dot + 1));
     message.setArguments(args);
-    QDBusPendingCall pending = desktop.asyncCall(message);
+    QDBusPendingCall pending = from.asyncCall(message);
     if (!QTest::qWaitFor([&] { return pending.isFinished(); }, 10000)) return QVariant("timeout");
     return pending.reply().arguments().value(0, pending.reply().errorMessage());
-  };
-  auto property = [&](const QString& interface, const QString& name) {
-    return call("org.freedesktop.DBus.Properties.Get", {interface, name})
+  }
+  QVariant Call(const QString& method, const QVariantList& args = {}) {
+    return Call(desktop, kName, "/org/mpris/MediaPlayer2", method, args);
+  }
+  QVariant Property(const QString& interface, const QString& name) {
+    return Call("org.freedesktop.DBus.Properties.Get", {interface, name})
         .value<QDBusVariant>()
         .variant();
+  }
+};
+
+TEST_F(MprisPlayerTest, TheDesktopFollowsAndDrivesTheTone) {
+  ASSERT_FALSE(address.isEmpty()) << "dbus-daemon did not start";
+  Application.Title = "Kestrov Lab Vimbra Generator";
+  TForm1& form = CreateForm();
+  const QDBusConnection program = Connect("program");
+  MprisPlayer player(&form, program);
+  ASSERT_EQ(player.ServiceName(), kName);
+  MprisPlayer second(&form, Connect("second"));  // another copy of the program
+  EXPECT_EQ(second.ServiceName(),
+            kName + ".instance" + QString::number(QCoreApplication::applicationPid()));
+  std::optional<SleepInhibitor> awake(std::in_place, &form, program);
+  StandInPortal portal;  // not on the bus yet
+  QDBusConnection portalBus = Connect("portal");
+  EXPECT_EQ(Property(kRoot, "Identity"), "Kestrov Lab Vimbra Generator");
+  EXPECT_EQ(Property(kRoot, "DesktopEntry"), "lab.kestrov.VimbraGenerator");
+  EXPECT_EQ(Property(kPlayer, "CanPlay"), false);
+  PropertiesRecorder media;
+  ASSERT_TRUE(desktop.connect(kName, "/org/mpris/MediaPlayer2", "org.freedesktop.DBus.Properties",
+                              "PropertiesChanged", &media,
+                              SLOT(Changed(QString, QVariantMap, QStringList))));
+
+  // Each step, by the desktop or in the window, with what the media control tells, what the
+  // portal sees, and the library's starts and stops so far. The tone heard is half the frequency
+  // value.
+  const QString asked = "Inhibit(4, Воспроизводится тон)";
+  const struct {
+    const char* step;
+    std::function<void()> act;
+    QString told, portalSaw;
+    size_t plays, stops;
+  } steps[] = {
+      {"Play before the warning", [&] { Call(kPlayer + ".Play"); }, "", "", 0, 0},
+      {"the warning ticked", [&] { form.CheckBox7->SetChecked(true); },
+       "CanPause=true, CanPlay=true", "", 0, 0},
+      {"Play, no portal yet", [&] { Call(kPlayer + ".Play"); }, "PlaybackStatus=Playing", "", 1, 0},
+      {"PlayPause while playing", [&] { Call(kPlayer + ".PlayPause"); }, "PlaybackStatus=Stopped",
+       "", 1, 1},
+      {"the portal comes",
+       [&] {
+         portalBus.registerVirtualObject(kPortalPath, &portal, QDBusConnection::SubPath);
+         portalBus.registerService(kPortal);
+       },
+       "", "", 1, 1},
+      {"PlayPause while stopped", [&] { Call(kPlayer + ".PlayPause"); }, "PlaybackStatus=Playing",
+       asked, 2, 1},
+      {"the frequency moved in the window", [&] { form.ScrollBar1->SetPosition(3000); },
+       "Metadata=1500 Гц", "", 2, 1},
+      {"the output lost", [&] { audio.outputWatcher(true); }, "", "Close", 2, 1},
+      {"Стоп in the window while lost", [&] { form.SpeedButton1->click(); },
+       "PlaybackStatus=Stopped", "", 2, 2},
+      {"Пуск in the window while lost", [&] { form.Button3->click(); }, "PlaybackStatus=Playing",
+       "", 3, 2},
+      {"the output back", [&] { audio.outputWatcher(false); }, "", asked, 3, 2},
+      {"Pause", [&] { Call(kPlayer + ".Pause"); }, "PlaybackStatus=Stopped", "Close", 3, 3},
+      {"Play", [&] { Call(kPlayer + ".Play"); }, "PlaybackStatus=Playing", asked, 4, 3},
+      {"the program ends", [&] { awake.reset(); }, "", "Close", 4, 3},
   };
+  printed.clear();
+  const QtMessageHandler previous = qInstallMessageHandler(
+      [](QtMsgType, const QMessageLogContext&, const QString& text) { printed << text; });
+  for (const auto& s : steps) {
+    media.told.clear();
+    portal.saw.clear();
+    s.act();
+    QCoreApplication::processEvents();  // the presses queued by the bus, the library's news
+    Call(program, kPortal, kPortalPath, "org.freedesktop.portal.Inhibit.Sync");
+    (void)QTest::qWaitFor([&] { return media.told.join(", ") == s.told; }, 5000);
+    EXPECT_EQ(media.told.join(", ").toStdString(), s.told.toStdString()) << s.step;
+    EXPECT_EQ(portal.saw.join(", ").toStdString(), s.portalSaw.toStdString()) << s.step;
+    EXPECT_EQ(audio.CallsStartingWith("StreamPlay").size(), s.plays) << s.step;
+    EXPECT_EQ(audio.CallsStartingWith("ChannelStop").size(), s.stops) << s.step;
+  }
+  qInstallMessageHandler(previous);
+  EXPECT_EQ(printed.join("\n").toStdString(), "");
+  Call(kRoot + ".Raise");
+  EXPECT_TRUE(form.isVisible()) << "Raise did not show the window";
+  EXPECT_TRUE(qdbus_cast<QVariantMap>(Property(kPlayer, "Metadata")).contains("mpris:trackid"));
+}
 
-  EXPECT_EQ(property(kRoot, "Identity"), "Kestrov Lab Vimbra Generator");
-  EXPECT_EQ(property(kRoot, "DesktopEntry"), "lab.kestrov.VimbraGenerator");
-  EXPECT_EQ(property(kPlayer, "CanPlay"), false);
-  call(kPlayer + ".Play");
-  EXPECT_TRUE(audio.CallsStartingWith("StreamPlay").empty()) << "played before the warning";
-
-  form.CheckBox7->SetChecked(true);
-  EXPECT_EQ(property(kPlayer, "CanPlay"), true);
-  call(kPlayer + ".Play");
-  EXPECT_EQ(audio.CallsStartingWith("StreamPlay").size(), 1u);
-  EXPECT_EQ(property(kPlayer, "PlaybackStatus"), "Playing");
-  const QVariantMap metadata = qdbus_cast<QVariantMap>(property(kPlayer, "Metadata"));
-  EXPECT_EQ(metadata["xesam:title"], "500 Гц");  // the tone heard is half the frequency value
-  EXPECT_TRUE(metadata.contains("mpris:trackid"));
-
-  call(kPlayer + ".Stop");
-  EXPECT_EQ(audio.CallsStartingWith("ChannelStop").size(), 1u);
-  EXPECT_EQ(property(kPlayer, "PlaybackStatus"), "Stopped");
+// "Пуск" pressed over the bus when the start fails: the desktop has its reply while the error box
+// is still open, since a modal box can stay open for as long as the user likes.
+TEST_F(MprisPlayerTest, ThePressRunsAfterTheReply) {
+  audio.playResult = false;
+  TForm1& form = CreateUnlockedForm();
+  MprisPlayer player(&form, Connect("player"));
+  const QDBusPendingCall play = desktop.asyncCall(
+      QDBusMessage::createMethodCall(kName, "/org/mpris/MediaPlayer2", kPlayer, "Play"));
+  bool repliedWhileOpen = false;
+  SetMessageBoxHook([&](const MessageBoxCall&) {
+    repliedWhileOpen = QTest::qWaitFor([&] { return play.isFinished(); }, 5000);
+  });
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !audio.CallsStartingWith("StreamPlay").empty(); }));
+  EXPECT_TRUE(repliedWhileOpen);
 }
 
 TEST_F(MprisPlayerTest, WithoutABusTheWindowRunsAsBefore) {
   TForm1& form = CreateUnlockedForm();
-  MprisPlayer player(&form, QDBusConnection::connectToBus("unix:path=/nonexistent", "no-bus"));
+  const QDBusConnection none = QDBusConnection::connectToBus("unix:path=/nonexistent", "no-bus");
+  MprisPlayer player(&form, none);
+  SleepInhibitor awake(&form, none);
   form.Button3->click();
   EXPECT_EQ(audio.CallsStartingWith("StreamPlay").size(), 1u) << player.ServiceName().toStdString();
 }
 
 }  // namespace
+
+#include "MprisPlayerTest.moc"

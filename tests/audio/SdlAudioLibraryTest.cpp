@@ -279,17 +279,20 @@ class FlakyOutput : public OutputDevice {
 class SdlAudioLibraryLostOutputTest : public SdlAudioLibraryTest {
  protected:
   std::shared_ptr<FlakyOutput> output = std::make_shared<FlakyOutput>();
+  std::atomic<int> losses{0}, returns{0};  // as an output watcher is told
   // The library over it, its watchdog at a fast pace so the tests need not wait seconds for it.
   SdlAudioLibrary flaky{output, std::chrono::milliseconds(2), std::chrono::milliseconds(5)};
 };
 
 TEST_F(SdlAudioLibraryLostOutputTest, PlayAndStopWhileLostSucceedAndAreHonouredOnReturn) {
+  flaky.SetOutputWatcher([this](bool lost) { (lost ? losses : returns).fetch_add(1); });
   const uint32_t stream = StartUp(flaky);
   ASSERT_TRUE(flaky.StreamPlay(stream, false, 0));
   ASSERT_TRUE(WaitForCalls(0, 3));
 
   // Lost while playing: nothing calls back, and every call succeeds without a device.
   ASSERT_TRUE(output->TakeAway());
+  EXPECT_EQ(losses.load(), 1);
   EXPECT_TRUE(Silent());
   EchoRecord echo{};
   EXPECT_TRUE(flaky.DSP_Set(stream, kEffectEcho, 3));
@@ -302,6 +305,7 @@ TEST_F(SdlAudioLibraryLostOutputTest, PlayAndStopWhileLostSucceedAndAreHonouredO
 
   // Back: the stream was stopped last, so it stays silent until played.
   ASSERT_TRUE(output->GiveBack(2));
+  EXPECT_TRUE(WaitFor([&] { return returns.load() == 1; }));
   EXPECT_TRUE(Silent());
   ASSERT_TRUE(flaky.StreamPlay(stream, false, 0));
   ASSERT_TRUE(WaitForCalls(procCalls.load(), 3));
@@ -316,6 +320,8 @@ TEST_F(SdlAudioLibraryLostOutputTest, PlayAndStopWhileLostSucceedAndAreHonouredO
   EXPECT_TRUE(WaitForCalls(lostAt, 3));
   EXPECT_TRUE(flaky.ChannelStop(stream));
   EXPECT_TRUE(Silent());
+  EXPECT_EQ(losses.load(), 2);
+  EXPECT_TRUE(WaitFor([&] { return returns.load() == 2; }));
 }
 
 // The window's calls race the watchdog closing and opening the device (ThreadSanitizer watches

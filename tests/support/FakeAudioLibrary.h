@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "audio/AudioLibrary.h"
@@ -22,6 +24,8 @@ class FakeAudioLibrary : public AudioLibrary {
   // Copies of the records passed to DSP_SetParameters, by call.
   std::vector<std::vector<uint8_t>> records;
   StreamProc proc = nullptr;
+  // Told of a lost or returned output by the test in the library's place (not logged).
+  std::function<void(bool lost)> outputWatcher;
 
   uint32_t GetVersion() override;
   bool Init(int device, uint32_t freq, uint32_t flags, void* window, void* clsid) override;
@@ -34,6 +38,9 @@ class FakeAudioLibrary : public AudioLibrary {
   bool DSP_Set(uint32_t handle, int effect, int priority) override;
   bool DSP_Remove(uint32_t handle, int effect) override;
   bool DSP_SetParameters(uint32_t handle, int effect, const void* params) override;
+  void SetOutputWatcher(std::function<void(bool lost)> watcher) override {
+    outputWatcher = std::move(watcher);
+  }
 
   // The calls whose text starts with `prefix`.
   std::vector<std::string> CallsStartingWith(const std::string& prefix) const;
