@@ -2,11 +2,12 @@
 # shellcheck disable=SC2317  # functions run through wait_until and the exit trap
 # Checks that the window keeps its own look on a dark desktop: runs PROGRAM (default
 # build/debug/vimbra-generator) on an X server (Xvfb) as it comes, under GNOME's Qt integration
-# with the dark GTK theme, and with the dark Adwaita Qt style, ticks "Ознакомился" in each so
-# that the enabled controls and the preview show, and compares the screenshots of the window:
-# every look must be pixel-identical to the plain one. With SHOTS_DIR set, the screenshots are
-# kept there (and EXTRA_LOOKS, "name=VAR=value ..." entries separated by ';', adds runs to take
-# screenshots of without comparing them). Prints what differs; exits non-zero if a check fails.
+# with the dark GTK theme, and with the dark Adwaita Qt style (by QT_STYLE_OVERRIDE and by -style),
+# ticks "Ознакомился" in each so that the enabled controls and the preview show, and compares the
+# screenshots of the window: every look must be pixel-identical to the plain one. With SHOTS_DIR
+# set, the screenshots are kept there, and EXTRA_LOOKS ("name VAR=value ... [-option ...]"
+# entries separated by ';') adds runs to take screenshots of without comparing them. Prints what
+# differs; exits non-zero if a check fails.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 program=$(realpath "${1:-build/debug/vimbra-generator}")
@@ -48,14 +49,21 @@ settled_shot() {  # window, file
   return 1
 }
 
-# Runs the program with the given environment, ticks the warning's box and takes the screenshot.
-shoot() {  # name, environment assignments...
-  local name=$1 log=$tmp/$1.log window pid scale=1 assignment
+# Runs the program with the given environment and options, ticks the warning's box and takes the
+# screenshot.
+shoot() {  # name, environment assignments and options (-style NAME)...
+  local name=$1 log=$tmp/$1.log window pid scale=1 word assignments=() options=()
   shift
-  for assignment in "$@"; do
-    [[ $assignment == QT_SCALE_FACTOR=* ]] && scale=${assignment#*=}
+  for word in "$@"; do
+    if [[ $word == -* || ${#options[@]} -gt 0 ]]; then
+      options+=("$word")
+    else
+      assignments+=("$word")
+      [[ $word == QT_SCALE_FACTOR=* ]] && scale=${word#*=}
+    fi
   done
-  env SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=xcb "$@" "$program" >"$log" 2>&1 &
+  env SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=xcb ${assignments[@]+"${assignments[@]}"} "$program" \
+    ${options[@]+"${options[@]}"} >"$log" 2>&1 &
   pid=$!
   pids+=("$pid")
   window=$(timeout 60 xdotool search --sync --onlyvisible --name "$title_pattern" | head -n 1) || true
@@ -77,7 +85,8 @@ shoot() {  # name, environment assignments...
 shoot default
 shoot gtk-dark QT_QPA_PLATFORMTHEME=gtk3 GTK_THEME=Adwaita:dark
 shoot adwaita-dark QT_STYLE_OVERRIDE=Adwaita-Dark
-for look in gtk-dark adwaita-dark; do
+shoot style-option -style Adwaita-Dark
+for look in gtk-dark adwaita-dark style-option; do
   differing=$(compare -metric AE "$tmp/default.png" "$tmp/$look.png" "$tmp/$look-diff.png" 2>&1 || true)
   if [[ $differing == 0 ]]; then
     echo "$look: the window is identical to the plain one"
