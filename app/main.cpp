@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
   // No application display name: on X11 Qt would append it to the window's title.
   QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopEntry));
   RegisterFontSubstitutions();
-  ApplyClassicDisabledText();
+  ApplyClassicLook();
   Application.Title = QString::fromUtf8(kProgramName);
   AnnounceApplicationTitle();
 

@@ -213,7 +213,7 @@ int main(int argc, char** argv) {
   }
 
   RegisterFontSubstitutions();
-  ApplyClassicDisabledText();
+  ApplyClassicLook();
   SetMessageBoxHook([](const MessageBoxCall& call) {
     std::fprintf(stderr, "message box: %s\n", qPrintable(call.text));
   });

@@ -11,6 +11,7 @@ packages=(
   pulseaudio pulseaudio-utils sox xvfb
   desktop-file-utils appstream lintian xdotool x11-utils
   weston dbus-daemon at-spi2-core python3-pyatspi
+  qt6-gtk-platformtheme adwaita-qt6 imagemagick
 )
 # The package checks: desktop-file-validate, appstreamcli, lintian, and xdotool and xprop (from
 # x11-utils) to find the window under Xvfb. dpkg-shlibdeps, which CPack uses for the package's
@@ -19,6 +20,8 @@ packages=(
 # The Wayland check (scripts/check-wayland.sh): Weston, a session bus, and the accessibility bus
 # and its Python client to operate the window without X. dbus-daemon also gives the media
 # control's test a session bus of its own.
+# The dark desktop check (scripts/check-themes.sh): GNOME's Qt integration and the dark Adwaita
+# style to run the program under, ImageMagick's import and compare for the screenshots.
 # qt6-base-dev pulls in libgl-dev (GL/gl.h), which Qt's CMake package needs for OpenGL;
 # libgl1-mesa-dev is not needed.
 

@@ -85,6 +85,9 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
   SetColor(this, clFormColor);
   setFont(DesignFont(kSans, 11));
   CreateControls();
+  // Designed with fixed colours on a light ground: a dark desktop's text colours or style would
+  // make its texts vanish.
+  KeepClassicLook(this);
   NameControls();
   BindEvents();
   FramePacer = new TFramePacer(this);

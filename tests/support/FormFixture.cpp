@@ -1,5 +1,6 @@
 #include "tests/support/FormFixture.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QLocale>
 #include <QPixmap>
@@ -26,6 +27,25 @@ int PixelsOf(const QImage& image, TColor colour) {
 int PreviewCurveRow(int x, double frequency, double amplitude) {
   const double s = std::sin((x - 90) * std::numbers::pi / (90 / (frequency / 1000)));
   return 50 - static_cast<int>(std::nearbyint(s * (amplitude / 678)));
+}
+
+DarkDesktop::DarkDesktop() {
+  QPalette dark(QColor(0x35, 0x35, 0x35));  // buttons
+  const std::pair<QPalette::ColorRole, QColor> roles[] = {
+      {QPalette::Window, QColor(0x2D, 0x2D, 0x2D)},
+      {QPalette::Base, QColor(0x1E, 0x1E, 0x1E)},
+      {QPalette::WindowText, Qt::white},
+      {QPalette::Text, Qt::white},
+      {QPalette::ButtonText, Qt::white},
+      {QPalette::Highlight, QColor(0x15, 0x53, 0x9E)},
+  };
+  for (const auto& [role, colour] : roles) dark.setColor(role, colour);
+  QApplication::setStyle(QStringLiteral("Windows"));
+  QApplication::setPalette(dark);
+}
+
+DarkDesktop::~DarkDesktop() {
+  ApplyClassicLook();
 }
 
 void ResetProgramState() {
@@ -79,6 +99,11 @@ void FormFixture::PaintWindow() {
   EXPECT_TRUE(QTest::qWaitFor([&] { return !form->FramePacer->Pending(); }, 10000))
       << "the window never painted what it held back";
   QCoreApplication::sendPostedEvents();
+}
+
+QImage FormFixture::WindowShot() {
+  PaintWindow();
+  return OnScreen(form.get());
 }
 
 QImage FormFixture::OnScreen(const QWidget* widget) {

@@ -25,6 +25,16 @@ int PixelsOf(const QImage& image, TColor colour);
 // sine sampled at the column, scaled and rounded to the nearest row.
 int PreviewCurveRow(int x, double frequency, double amplitude);
 
+// The application's look as a dark desktop gives it: white text on dark grey in the Windows
+// style. The classic look comes back at destruction.
+class DarkDesktop {
+ public:
+  DarkDesktop();
+  ~DarkDesktop();
+  DarkDesktop(const DarkDesktop&) = delete;
+  DarkDesktop& operator=(const DarkDesktop&) = delete;
+};
+
 // Program-wide values as at program start (the window sets its own at creation).
 void ResetProgramState();
 
@@ -60,6 +70,8 @@ class FormFixture : public ::testing::Test {
   void PaintWindow();
   // What the window shows of `widget`: its rectangle read back from the window's screen.
   QImage OnScreen(const QWidget* widget);
+  // The whole window as shown, once painted.
+  QImage WindowShot();
 
   FakeAudioLibrary audio;
   std::vector<MessageBoxCall> boxes;

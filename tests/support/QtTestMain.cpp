@@ -13,6 +13,6 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
   RegisterFontSubstitutions();
-  ApplyClassicDisabledText();
+  ApplyClassicLook();
   return RUN_ALL_TESTS();
 }

@@ -2,7 +2,12 @@
 
 #include <QApplication>
 #include <QPalette>
+#include <QPointer>
+#include <QStyle>
+#include <QStyleFactory>
 #include <QWidget>
+#include <iterator>
+#include <utility>
 
 QColor ToQColor(TColor color) {
   return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
@@ -14,11 +19,85 @@ TColor FromQColor(const QColor& color) {
          (static_cast<TColor>(color.blue()) << 16);
 }
 
-void ApplyClassicDisabledText() {
-  QPalette palette = QApplication::palette();
-  for (const auto role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
-    palette.setColor(QPalette::Disabled, role, ToQColor(clGray));
-  QApplication::setPalette(palette);
+QPalette ClassicPalette() {
+  const QColor black(0x00, 0x00, 0x00);
+  const QColor white(0xFF, 0xFF, 0xFF);
+  const QColor ground(0xEF, 0xEF, 0xEF);
+  QColor placeholder = black;
+  placeholder.setAlpha(128);
+  QPalette palette;
+  const std::pair<QPalette::ColorRole, QColor> colours[] = {
+      {QPalette::WindowText, black},
+      {QPalette::Button, ground},
+      {QPalette::Light, white},
+      {QPalette::Midlight, QColor(0xCA, 0xCA, 0xCA)},
+      {QPalette::Dark, QColor(0x9F, 0x9F, 0x9F)},
+      {QPalette::Mid, QColor(0xB8, 0xB8, 0xB8)},
+      {QPalette::Text, black},
+      {QPalette::BrightText, white},
+      {QPalette::ButtonText, black},
+      {QPalette::Base, white},
+      {QPalette::Window, ground},
+      {QPalette::Shadow, QColor(0x76, 0x76, 0x76)},
+      {QPalette::Highlight, QColor(0x30, 0x8C, 0xC6)},
+      {QPalette::HighlightedText, white},
+      {QPalette::Link, QColor(0x00, 0x00, 0xFF)},
+      {QPalette::LinkVisited, QColor(0xFF, 0x00, 0xFF)},
+      {QPalette::AlternateBase, QColor(0xF7, 0xF7, 0xF7)},
+      {QPalette::NoRole, black},
+      {QPalette::ToolTipBase, QColor(0xFF, 0xFF, 0xDC)},
+      {QPalette::ToolTipText, black},
+      {QPalette::PlaceholderText, placeholder},
+  };
+  static_assert(std::size(colours) == QPalette::NColorRoles, "every colour role is fixed");
+  for (const auto& [role, colour] : colours) palette.setColor(role, colour);  // all groups
+  const std::pair<QPalette::ColorRole, QColor> disabled[] = {
+      {QPalette::WindowText, ToQColor(clGray)},
+      {QPalette::Text, ToQColor(clGray)},
+      {QPalette::ButtonText, ToQColor(clGray)},
+      {QPalette::Dark, QColor(0xBE, 0xBE, 0xBE)},
+      {QPalette::Base, ground},
+      {QPalette::Shadow, QColor(0xB1, 0xB1, 0xB1)},
+      {QPalette::Highlight, QColor(0x91, 0x91, 0x91)},
+  };
+  for (const auto& [role, colour] : disabled) palette.setColor(QPalette::Disabled, role, colour);
+  return palette;
+}
+
+QStyle* ClassicStyle() {
+  // Owned by the application, so that a new application gets a new one.
+  static QPointer<QStyle> style;
+  if (style.isNull()) {
+    style = QStyleFactory::create(QStringLiteral("Fusion"));
+    style->setParent(qApp);
+  }
+  return style;
+}
+
+void ApplyClassicLook() {
+  // The application owns the style it is given and deletes it when it gets another, so it gets
+  // an instance of its own. The style first: setting it may reset the palette.
+  QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+  QApplication::setPalette(ClassicPalette());
+}
+
+void KeepClassicLook(QWidget* window) {
+  // A palette with every role set is not touched by the application's palette, and its roles
+  // pass down to every control (over the palettes a theme gives classes of controls).
+  QPalette palette = window->palette();
+  const QPalette classic = ClassicPalette();
+  for (const auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+    for (int role = 0; role < QPalette::NColorRoles; ++role) {
+      const auto colourRole = static_cast<QPalette::ColorRole>(role);
+      if (!palette.isBrushSet(group, colourRole))
+        palette.setBrush(group, colourRole, classic.brush(group, colourRole));
+    }
+  }
+  window->setPalette(palette);
+  // A widget's own style does not pass to its children, so each control gets it.
+  window->setStyle(ClassicStyle());
+  for (QWidget* control : window->findChildren<QWidget*>())
+    if (!control->testAttribute(Qt::WA_SetStyle)) control->setStyle(ClassicStyle());
 }
 
 void SetFontColor(QWidget* widget, TColor color) {

@@ -3,6 +3,8 @@
 #include <QColor>
 #include <cstdint>
 
+class QPalette;
+class QStyle;
 class QWidget;
 
 // A colour as the window's design gives it: 0xBBGGRR (blue in the high byte).
@@ -18,8 +20,20 @@ constexpr TColor clFormColor = 0xE2E4E7;  // the window's light grey
 QColor ToQColor(TColor color);
 TColor FromQColor(const QColor& color);
 
-// The application's palette with the classic grey (0x808080) for the text of disabled controls.
-void ApplyClassicDisabledText();
+// The classic light system colours the window is designed on: black text on a light grey
+// ground, white fields, the blue selection, and the classic grey (0x808080) for the text of
+// disabled controls. Every role of every colour group is set, so that nothing of the desktop's
+// theme shows through.
+QPalette ClassicPalette();
+// The widget style the window is laid out for (Fusion): one instance for all controls.
+QStyle* ClassicStyle();
+// The application takes the classic palette and style, whatever the desktop's theme, -style or
+// QT_STYLE_OVERRIDE chose, so that pop-up lists and message boxes match the window.
+void ApplyClassicLook();
+// `window` and every control in it keep the classic palette (below the colours they set
+// themselves) and style, also when the application's palette, style or theme changes later.
+// Call it once the controls exist; a control with a style of its own keeps that.
+void KeepClassicLook(QWidget* window);
 
 // Text colour of a control (all text roles of its palette).
 void SetFontColor(QWidget* widget, TColor color);

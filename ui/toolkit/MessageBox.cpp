@@ -3,6 +3,8 @@
 #include <QMessageBox>
 #include <utility>
 
+#include "ui/toolkit/Colors.h"
+
 namespace {
 
 MessageBoxHook& Hook() {
@@ -32,6 +34,8 @@ void ShowMessageBox(QWidget* owner, const QString& title, const QString& text, M
     return;
   }
   QMessageBox box(ToQtIcon(icon), title, text, QMessageBox::Ok, owner);
+  // The box is a window of its own: it takes the program's colours and style, not the desktop's.
+  KeepClassicLook(&box);
   box.exec();
 }
 

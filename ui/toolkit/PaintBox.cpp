@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "ui/toolkit/Fonts.h"
@@ -12,6 +13,22 @@
 namespace {
 
 constexpr TColor kInvalidColor = 0xFFFFFFFF;
+
+// The image pixel where the design pixel at `v` begins, at `scale` image pixels per design pixel.
+int ImageCoordinate(int v, double scale) {
+  if (scale == 1.0) return v;
+  // The margin keeps whole products such as 3 * 1.1 from falling just below.
+  return static_cast<int>(std::floor(v * scale + 1e-9));
+}
+
+// An image of `size` design pixels at `ratio` image pixels per design pixel, in `colour`.
+QImage NewImage(QSize size, qreal ratio, TColor colour) {
+  QImage image(static_cast<int>(std::ceil(size.width() * ratio)),
+               static_cast<int>(std::ceil(size.height() * ratio)), QImage::Format_RGB32);
+  image.setDevicePixelRatio(ratio);
+  image.fill(ToQColor(colour));
+  return image;
+}
 
 }  // namespace
 
@@ -50,17 +67,28 @@ TCanvas::FontCache& TCanvas::CachedFont() {
 void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int w, int h) {
   if (x2 < x1) std::swap(x1, x2);
   if (y2 < y1) std::swap(y1, y2);
-  const int width = x2 - x1;
-  const int height = y2 - y1;
+  if (x2 == x1 || y2 == y1) return;
+  // The shape is worked out in image pixels, with an outline as wide as the pen.
+  const Pixels pixels = Lock();
+  x1 = pixels.ToImage(x1);
+  y1 = pixels.ToImage(y1);
+  const int width = pixels.ToImage(x2) - x1;
+  const int height = pixels.ToImage(y2) - y1;
   if (width <= 0 || height <= 0) return;
+  const int pen = pixels.penWidth;
+  if (pixels.scale != 1.0) {
+    w = static_cast<int>(std::lround(w * pixels.scale));
+    h = static_cast<int>(std::lround(h * pixels.scale));
+  }
   // Corner ellipses cannot be larger than the rectangle.
   const double rx = std::min(std::abs(w), width) / 2.0;
   const double ry = std::min(std::abs(h), height) / 2.0;
 
   // Horizontal inset of the shape in each row (relative to x1, the same at both ends). In the
   // rows of a corner the ellipse decides; a pixel belongs to the shape when its centre lies
-  // within the corner ellipse. Rows -1 and `height` lie outside (inset past the middle).
-  std::vector<int> inset(static_cast<size_t>(height) + 2, width);
+  // within the corner ellipse. The `pen` rows above and below lie outside (inset past the
+  // middle); row r is stored at r + pen.
+  std::vector<int> inset(static_cast<size_t>(height + 2 * pen), width);
   for (int row = 0; row < height; ++row) {
     const double cy = row + 0.5;
     double dy = 0;
@@ -75,40 +103,43 @@ void TCanvas::RoundRect(int x1, int y1, int x2, int y2, int w, int h) {
       // First pixel whose centre x + 0.5 lies at or right of rx - half.
       in = std::max(0, static_cast<int>(std::ceil(rx - half - 0.5)));
     }
-    inset[static_cast<size_t>(row) + 1] = in;
+    inset[static_cast<size_t>(row + pen)] = in;
   }
-  // Each row of the shape is filled with the brush; a pixel whose left, right, upper or lower
-  // neighbour lies outside the shape belongs to the outline and takes the pen.
-  const QRgb pen = ToQColor(penColor_).rgb();
+  // Each row of the shape is filled with the brush; a pixel with a pixel outside the shape
+  // within `pen` pixels to its left, right, above or below belongs to the outline and takes the
+  // pen (with a one-pixel pen: a pixel with an outside neighbour).
+  const QRgb penRgb = ToQColor(penColor_).rgb();
   const QRgb brush = ToQColor(brushColor_).rgb();
-  const Pixels pixels = Lock();
   for (int row = 0; row < height; ++row) {
-    const int in = inset[static_cast<size_t>(row) + 1];
+    const size_t at = static_cast<size_t>(row + pen);
+    const int in = inset[at];
     const int first = in;
     const int last = width - in - 1;
     if (first > last) continue;
-    // Pixels from `first` up to `outerLeft` have an outside neighbour above or below.
-    const int neighbour =
-        std::max(inset[static_cast<size_t>(row)], inset[static_cast<size_t>(row) + 2]);
+    // The widest inset of the rows within `pen` above or below.
+    int neighbour = 0;
+    for (size_t k = 1; k <= static_cast<size_t>(pen); ++k)
+      neighbour = std::max({neighbour, inset[at - k], inset[at + k]});
     // The outline covers the columns up to `neighbour` on the left and from width - neighbour
-    // on the right, and at least the row's first and last pixel; the brush fills between.
-    const int leftEnd = std::max(first, neighbour - 1);
-    const int rightStart = std::min(last, width - neighbour);
+    // on the right, and at least the row's first and last `pen` pixels; the brush fills between.
+    const int leftEnd = std::max(first + pen - 1, neighbour - 1);
+    const int rightStart = std::min(last - pen + 1, width - neighbour);
     const int y = y1 + row;
     if (leftEnd + 1 >= rightStart) {
-      pixels.Span(x1 + first, x1 + last, y, pen);
+      pixels.Span(x1 + first, x1 + last, y, penRgb);
       continue;
     }
-    pixels.Span(x1 + first, x1 + leftEnd, y, pen);
+    pixels.Span(x1 + first, x1 + leftEnd, y, penRgb);
     pixels.Span(x1 + leftEnd + 1, x1 + rightStart - 1, y, brush);
-    pixels.Span(x1 + rightStart, x1 + last, y, pen);
+    pixels.Span(x1 + rightStart, x1 + last, y, penRgb);
   }
   Changed();
 }
 
 void TCanvas::TextOut(int x, int y, const QString& text) {
   // The text's cell is filled with the brush first (an opaque background), then the glyphs are
-  // drawn on their baseline.
+  // drawn on their baseline. The painter maps design pixels to the image's own, and the font
+  // engine renders the glyphs at that size.
   const FontCache& font = CachedFont();
   const int width = static_cast<int>(std::ceil(font.metrics.horizontalAdvance(text)));
   QPainter painter(image_);
@@ -127,7 +158,7 @@ void TCanvas::MoveTo(int x, int y) {
 }
 
 void TCanvas::LineTo(int x, int y) {
-  DrawLine(Lock(), penPos_, QPoint(x, y), ToQColor(penColor_).rgb());
+  DrawPenLine(Lock(), penPos_, QPoint(x, y), ToQColor(penColor_).rgb());
   penPos_ = QPoint(x, y);
   Changed();
 }
@@ -137,10 +168,55 @@ void TCanvas::PolylineTo(const QPoint* points, int count) {
   const Pixels pixels = Lock();
   const QRgb pen = ToQColor(penColor_).rgb();
   for (int i = 0; i < count; ++i) {
-    DrawLine(pixels, penPos_, points[i], pen);
+    DrawPenLine(pixels, penPos_, points[i], pen);
     penPos_ = points[i];
   }
   Changed();
+}
+
+void TCanvas::DrawPenLine(const Pixels& pixels, QPoint from, QPoint to, QRgb pen) {
+  if (pixels.scale == 1.0) {
+    DrawLine(pixels, from, to, pen);
+  } else if (pixels.penWidth == 1) {
+    DrawLine(pixels, ToImage(pixels, from), ToImage(pixels, to), pen);
+  } else {
+    DrawWideLine(pixels, ToImage(pixels, from), ToImage(pixels, to), pen);
+  }
+}
+
+QPoint TCanvas::ToImage(const Pixels& pixels, QPoint point) {
+  return QPoint(pixels.ToImage(point.x()), pixels.ToImage(point.y()));
+}
+
+void TCanvas::DrawWideLine(const Pixels& pixels, QPoint from, QPoint to, QRgb pen) {
+  // The steps of DrawLine; each covers penWidth pixels along the minor axis, from the line's
+  // pixel down or to the right, so the line keeps one width along its length.
+  const int dx = to.x() - from.x();
+  const int dy = to.y() - from.y();
+  const bool xMajor = std::abs(dx) >= std::abs(dy);
+  const int major = xMajor ? std::abs(dx) : std::abs(dy);
+  const int minor = xMajor ? dy : dx;
+  const int majorStep = (xMajor ? dx : dy) > 0 ? 1 : -1;
+  const int den = 2 * major;
+  int rest = major;
+  int q = 0;
+  for (int i = 0; i < major; ++i) {
+    const int along = i * majorStep;
+    if (xMajor) {
+      for (int k = 0; k < pixels.penWidth; ++k)
+        pixels.Plot(from.x() + along, from.y() + q + k, pen);
+    } else {
+      pixels.Span(from.x() + q, from.x() + q + pixels.penWidth - 1, from.y() + along, pen);
+    }
+    rest -= 2 * minor;
+    if (rest < 0) {
+      rest += den;
+      ++q;
+    } else if (rest >= den) {
+      rest -= den;
+      --q;
+    }
+  }
 }
 
 void TCanvas::DrawLine(const Pixels& pixels, QPoint from, QPoint to, QRgb pen) {
@@ -205,19 +281,34 @@ void TCanvas::DrawLine(const Pixels& pixels, QPoint from, QPoint to, QRgb pen) {
 }
 
 void TCanvas::SetPixel(int x, int y, TColor color) {
-  Lock().Plot(x, y, ToQColor(color).rgb());
+  // A square as wide as the pen.
+  const Pixels pixels = Lock();
+  const int left = pixels.ToImage(x);
+  const int top = pixels.ToImage(y);
+  for (int row = top; row < top + pixels.penWidth; ++row)
+    pixels.Span(left, left + pixels.penWidth - 1, row, ToQColor(color).rgb());
   Changed();
 }
 
 TColor TCanvas::Pixel(int x, int y) const {
   if (OnRead) OnRead();
+  const double scale = image_->devicePixelRatio();
+  x = ImageCoordinate(x, scale);
+  y = ImageCoordinate(y, scale);
   if (!image_->rect().contains(x, y)) return kInvalidColor;
   return FromQColor(QColor::fromRgb(image_->pixel(x, y)));
 }
 
 TCanvas::Pixels TCanvas::Lock() {
   // bits() detaches a shared image once; the pixels are then written directly.
-  return Pixels{image_->bits(), image_->bytesPerLine(), image_->width(), image_->height()};
+  const double scale = image_->devicePixelRatio();
+  const int penWidth = std::max(1, static_cast<int>(std::lround(scale)));
+  return Pixels{image_->bits(), image_->bytesPerLine(), image_->width(), image_->height(), scale,
+                penWidth};
+}
+
+int TCanvas::Pixels::ToImage(int v) const {
+  return ImageCoordinate(v, scale);
 }
 
 void TCanvas::Pixels::Plot(int x, int y, QRgb rgb) const {
@@ -239,8 +330,8 @@ void TCanvas::Changed() {
 }
 
 TPaintBox::TPaintBox(int width, int height, TColor background, QWidget* parent)
-    : QWidget(parent), image_(width, height, QImage::Format_RGB32), canvas_(&image_) {
-  image_.fill(ToQColor(background));
+    : QWidget(parent), background_(background), canvas_(&image_) {
+  image_ = NewImage(QSize(width, height), devicePixelRatioF(), background);
   canvas_.OnChanged = [this] { CanvasChanged(); };
   canvas_.OnRead = [this] { DrawIfPending(); };
   setAttribute(Qt::WA_OpaquePaintEvent);  // the image covers the whole box
@@ -248,6 +339,7 @@ TPaintBox::TPaintBox(int width, int height, TColor background, QWidget* parent)
 }
 
 const QImage& TPaintBox::Image() {
+  FollowDevicePixelRatio();
   DrawIfPending();
   return image_;
 }
@@ -270,7 +362,21 @@ void TPaintBox::CanvasChanged() {
   if (!drawing_) update();
 }
 
+void TPaintBox::FollowDevicePixelRatio() {
+  const qreal ratio = devicePixelRatioF();
+  if (ratio == image_.devicePixelRatio()) return;
+  QImage image = NewImage(size(), ratio, background_);
+  if (OnDraw) {
+    drawPending_ = true;  // drawn afresh at the new resolution
+  } else {
+    QPainter painter(&image);
+    painter.drawImage(QRect(QPoint(0, 0), size()), image_);
+  }
+  image_ = std::move(image);
+}
+
 void TPaintBox::paintEvent(QPaintEvent*) {
+  FollowDevicePixelRatio();
   DrawIfPending();
   QPainter painter(this);
   painter.drawImage(0, 0, image_);

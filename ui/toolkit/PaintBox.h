@@ -14,6 +14,11 @@
 // no antialiasing, a solid one-pixel pen, LineTo excluding its end point, RoundRect with right
 // and bottom edges exclusive, TextOut drawing on the brush colour. Everything is clipped to the
 // image.
+//
+// Coordinates are in pixels of the design. An image with a device pixel ratio above 1 (a HiDPI
+// screen) is drawn at its own resolution: each coordinate is scaled to the image's pixels, the
+// pen and a set pixel become that many device pixels wide (the ratio rounded), and text is
+// rendered by the font engine at the scaled size. At ratio 1 design and image pixels coincide.
 class TCanvas {
  public:
   explicit TCanvas(QImage* image) : image_(image) {}
@@ -62,6 +67,10 @@ class TCanvas {
     qsizetype bytesPerLine;
     int width;
     int height;
+    double scale;  // image pixels per design pixel
+    int penWidth;  // image pixels that a one-pixel pen covers
+    // The image pixel where the design pixel at `v` begins.
+    int ToImage(int v) const;
     // Sets one pixel, clipped to the image.
     void Plot(int x, int y, QRgb rgb) const;
     // Sets the pixels from x1 to x2 (both included) of row y, clipped to the image.
@@ -69,7 +78,14 @@ class TCanvas {
   };
   Pixels Lock();
   void Changed();
+  // The pen's line between two design points, `to` excluded.
+  static void DrawPenLine(const Pixels& pixels, QPoint from, QPoint to, QRgb pen);
+  // The line between two points in image pixels, `to` excluded.
   static void DrawLine(const Pixels& pixels, QPoint from, QPoint to, QRgb pen);
+  // The same line, pixels.penWidth pixels wide along its minor axis.
+  static void DrawWideLine(const Pixels& pixels, QPoint from, QPoint to, QRgb pen);
+  // A design point in image pixels.
+  static QPoint ToImage(const Pixels& pixels, QPoint point);
 
   QImage* image_;
   TColor penColor_ = 0x000000;
@@ -83,7 +99,9 @@ class TCanvas {
 
 // A paint box: a widget that shows its canvas's image. The image keeps what was drawn, so the
 // picture survives being covered by another window. Before anything is drawn it shows
-// `background`.
+// `background`. The image has the box's size in the screen's device pixels (and that device
+// pixel ratio), so the picture is as sharp as the screen; when the box moves to a screen of
+// another ratio, the picture is drawn again at the new one (OnDraw) or scaled.
 //
 // Drawing on the canvas schedules one repaint of the box (update(), so Qt merges it with every
 // other change of the window). A picture that is drawn from scratch on every change can instead
@@ -111,8 +129,11 @@ class TPaintBox : public QWidget {
 
  private:
   void CanvasChanged();
+  // Gives the image the box's current device pixel ratio, if it has another.
+  void FollowDevicePixelRatio();
 
   QImage image_;
+  TColor background_;
   TCanvas canvas_;
   bool drawPending_ = false;
   bool drawing_ = false;

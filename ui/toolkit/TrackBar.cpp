@@ -7,6 +7,7 @@
 #include <QPointer>
 #include <QProxyStyle>
 #include <QScopedValueRollback>
+#include <QStyleFactory>
 #include <QStyleOptionSlider>
 #include <algorithm>
 
@@ -19,6 +20,9 @@ namespace {
 // place of the style's own handle, which each style shapes and insets differently.
 class ThumbStyle : public QProxyStyle {
  public:
+  // Over the window's own style, not the one the desktop or QT_STYLE_OVERRIDE names.
+  ThumbStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
+
   QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl sub,
                        const QWidget* widget) const override {
     QRect rect = QProxyStyle::subControlRect(control, option, sub, widget);

@@ -3,6 +3,7 @@
 #include <QFontInfo>
 #include <QTest>
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 
 #include "ui/toolkit/PaintBox.h"
@@ -190,5 +191,58 @@ TEST(PaintBoxTest, AnInvalidatedPictureIsDrawnOnceWhenPaintedOrRead) {
   EXPECT_EQ(box->grab().toImage().pixelColor(90, 50), ToQColor(kGreen192));
   EXPECT_EQ(draws, 2);
 }
+
+// On the image of a screen with a device pixel ratio above 1, the frame, lines and set pixels
+// are drawn at the image's resolution, as wide as the ratio rounded, and keep that width all
+// along.
+class CanvasRatioTest : public ::testing::TestWithParam<double> {};
+
+TEST_P(CanvasRatioTest, FrameAndLinesKeepThePensWidthAllAlong) {
+  const double ratio = GetParam();
+  const auto at = [ratio](int v) { return static_cast<int>(std::floor(v * ratio + 1e-9)); };
+  const int pen = std::max(1, static_cast<int>(std::lround(ratio)));
+  QImage image(at(180), at(102), QImage::Format_RGB32);
+  image.setDevicePixelRatio(ratio);
+  image.fill(Qt::white);
+  TCanvas canvas(&image);
+  canvas.SetPenColor(kGreen192);
+  canvas.SetBrushColor(clBlack);
+  canvas.RoundRect(0, 0, 180, 102, 10, 10);
+  canvas.MoveTo(0, 50);
+  canvas.LineTo(180, 50);
+  canvas.MoveTo(90, 0);
+  canvas.LineTo(90, 100);
+  canvas.SetPixel(20, 20, kGreen128);
+
+  const QRgb green = ToQColor(kGreen192).rgb();
+  const auto countIn = [&image](QRect area, QRgb colour) {
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+      for (int x = area.left(); x <= area.right(); ++x) count += image.pixel(x, y) == colour;
+    return count;
+  };
+  const auto greenIn = [&](QRect area) { return countIn(area, green); };
+  for (int x = at(10); x < at(170); ++x) {
+    if (x >= at(90) - 1 && x <= at(90) + pen) continue;  // where the two lines cross
+    const QRect top(x, 0, 1, at(10)), middle(x, at(40), 1, at(20)), bottom(x, at(92), 1, at(10));
+    EXPECT_EQ(greenIn(top), pen) << "frame's top, column " << x;
+    EXPECT_EQ(image.pixel(x, 0), green);
+    EXPECT_EQ(greenIn(middle), pen) << "horizontal line, column " << x;
+    EXPECT_EQ(image.pixel(x, at(50)), green);
+    EXPECT_EQ(greenIn(bottom), pen) << "frame's bottom, column " << x;
+    EXPECT_EQ(image.pixel(x, image.height() - 1), green);
+  }
+  for (int y = at(10); y < at(92); ++y) {
+    if (y >= at(50) - 1 && y <= at(50) + pen) continue;
+    EXPECT_EQ(greenIn(QRect(0, y, at(10), 1)), pen) << "frame's left, row " << y;
+    EXPECT_EQ(greenIn(QRect(at(80), y, at(20), 1)), pen) << "vertical line, row " << y;
+    EXPECT_EQ(image.pixel(at(90), y), green);
+  }
+  EXPECT_EQ(canvas.Pixel(20, 20), kGreen128);
+  EXPECT_EQ(countIn(image.rect(), ToQColor(kGreen128).rgb()), pen * pen)
+      << "a set pixel is a square as wide as the pen";
+}
+
+INSTANTIATE_TEST_SUITE_P(HiDpiScreens, CanvasRatioTest, ::testing::Values(1.25, 1.5, 2.0));
 
 }  // namespace

@@ -1,0 +1,62 @@
+// The waveform preview on a HiDPI screen: this binary runs at device pixel ratio 2
+// (QT_SCALE_FACTOR=2, set by ctest). The preview is drawn at the screen's resolution, not
+// enlarged from the design's pixels; at ratio 1 the other tests check it pixel by pixel.
+#include <gtest/gtest.h>
+
+#include "tests/support/FormFixture.h"
+#include "ui/Form1.h"
+#include "ui/toolkit/PaintBox.h"
+
+namespace {
+
+class PreviewScaleTest : public FormFixture {};
+
+TEST_F(PreviewScaleTest, LabelsAndCurveAreDrawnAtTheScreensResolution) {
+  CreateUnlockedForm();
+  const QImage image = form->PB->Image();
+  ASSERT_EQ(image.devicePixelRatio(), 2.0) << "runs with QT_SCALE_FACTOR=2";
+  ASSERT_EQ(image.size(), QSize(360, 204));
+  EXPECT_EQ(form->PB->grab().toImage().convertToFormat(QImage::Format_RGB32), image)
+      << "the box shows its picture pixel for pixel";
+
+  // A label enlarged from a bitmap consists of 2x2 blocks of one colour; text rendered at the
+  // screen's size does not. "Amp" stands at (93, 2) in the design.
+  int finerBlocks = 0;
+  for (int y = 4; y < 30; y += 2) {
+    for (int x = 186; x < 230; x += 2) {
+      const QRgb first = image.pixel(x, y);
+      finerBlocks += image.pixel(x + 1, y) != first || image.pixel(x, y + 1) != first ||
+                     image.pixel(x + 1, y + 1) != first;
+    }
+  }
+  EXPECT_GT(finerBlocks, 5);
+
+  // The curve: in every column inside the frame's corners, at least two pixels of the bright
+  // green (the pen's width) meeting those of the next column, through the design's points.
+  const QRgb bright = ToQColor(0x00C000).rgb();
+  int previousTop = -1;
+  int previousBottom = -1;
+  for (int x = 12; x < 348; ++x) {
+    int top = -1;
+    int bottom = -1;
+    int count = 0;
+    for (int y = 2; y < 202; ++y) {
+      if (image.pixel(x, y) != bright) continue;
+      if (top < 0) top = y;
+      bottom = y;
+      ++count;
+    }
+    ASSERT_GE(count, 2) << "column " << x;
+    if (previousTop >= 0) {
+      EXPECT_TRUE(top <= previousBottom + 1 && previousTop <= bottom + 1)
+          << "gap between columns " << x - 1 << " and " << x;
+    }
+    previousTop = top;
+    previousBottom = bottom;
+    if (x % 2 == 0) {
+      EXPECT_EQ(image.pixel(x, 2 * PreviewCurveRow(x / 2, 1000, 16864)), bright) << x;
+    }
+  }
+}
+
+}  // namespace
