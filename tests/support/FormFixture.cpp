@@ -1,5 +1,6 @@
 #include "tests/support/FormFixture.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QLocale>
 #include <QPixmap>
@@ -27,6 +28,16 @@ int PixelsOf(const QImage& image, TColor colour) {
 int PreviewCurveRow(int x, double frequency, double amplitude) {
   const double s = std::sin((x - 90) * std::numbers::pi / (90 / (frequency / 1000)));
   return 50 - static_cast<int>(std::nearbyint(s * (amplitude / 678)));
+}
+
+void ActivateWindow(QWidget* window) {
+  window->show();
+  window->activateWindow();
+  QApplication::setActiveWindow(window);
+  EXPECT_TRUE(QTest::qWaitFor([&] {
+    return QApplication::activeWindow() == window &&
+           QGuiApplication::focusWindow() == window->windowHandle();
+  })) << "the window did not become active";
 }
 
 void ResetProgramState() {

@@ -25,6 +25,10 @@ int PixelsOf(const QImage& image, TColor colour);
 // sine sampled at the column, scaled and rounded to the nearest row.
 int PreviewCurveRow(int x, double frequency, double amplitude);
 
+// Shows `window` and makes it the active window, as the user's click on it would: keys reach a
+// window, its shortcuts included, only while it is active.
+void ActivateWindow(QWidget* window);
+
 // Program-wide values as at program start (the window sets its own at creation).
 void ResetProgramState();
 
