@@ -90,6 +90,7 @@ TForm1::TForm1(QWidget* parent) : QWidget(parent) {
   KeepClassicLook(this);
   NameControls();
   BindEvents();
+  CreateShortcuts();
   FramePacer = new TFramePacer(this);
   // Designed at 214, 108, but shown centred on the screen.
   move(214, 108);

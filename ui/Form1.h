@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <cstdint>
+#include <vector>
 
 #include "automation/Automation.h"
 
@@ -23,6 +24,7 @@ class TTimer;
 class TTrackBar;
 class TUpDown;
 class QLabel;
+class QShortcut;
 
 // True from a successful start of the tone until the next stop.
 extern bool Playing;
@@ -57,6 +59,12 @@ class TForm1 : public QWidget {
 
   // Warning gate (ui/WarningGate.cpp).
   void CheckBox7Click(QObject* sender);
+
+  // The window's keys (ui/Keys.cpp): Esc stops the tone, Ctrl+Enter starts it, Ctrl with the
+  // arrows and page keys moves the frequency and amplitude bars. Created locked; the warning gate
+  // unlocks them.
+  void CreateShortcuts();
+  void UnlockShortcuts();
 
   // Frequency, amplitude and zones (ui/Zones.cpp).
   void ScrollBar1Change(QObject* sender);
@@ -218,6 +226,7 @@ class TForm1 : public QWidget {
   ToneState toldTone_;
   bool outputLost_ = false;
 
+  std::vector<QShortcut*> shortcuts_;
   double previewFrequency_ = 0;
   double previewAmplitude_ = 0;
 };

@@ -31,6 +31,7 @@ void TForm1::CheckBox7Click(QObject* /*sender*/) {
 
   ScrollBar1->show();
   ScrollBar2->show();
+  UnlockShortcuts();
 
   Label5->setEnabled(true);
   Label7->setEnabled(true);

@@ -464,6 +464,7 @@ struct Transition {
   void (*act)(TForm1&);      // the transition
   int lastsMs;               // from the action to the end of the transition, latency included
   Reference reference = Reference::kSteady;
+  bool silentAfter = false;  // the tone is gone once the transition is over
 };
 
 void PrintTo(const Transition& transition, std::ostream* os) {
@@ -474,6 +475,18 @@ void PrintTo(const Transition& transition, std::ostream* os) {
 template <auto button>
 void Press(TForm1& form) {
   Click(form.*button);
+}
+
+// Starts the tone and makes the window the active one, so that it takes the keys.
+void PlayInActiveWindow(TForm1& form) {
+  Click(form.Button3);
+  ActivateWindow(&form);
+}
+
+// Presses `key` on the keyboard: the focused control of the active window gets it.
+template <Qt::Key key>
+void PressKey(TForm1&) {
+  QTest::keyClick(static_cast<QWidget*>(nullptr), key);
 }
 
 void PlayAllThree(TForm1& form) {
@@ -493,7 +506,8 @@ void PlayWithPresetReady(TForm1& form, int position, int index) {
 
 const Transition kTransitions[] = {
     {"Start", [](TForm1&) {}, Press<&TForm1::Button3>, 150},
-    {"Stop", Press<&TForm1::Button3>, Press<&TForm1::SpeedButton1>, 150},
+    {"Stop", Press<&TForm1::Button3>, Press<&TForm1::SpeedButton1>, 150, Reference::kSteady, true},
+    {"StopByEsc", PlayInActiveWindow, PressKey<Qt::Key_Escape>, 150, Reference::kSteady, true},
     {"StartWithAllThreeEffectsOn",
      [](TForm1& form) {
        PlayAllThree(form);
@@ -597,6 +611,10 @@ TEST_P(TransitionE2ETest, HasNoStepBeyondTheSteadySoundsOwn) {
       reference =
           std::max(reference, static_cast<double>(MaxJump(Slice(values, beforeBegin, beforeEnd)) +
                                                   MaxJump(Slice(values, afterBegin, afterEnd))));
+    }
+    if (transition.silentAfter) {
+      EXPECT_LE(Peak(Slice(values, afterBegin, afterEnd)), 16)  // the resampler's noise at most
+          << transition.name << ": still sounding after the transition";
     }
     const Step step = LargestStep(values, mark, transitionEnd);
     std::cout << "[ measured   ] " << transition.name << ' ' << (channel == 0 ? "left" : "right")

@@ -48,6 +48,16 @@ DarkDesktop::~DarkDesktop() {
   ApplyClassicLook();
 }
 
+void ActivateWindow(QWidget* window) {
+  window->show();
+  window->activateWindow();
+  QApplication::setActiveWindow(window);
+  EXPECT_TRUE(QTest::qWaitFor([&] {
+    return QApplication::activeWindow() == window &&
+           QGuiApplication::focusWindow() == window->windowHandle();
+  })) << "the window did not become active";
+}
+
 void ResetProgramState() {
   Frequency = 0;
   Amplitude = 0;

@@ -35,6 +35,10 @@ class DarkDesktop {
   DarkDesktop& operator=(const DarkDesktop&) = delete;
 };
 
+// Shows `window` and makes it the active window, as the user's click on it would: keys reach a
+// window, its shortcuts included, only while it is active.
+void ActivateWindow(QWidget* window);
+
 // Program-wide values as at program start (the window sets its own at creation).
 void ResetProgramState();
 

@@ -1,5 +1,7 @@
 #include "ui/toolkit/Controls.h"
 
+#include <QAbstractItemView>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPalette>
 #include <QStyledItemDelegate>
@@ -101,6 +103,19 @@ TComboBox::TComboBox(const QStringList& items, QWidget* parent) : QComboBox(pare
   setEditable(false);
   setFrame(false);
   addItems(items);
+  // The open list's keys reach its view first. Qt's own handling there (Qt 6.4) closes the list
+  // on Esc without claiming the key, so a window shortcut on Esc would fire as well; this filter,
+  // installed after Qt's and so asked before it, claims the key instead.
+  view()->installEventFilter(this);
+}
+
+bool TComboBox::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == view() && event->type() == QEvent::ShortcutOverride &&
+      static_cast<QKeyEvent*>(event)->matches(QKeySequence::Cancel)) {
+    event->accept();  // the key press follows, and the open list closes on it
+    return true;
+  }
+  return QComboBox::eventFilter(watched, event);
 }
 
 TRichEdit::TRichEdit(QWidget* parent) : QTextEdit(parent) {

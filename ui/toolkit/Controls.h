@@ -48,13 +48,17 @@ class TBevel : public QFrame {
   Shape shape_;
 };
 
-// A drop-down list: choice only.
+// A drop-down list: choice only. While the list is open, Esc is the list's: it closes the list
+// and reaches no shortcut of the window beneath.
 class TComboBox : public QComboBox {
   Q_OBJECT
  public:
   explicit TComboBox(const QStringList& items, QWidget* parent = nullptr);
   // Height in pixels of each item of the drop-down list.
   void SetItemHeight(int height);
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 // A multi-line rich text box with a vertical scroll bar.
