@@ -2,6 +2,7 @@
 // server is needed, yet the device thread calls back at the real rate.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <csignal>
@@ -20,14 +21,11 @@
 namespace {
 
 std::atomic<int> procCalls{0};
-std::atomic<int16_t> procValue{0};
 
 // A stream proc that counts its calls and fills with a constant.
 uint32_t CountingProc(uint32_t /*handle*/, void* buffer, uint32_t length, void* /*user*/) {
   procCalls.fetch_add(1);
-  auto* values = static_cast<int16_t*>(buffer);
-  const int16_t value = procValue.load();
-  for (uint32_t i = 0; i < length / 2; ++i) values[i] = value;
+  std::fill_n(static_cast<int16_t*>(buffer), length / 2, int16_t{1000});
   return length;
 }
 
@@ -41,7 +39,6 @@ class SdlAudioLibraryTest : public ::testing::Test {
   void SetUp() override {
     if (std::getenv("SDL_AUDIODRIVER") == nullptr) setenv("SDL_AUDIODRIVER", "dummy", 1);
     procCalls.store(0);
-    procValue.store(1000);
   }
 
   // Init and one stream of `library` (the test's own by default), as the program starts up.
