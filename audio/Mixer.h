@@ -36,8 +36,8 @@ class Mixer {
   // Window's thread, while the slot is stopped. Allocates everything the stream will use.
   void Fill(int slot, StreamProc proc, void* user, uint32_t handle);
   EffectChain& Chain(int slot) { return *streams_[static_cast<size_t>(slot)].chain; }
-  // Starts a stopped (or stopping) stream with its effects cleared and a fade-in; a playing one
-  // plays on.
+  // Starts a stopped stream with its effects cleared and a fade-in; a playing one plays on. Not
+  // for a stream fading out: Stop it first.
   void Play(int slot);
   // Asks Mix to fade a playing stream out; false if it was not playing.
   bool BeginStop(int slot);
