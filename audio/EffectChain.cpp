@@ -9,11 +9,6 @@
 #include "audio/effects/DspHelpers.h"
 
 namespace {
-// The panel's initial positions: what an effect runs with until its first record arrives.
-constexpr FlangerRecord kDefaultFlanger{2.0f, 44100, 1000.0f, 5.0f};
-constexpr EchoRecord kDefaultEcho{1.0f, 1.0f, 200.0f};
-constexpr AutoWahRecord kDefaultAutoWah{0.1f, 1.0f, 0.0f, 9.0f, 9.0f, 1000.0f};
-
 constexpr float kToFloat = 1.0f / 32768.0f;
 
 // The records' fields as the effects take them (the flanger's Rate is not one of them).
@@ -62,21 +57,20 @@ int EffectChain::slotOf(int effect) noexcept {
   }
 }
 
-void EffectChain::prepare(double sampleRate, int channels, int maxBlockFrames) {
-  channels_ = std::max(1, channels);
+void EffectChain::prepare(const dsp::Format& format, int maxBlockFrames) {
+  channels_ = std::max(1, format.channels);
   maxBlockFrames_ = static_cast<size_t>(std::max(1, maxBlockFrames));
-  const double rate = sampleRate > 0.0 ? sampleRate : 44100.0;
+  const double rate = format.sampleRate > 0.0 ? format.sampleRate : 44100.0;
   fadeStep_ = static_cast<float>(1000.0 / (kFadeMs * rate));
   const size_t values = maxBlockFrames_ * static_cast<size_t>(channels_);
   work_.assign(values, 0.0f);
   dry_.assign(values, 0.0f);
-
-  flanger_.prepare(rate, channels_, maxBlockFrames);
-  echo_.prepare(rate, channels_, maxBlockFrames);
-  autoWah_.prepare(rate, channels_, maxBlockFrames);
-  flanger_.setParameters(paramsOf(kDefaultFlanger));
-  echo_.setParameters(paramsOf(kDefaultEcho));
-  autoWah_.setParameters(paramsOf(kDefaultAutoWah));
+  // Each effect's default parameters are the panel's initial positions: it runs with them until
+  // its first record arrives, which then glides from them.
+  for (int slot = 0; slot < kSlots; ++slot) {
+    withEffect(slot,
+               [&](auto& effect) { effect.prepare({.sampleRate = rate, .channels = channels_}); });
+  }
   reset();
 }
 
@@ -151,8 +145,9 @@ void EffectChain::runSlot(int slot, float* data, size_t frames) noexcept {
   withEffect(slot, [block](auto& effect) { effect.process(block); });
   if (!fading) return;
 
-  // S-shaped crossfade between the dry input and the effect's output: it starts and ends without
-  // a bend, where a straight ramp over a loud low tone would bend the wave audibly.
+  // Crossfade between the dry input and the effect's output along dsp::smoothStep, the shape of
+  // the mixer's fades too: it starts and ends without a bend, where a straight ramp over a loud
+  // low tone would bend the wave audibly.
   for (size_t f = 0; f < frames; ++f) {
     sw.gain = sw.wanted ? std::min(1.0f, sw.gain + fadeStep_) : std::max(0.0f, sw.gain - fadeStep_);
     const float mix = dsp::smoothStep(sw.gain);

@@ -23,8 +23,9 @@
 // later). With every effect off and no fade running the buffer is left exactly as it was.
 class EffectChain {
  public:
-  // Allocates the three effects and all buffers. Not real-time safe.
-  void prepare(double sampleRate, int channels, int maxBlockFrames);
+  // Allocates the three effects and the buffers for blocks of up to `maxBlockFrames` (process
+  // takes longer ones in pieces). Not real-time safe.
+  void prepare(const dsp::Format& format, int maxBlockFrames);
   // UI thread. Effect numbers 9 (flanger), 15 (echo), 12 (auto-wah) (EffectNumber in
   // audio/AudioLibrary.h). false for an unknown number. Setting an effect that is on, or removing
   // one that is off, changes nothing.
@@ -36,8 +37,7 @@ class EffectChain {
   bool setParameters(int effect, const void* record);
   // Audio thread: applies the newest records and enable flags at the start of the block, then
   // runs the enabled effects (fixed order flanger, echo, auto-wah) on the interleaved 16-bit
-  // values in place, saturating to [-32768, 32767]. Handles any frame count (internally in
-  // chunks of maxBlockFrames). noexcept.
+  // values in place, saturating to [-32768, 32767]. Handles any frame count. noexcept.
   void process(int16_t* interleaved, size_t frames) noexcept;
   // Audio thread (or while the audio thread is stopped): clears every effect's state.
   void reset() noexcept;

@@ -13,6 +13,7 @@ extern std::atomic<double> Frequency;
 extern std::atomic<double> Amplitude;
 // Running phase of the tone in half-periods; never wrapped.
 extern std::atomic<double> Phase;
+static_assert(std::atomic<double>::is_always_lock_free);  // the audio thread never waits
 
 // Values per second of the stream (22050 frames of 2 values): the divisor of the phase step.
 constexpr double kValuesPerSecond = 44100.0;

@@ -18,7 +18,7 @@ constexpr size_t kBlock = 512;
 
 void runChain(benchmark::State& state, std::initializer_list<int> effects) {
   EffectChain chain;
-  chain.prepare(kRate, 2, static_cast<int>(kBlock));
+  chain.prepare({.sampleRate = kRate, .channels = 2}, static_cast<int>(kBlock));
   const FlangerRecord flanger{2.0f, 44100, 1000.0f, 5.0f};
   const EchoRecord echo{1.0f, 1.0f, 200.0f};
   const AutoWahRecord wah{0.1f, 1.0f, 0.5f, 9.0f, 9.0f, 1000.0f};

@@ -10,19 +10,13 @@ constexpr double kTwoPi = 2.0 * std::numbers::pi;
 constexpr float kPi = std::numbers::pi_v<float>;
 }  // namespace
 
-void AutoWah::prepare(double sampleRate, int channels, int maxBlockFrames) {
-  (void)maxBlockFrames;  // works sample by sample, no block buffers needed
-  sampleRate_ = sampleRate > 0.0 ? sampleRate : 44100.0;
-  channels_ = std::max(1, channels);
+void AutoWah::allocate() {
   state_.assign(static_cast<size_t>(channels_), FilterState{});
   for (dsp::Smoother* s : {&dryGain_, &wetGain_, &damping_, &baseLog2_, &range_}) {
     s->prepare(sampleRate_, kSmoothingMs);
   }
   input_.prepare(sampleRate_, kInputFadeMs);
   tuning_.prepare(sampleRate_);
-  setParameters(params_);
-  snapNext_ = true;  // the first parameters from outside apply at once
-  reset();           // which also snaps every glide to these
 }
 
 void AutoWah::reset() noexcept {
@@ -39,22 +33,18 @@ void AutoWah::setParameters(const Params& params) noexcept {
   p.feedback = dsp::clampParam(params.feedback, -1.0f, 1.0f, p.feedback);
   p.rateHz = dsp::clampParam(params.rateHz, 0.0f, 50.0f, p.rateHz);
   p.rangeOctaves = dsp::clampParam(params.rangeOctaves, 0.0f, 12.0f, p.rangeOctaves);
-  if (sampleRate_ <= 0.0) {  // not prepared yet: applied by prepare()
-    p.baseHz = dsp::clampParam(params.baseHz, 10.0f, 20000.0f, p.baseHz);
-    return;
-  }
-  const float top = kTopFraction * static_cast<float>(sampleRate_);
-  p.baseHz = dsp::clampParam(params.baseHz, 10.0f, top, p.baseHz);
-  tuning_.setFrequency(p.rateHz);
-  dryGain_.setTarget(p.dryMix);
-  wetGain_.setTarget(p.wetMix);
-  damping_.setTarget(0.5f * std::exp2(-2.0f * p.feedback));  // 1 / (2 * 4^feedback)
-  baseLog2_.setTarget(std::log2(p.baseHz));
-  range_.setTarget(p.rangeOctaves);
-  if (snapNext_) {
-    for (dsp::Smoother* s : {&dryGain_, &wetGain_, &damping_, &baseLog2_, &range_}) s->snap();
-    snapNext_ = false;
-  }
+  p.baseHz = dsp::clampParam(params.baseHz, 10.0f, 20000.0f, p.baseHz);
+  if (prepared()) apply();
+}
+
+void AutoWah::apply() noexcept {
+  tuning_.setFrequency(params_.rateHz);
+  dryGain_.setTarget(params_.dryMix);
+  wetGain_.setTarget(params_.wetMix);
+  damping_.setTarget(0.5f * std::exp2(-2.0f * params_.feedback));  // 1 / (2 * 4^feedback)
+  baseLog2_.setTarget(
+      std::log2(std::min(params_.baseHz, kTopFraction * static_cast<float>(sampleRate_))));
+  range_.setTarget(params_.rangeOctaves);
 }
 
 void AutoWah::process(std::span<float> interleaved) noexcept {

@@ -21,7 +21,7 @@
 // bandpass(x): with |dryMix| 2 it may exceed 1, but it stays finite and bounded. Parameters glide
 // over a few milliseconds, so changes do not click. After a reset the filter's input is faded in
 // over kInputFadeMs, so the resonance is not struck by the sudden start of the signal.
-class AutoWah {
+class AutoWah : public dsp::Effect<AutoWah> {
  public:
   struct Params {
     float dryMix = 0.1f;        // -2 to 2
@@ -29,14 +29,13 @@ class AutoWah {
     float feedback = 0.0f;      // resonance, -1 to 1 (kept stable)
     float rateHz = 9.0f;        // rate of the sweep, 0 to 50
     float rangeOctaves = 9.0f;  // 0 to 12 (the top is clamped below Nyquist)
-    float baseHz = 1000.0f;     // base frequency, 10 to 0.45 times the sample rate
+    float baseHz = 1000.0f;     // base frequency, 10 to 20000 (at most 0.45 times the rate)
   };
 
-  void prepare(double sampleRate, int channels, int maxBlockFrames);
   // Clears the filter state and the LFO phase; the filter's input then fades in.
   void reset() noexcept;
-  // Values outside their ranges are clamped; a NaN keeps the previous value. The first call after
-  // prepare() applies at once; later calls glide. Real-time safe.
+  // Values outside their ranges are clamped; a NaN keeps the previous value. Set before
+  // prepare() they apply at once; later ones glide. Real-time safe.
   void setParameters(const Params& params) noexcept;
   // Processes interleaved samples (channels as prepared) in place, values in [-1, 1].
   // Non-finite inputs are treated as silence.
@@ -46,17 +45,18 @@ class AutoWah {
   static constexpr double kInputFadeMs = 5.0;
 
  private:
+  friend dsp::Effect<AutoWah>;
+  void allocate();
+  void apply() noexcept;
+
   struct FilterState {
     float ic1 = 0.0f;
     float ic2 = 0.0f;
   };
 
-  double sampleRate_ = 0.0;
-  int channels_ = 0;
   std::vector<FilterState> state_;  // one per channel
   dsp::Lfo tuning_;                 // the filter's g = tan(pi * centre / rate), every kStep samples
-  bool snapNext_ = true;
-  Params params_;  // as last set, clamped
+  Params params_;                   // as last set, clamped
   dsp::Smoother dryGain_;
   dsp::Smoother wetGain_;
   dsp::Smoother damping_;   // 1 / Q

@@ -3,10 +3,41 @@
 #include <algorithm>
 #include <cmath>
 
-// Small building blocks shared by the effects: value sanitising, a parameter smoother and the
-// fade-in of an effect's memory (the delay line and the LFO have headers of their own).
+// Small building blocks shared by the effects: what they are prepared for and the preparing
+// itself, value sanitising, a parameter smoother and the fade-in of an effect's memory (the delay
+// line and the LFO have headers of their own).
 // Header-only so the per-sample calls inline.
 namespace dsp {
+
+// What an effect is prepared for. The effects work frame by frame, so they need no block size.
+struct Format {
+  double sampleRate = 44100.0;
+  int channels = 2;
+};
+
+// What every effect's prepare() does. An effect derives from Effect<itself> and provides
+// allocate() (its memories, for sampleRate_ and channels_), apply() (its parameters as last set
+// into its glides' targets) and reset() (clears its memories and snaps every glide onto its
+// target). So parameters set before prepare() apply at once, and later ones glide.
+template <class Derived>
+class Effect {
+ public:
+  // Allocates; not real-time safe.
+  void prepare(const Format& format) {
+    sampleRate_ = format.sampleRate > 0.0 ? format.sampleRate : 44100.0;
+    channels_ = std::max(1, format.channels);
+    auto& self = static_cast<Derived&>(*this);
+    self.allocate();
+    self.apply();
+    self.reset();
+  }
+
+ protected:
+  bool prepared() const noexcept { return sampleRate_ > 0.0; }
+
+  double sampleRate_ = 0.0;
+  int channels_ = 0;
+};
 
 // Below this magnitude a value is treated as zero: it keeps feedback paths out of denormals
 // (a sample this small is far below anything audible or representable in 16 bits).

@@ -7,18 +7,12 @@ namespace {
 constexpr double kSmoothingMs = 5.0;
 }  // namespace
 
-void Echo::prepare(double sampleRate, int channels, int maxBlockFrames) {
-  (void)maxBlockFrames;  // works sample by sample, no block buffers needed
-  sampleRate_ = sampleRate > 0.0 ? sampleRate : 44100.0;
-  channels_ = std::max(1, channels);
+void Echo::allocate() {
   line_.prepare(channels_, delayFrames(kMaxDelayMs) + 2);
   fadeStep_ = static_cast<float>(1000.0 / (kCrossfadeMs * sampleRate_));
   dryGain_.prepare(sampleRate_, kSmoothingMs);
   wetGain_.prepare(sampleRate_, kSmoothingMs);
   input_.prepare(sampleRate_, kInputFadeMs);
-  setParameters(params_);
-  snapNext_ = true;  // the first parameters from outside apply at once
-  reset();           // which also snaps every glide to these
 }
 
 int Echo::delayFrames(float delayMs) const noexcept {
@@ -27,11 +21,11 @@ int Echo::delayFrames(float delayMs) const noexcept {
 
 void Echo::reset() noexcept {
   line_.clear();
-  currentDelay_ = targetDelay_;
-  fading_ = false;
   fade_ = 0.0f;
   dryGain_.snap();
   wetGain_.snap();
+  currentDelay_ = targetDelay_;
+  fading_ = false;
   input_.restart();
 }
 
@@ -40,18 +34,14 @@ void Echo::setParameters(const Params& params) noexcept {
   p.dryMix = dsp::clampParam(params.dryMix, 0.0f, 10.0f, p.dryMix);
   p.wetMix = dsp::clampParam(params.wetMix, 0.0f, 10.0f, p.wetMix);
   p.delayMs = dsp::clampParam(params.delayMs, 1.0f, kMaxDelayMs, p.delayMs);
-  if (sampleRate_ <= 0.0) return;  // not prepared yet: applied by prepare()
-  const float norm = std::max(1.0f, p.dryMix + p.wetMix);
-  dryGain_.setTarget(p.dryMix / norm);
-  wetGain_.setTarget(p.wetMix / norm);
-  targetDelay_ = delayFrames(p.delayMs);
-  if (snapNext_) {
-    dryGain_.snap();
-    wetGain_.snap();
-    currentDelay_ = targetDelay_;
-    fading_ = false;
-    snapNext_ = false;
-  }
+  if (prepared()) apply();
+}
+
+void Echo::apply() noexcept {
+  const float norm = std::max(1.0f, params_.dryMix + params_.wetMix);
+  dryGain_.setTarget(params_.dryMix / norm);
+  wetGain_.setTarget(params_.wetMix / norm);
+  targetDelay_ = delayFrames(params_.delayMs);
 }
 
 void Echo::process(std::span<float> interleaved) noexcept {

@@ -15,7 +15,7 @@
 // before. A new delay is reached by a short S-shaped crossfade from the old tap to the new one,
 // and the gains glide over a few milliseconds, so changes do not click. After a reset the input
 // enters the line faded in over kInputFadeMs, so no repeat comes back as a step.
-class Echo {
+class Echo : public dsp::Effect<Echo> {
  public:
   struct Params {
     float dryMix = 1.0f;     // relative weight, 0 to 10
@@ -23,12 +23,10 @@ class Echo {
     float delayMs = 200.0f;  // 1 to 1000
   };
 
-  // Allocates the delay line for 1000 ms. Not real-time safe.
-  void prepare(double sampleRate, int channels, int maxBlockFrames);
   // Clears the delay line; the input then enters it faded in over kInputFadeMs.
   void reset() noexcept;
-  // Values outside their ranges are clamped; a NaN keeps the previous value. The first call after
-  // prepare() applies at once; later calls glide. Real-time safe.
+  // Values outside their ranges are clamped; a NaN keeps the previous value. Set before
+  // prepare() they apply at once; later ones glide. Real-time safe.
   void setParameters(const Params& params) noexcept;
   // Processes interleaved samples (channels as prepared) in place, values in [-1, 1].
   // Non-finite inputs are treated as silence.
@@ -40,14 +38,14 @@ class Echo {
   static constexpr double kInputFadeMs = 5.0;
 
  private:
+  friend dsp::Effect<Echo>;
+  void allocate();  // the delay line, for 1000 ms
+  void apply() noexcept;
   int delayFrames(float delayMs) const noexcept;
   template <bool kFadingIn>
   void processFrame(float* data, size_t frame) noexcept;
 
-  double sampleRate_ = 0.0;
-  int channels_ = 0;
   dsp::DelayLine line_;
-  bool snapNext_ = true;
   Params params_;         // as last set, clamped
   int targetDelay_ = 0;   // frames, as last set
   int currentDelay_ = 0;  // frames, the tap read when no crossfade runs

@@ -15,18 +15,12 @@ float sineAt(double phase) noexcept {
 }
 }  // namespace
 
-void Flanger::prepare(double sampleRate, int channels, int maxBlockFrames) {
-  (void)maxBlockFrames;  // works sample by sample, no block buffers needed
-  sampleRate_ = sampleRate > 0.0 ? sampleRate : 44100.0;
-  channels_ = std::max(1, channels);
+void Flanger::allocate() {
   lines_.prepare(channels_, kMaxDelayMs * (1.0 + kDepth) * sampleRate_ / 1000.0 + 4.0);
   lfo_.prepare(sampleRate_);
   delaySamples_.prepare(sampleRate_, kSmoothingMs);
   wetGain_.prepare(sampleRate_, kSmoothingMs);
   input_.prepare(sampleRate_, kInputFadeMs);
-  setParameters(params_);
-  snapNext_ = true;  // the first parameters from outside apply at once
-  reset();           // which also snaps every glide to these
 }
 
 void Flanger::reset() noexcept {
@@ -42,15 +36,13 @@ void Flanger::setParameters(const Params& params) noexcept {
   p.delayMs = dsp::clampParam(params.delayMs, kMinDelayMs, kMaxDelayMs, p.delayMs);
   p.bpm = dsp::clampParam(params.bpm, 1.0f, 2000.0f, p.bpm);
   p.wetDry = dsp::clampParam(params.wetDry, 0.0f, 10.0f, p.wetDry);
-  if (sampleRate_ <= 0.0) return;  // not prepared yet: applied by prepare()
-  lfo_.setFrequency(p.bpm / 60.0);
-  delaySamples_.setTarget(static_cast<float>(p.delayMs * sampleRate_ / 1000.0));
-  wetGain_.setTarget(0.05f * p.wetDry);
-  if (snapNext_) {
-    delaySamples_.snap();
-    wetGain_.snap();
-    snapNext_ = false;
-  }
+  if (prepared()) apply();
+}
+
+void Flanger::apply() noexcept {
+  lfo_.setFrequency(params_.bpm / 60.0);
+  delaySamples_.setTarget(static_cast<float>(params_.delayMs * sampleRate_ / 1000.0));
+  wetGain_.setTarget(0.05f * params_.wetDry);
 }
 
 void Flanger::process(std::span<float> interleaved) noexcept {

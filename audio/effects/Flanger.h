@@ -18,7 +18,7 @@
 // Centre delay and mix glide to new values over a few milliseconds, so changes do not click.
 // After a reset the input enters the delay lines faded in over kInputFadeMs: the delayed copy
 // then rises smoothly instead of stepping in one delay after the start.
-class Flanger {
+class Flanger : public dsp::Effect<Flanger> {
  public:
   struct Params {
     float delayMs = 2.0f;  // centre delay, 1.1 to 3.1
@@ -26,12 +26,10 @@ class Flanger {
     float wetDry = 5.0f;   // 0 (dry only) to 10 (equal mix)
   };
 
-  // Allocates the delay lines for the longest delay. Not real-time safe.
-  void prepare(double sampleRate, int channels, int maxBlockFrames);
   // Clears the delay lines and the LFO phase; the input then enters the lines faded in.
   void reset() noexcept;
-  // Values outside their ranges are clamped; a NaN keeps the previous value. The first call after
-  // prepare() applies at once; later calls glide. Real-time safe.
+  // Values outside their ranges are clamped; a NaN keeps the previous value. Set before
+  // prepare() they apply at once; later ones glide. Real-time safe.
   void setParameters(const Params& params) noexcept;
   // Processes interleaved samples (channels as prepared) in place, values in [-1, 1].
   // Non-finite inputs are treated as silence.
@@ -43,11 +41,12 @@ class Flanger {
   static constexpr double kInputFadeMs = 5.0;
 
  private:
-  double sampleRate_ = 0.0;
-  int channels_ = 0;
+  friend dsp::Effect<Flanger>;
+  void allocate();  // the delay lines, for the longest delay
+  void apply() noexcept;
+
   dsp::DelayLine lines_;
   dsp::Lfo lfo_;
-  bool snapNext_ = true;
   Params params_;  // as last set, clamped
   dsp::Smoother delaySamples_;
   dsp::Smoother wetGain_;

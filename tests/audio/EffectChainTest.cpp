@@ -30,7 +30,7 @@ Step largestChange(const std::vector<int16_t>& stereo, size_t begin = 0, size_t 
 std::unique_ptr<EffectChain> makeChain(std::initializer_list<int> enabled = {}, int configured = 0,
                                        const void* record = nullptr) {
   auto chain = std::make_unique<EffectChain>();
-  chain->prepare(kRate, 2, 512);
+  chain->prepare({.sampleRate = kRate, .channels = 2}, 512);
   for (int effect : enabled) chain->setEnabled(effect, true);
   if (record != nullptr) chain->setParameters(configured, record);
   return chain;

@@ -38,12 +38,12 @@ inline std::vector<int16_t> stereoTone(size_t frames, double hz, double rate,
   return out;
 }
 
-// An effect prepared for `channels` at `rate`, in blocks of up to 512 frames, with `params`.
+// An effect prepared for `channels` at `rate`, with `params`.
 template <class Effect>
 Effect prepared(int channels, const typename Effect::Params& params, double rate = 22050.0) {
   Effect effect;
-  effect.prepare(rate, channels, 512);
-  effect.setParameters(params);
+  effect.setParameters(params);  // applies at once in prepare()
+  effect.prepare({.sampleRate = rate, .channels = channels});
   return effect;
 }
 

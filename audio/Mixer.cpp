@@ -1,0 +1,121 @@
+#include "audio/Mixer.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "audio/effects/DspHelpers.h"
+
+namespace {
+
+// Fades `frames` frames of `values` in along dsp::smoothStep, from exactly 0 to full level over
+// kFadeFrames. `position` counts the frames of the fade already played (a negative one plays that
+// many frames of silence first) and is advanced; frames after the fade are left exactly as they
+// are.
+void Rise(int16_t* values, int frames, int& position) noexcept {
+  for (int frame = 0; frame < frames && position < Mixer::kFadeFrames; ++frame, ++position) {
+    const float gain = dsp::smoothStep(static_cast<float>(std::max(position, 0)) /
+                                       static_cast<float>(Mixer::kFadeFrames));
+    for (int channel = 0; channel < Mixer::kChannels; ++channel) {
+      int16_t& value = values[frame * Mixer::kChannels + channel];
+      value = static_cast<int16_t>(static_cast<float>(value) * gain);
+    }
+  }
+}
+
+int16_t SaturatingAdd(int16_t a, int16_t b) {
+  return static_cast<int16_t>(std::clamp<int32_t>(int32_t{a} + int32_t{b}, INT16_MIN, INT16_MAX));
+}
+
+}  // namespace
+
+void Mixer::Fill(int slot, StreamProc proc, void* user, uint32_t handle) {
+  Stream& stream = streams_[static_cast<size_t>(slot)];
+  stream.chain = std::make_unique<EffectChain>();
+  stream.chain->prepare({.sampleRate = kRate, .channels = kChannels}, kBlockFrames);
+  stream.proc = proc;
+  stream.user = user;
+  stream.handle = handle;
+}
+
+void Mixer::Play(int slot) {
+  Stream& stream = streams_[static_cast<size_t>(slot)];
+  if (stream.state.load(std::memory_order_acquire) == kPlaying) return;
+  // Mix does not touch a stopped stream, so its chain can be cleared here: a restart does not
+  // replay the echo of the previous tone.
+  stream.chain->reset();
+  stream.fadeIn = 0;
+  stream.fadeOut = 0;
+  stream.state.store(kPlaying, std::memory_order_release);
+}
+
+bool Mixer::BeginStop(int slot) {
+  int expected = kPlaying;
+  return streams_[static_cast<size_t>(slot)].state.compare_exchange_strong(
+      expected, kStopping, std::memory_order_acq_rel);
+}
+
+bool Mixer::Faded(int slot) const {
+  return streams_[static_cast<size_t>(slot)].state.load(std::memory_order_acquire) == kFaded;
+}
+
+void Mixer::Stop(int slot) {
+  streams_[static_cast<size_t>(slot)].state.store(kStopped, std::memory_order_release);
+}
+
+bool Mixer::Active() const {
+  return std::any_of(streams_.begin(), streams_.end(), [](const Stream& s) {
+    const int state = s.state.load(std::memory_order_acquire);
+    return state == kPlaying || state == kStopping;
+  });
+}
+
+// On the audio thread, against the output's deadline.
+void Mixer::Mix(int16_t* out, int frames) noexcept {
+  std::fill_n(out, static_cast<size_t>(frames) * kChannels, int16_t{0});
+  for (Stream& stream : streams_) {
+    for (int done = 0; done < frames; done += kBlockFrames) {
+      Render(stream, out + static_cast<ptrdiff_t>(done) * kChannels,
+             std::min(frames - done, kBlockFrames));
+    }
+  }
+  // After a return the sound server may drop the first moments of the new connection, and a fade
+  // cut short would click: one block of silence goes first. This fades the whole mix, the
+  // effects' tails included.
+  if (fadeInPending_.exchange(false, std::memory_order_acquire)) fadeIn_ = -kBlockFrames;
+  Rise(out, frames, fadeIn_);
+}
+
+void Mixer::Render(Stream& stream, int16_t* out, int frames) noexcept {
+  const int state = stream.state.load(std::memory_order_acquire);
+  const bool stopping = state == kStopping;
+  if (state != kPlaying && !stopping) return;
+
+  // While stopping, only the rest of the fade is asked of the proc, so the tone ends exactly
+  // where the fade reaches zero.
+  const int wanted = stopping ? std::min(frames, kFadeFrames - stream.fadeOut) : frames;
+  if (wanted > 0) {
+    int16_t* block = stream.block.data();
+    const uint32_t bytes = static_cast<uint32_t>(wanted) * kChannels * sizeof(int16_t);
+    const uint32_t filled = std::min(stream.proc(stream.handle, block, bytes, stream.user), bytes);
+    std::memset(reinterpret_cast<uint8_t*>(block) + filled, 0, bytes - filled);
+    // A start fades in before the effects, so that their memories, too, see the tone start
+    // smoothly.
+    Rise(block, wanted, stream.fadeIn);
+    stream.chain->process(block, static_cast<size_t>(wanted));
+    for (int frame = 0; frame < wanted; ++frame) {
+      // The fade-out is the fade-in backwards: from just below 1 to exactly 0 at its last frame.
+      const float gain = stopping
+                             ? dsp::smoothStep(static_cast<float>(kFadeFrames - ++stream.fadeOut) /
+                                               static_cast<float>(kFadeFrames))
+                             : 1.0f;
+      for (int channel = 0; channel < kChannels; ++channel) {
+        const int index = frame * kChannels + channel;
+        out[index] = SaturatingAdd(out[index], static_cast<int16_t>(block[index] * gain));
+      }
+    }
+  }
+  if (stopping && stream.fadeOut >= kFadeFrames) {
+    int expected = kStopping;
+    stream.state.compare_exchange_strong(expected, kFaded, std::memory_order_acq_rel);
+  }
+}

@@ -1,0 +1,85 @@
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <memory>
+
+#include "audio/AudioLibrary.h"
+#include "audio/EffectChain.h"
+
+// The sound of the streams, computed on the audio thread; no device in here, so tests call Mix
+// with blocks of their own. Each playing stream's proc fills a preallocated block, the stream's
+// EffectChain processes it in place, and the blocks are added with saturation. Starting a stopped
+// stream fades it in over 5 ms, stopping it fades it out over 5 ms, and the output's return
+// fades the whole mix in; in between the proc's values (through the effects) play exactly as
+// written. Every fade, like the effects' crossfade, follows dsp::smoothStep: level and slope are
+// continuous where it starts and ends, so it bends the wave less than a straight ramp would.
+//
+// Slots are filled, started and stopped on the window's thread; FadeInOnReturn runs on the
+// watchdog's thread. Those threads reach the audio thread only through atomics.
+class Mixer {
+ public:
+  // The stream format of every stream and of the output: 22050 frames per second, 2 channels.
+  static constexpr int kRate = 22050;
+  static constexpr int kChannels = 2;
+  // Frames a stream renders at a time, and the output's block. SDL's PulseAudio back-end asks the
+  // server to buffer exactly one block, so the block is the output's safety margin: with 512
+  // frames (23 ms) a busy machine let the buffer run dry now and then, and the server played a
+  // few milliseconds of silence (a dropout and a click); 1024 frames (46 ms) keep playing through
+  // such stalls.
+  static constexpr int kBlockFrames = 1024;
+  // Length of every fade: 5 ms.
+  static constexpr int kFadeFrames = kRate * 5 / 1000;
+  static constexpr int kMaxStreams = 4;
+
+  // Window's thread, while the slot is stopped. Allocates everything the stream will use.
+  void Fill(int slot, StreamProc proc, void* user, uint32_t handle);
+  EffectChain& Chain(int slot) { return *streams_[static_cast<size_t>(slot)].chain; }
+  // Starts a stopped stream with its effects cleared and a fade-in; a playing one plays on. Not
+  // for a stream fading out: Stop it first.
+  void Play(int slot);
+  // Asks Mix to fade a playing stream out; false if it was not playing.
+  bool BeginStop(int slot);
+  // Whether Mix has played the whole fade-out that BeginStop asked for.
+  bool Faded(int slot) const;
+  // Marks the stream stopped: Mix leaves it alone from its next call on.
+  void Stop(int slot);
+  // Whether any stream is playing or fading out.
+  bool Active() const;
+  // The next Mix starts the whole mix with one block of silence and a fade-in: the output is back
+  // and the tone resumes mid-wave.
+  void FadeInOnReturn() { fadeInPending_.store(true, std::memory_order_release); }
+
+  // Audio thread: writes `frames` frames of the mix into `out`. Never allocates, locks, logs or
+  // waits.
+  void Mix(int16_t* out, int frames) noexcept;
+
+ private:
+  // A stream's life as Mix sees it. The window moves it Stopped -> Playing -> Stopping; Mix moves
+  // Stopping -> Faded once the fade-out is done; the window then sets Stopped.
+  enum State : int { kStopped, kPlaying, kStopping, kFaded };
+
+  struct Stream {
+    uint32_t handle = 0;
+    StreamProc proc = nullptr;
+    void* user = nullptr;
+    std::unique_ptr<EffectChain> chain;
+    std::array<int16_t, static_cast<size_t>(kBlockFrames) * kChannels> block{};
+    std::atomic<int> state{kStopped};
+    // Frames of the fade-out already played; Mix's own.
+    int fadeOut = 0;
+    // Frames of the fade-in already played: set to 0 by Play while Mix does not touch the stream,
+    // then Mix's own.
+    int fadeIn = kFadeFrames;
+  };
+  // The audio thread never waits on a lock: the atomics it reads, here and in EffectChain and
+  // TripleBuffer, are lock-free.
+  static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free);
+
+  void Render(Stream& stream, int16_t* out, int frames) noexcept;
+
+  std::array<Stream, kMaxStreams> streams_;
+  std::atomic<bool> fadeInPending_{false};
+  int fadeIn_ = kFadeFrames;  // frames of the return's fade-in already played; Mix's own
+};
