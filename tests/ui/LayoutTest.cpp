@@ -166,7 +166,7 @@ TEST_F(LayoutTest, BarsTimersAndFocusOrder) {
   EXPECT_EQ(std::pair(f.ZagTimer->Enabled(), f.ZagTimer->Interval()), std::pair(true, 100u));
 
   // Each bar's range and position.
-  auto range = [](const auto* bar) { return std::array{bar->Min(), bar->Max(), bar->Position()}; };
+  auto range = [](const auto* b) { return std::array{b->minimum(), b->maximum(), b->Position()}; };
   const std::pair<std::array<int, 3>, std::array<int, 3>> ranges[] = {
       {range(f.ScrollBar1), {1, 22050, 1000}}, {range(f.ScrollBar2), {0, 32767, 16864}},
       {range(f.TrackBar1), {11, 31, 20}},      {range(f.TrackBar2), {0, 10, 5}},

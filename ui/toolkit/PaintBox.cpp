@@ -38,12 +38,6 @@ void TCanvas::SetFontSize(int points) {
   fontCache_.reset();
 }
 
-void TCanvas::SetFontName(const QString& name) {
-  if (name == fontName_) return;
-  fontName_ = name;
-  fontCache_.reset();
-}
-
 QFont TCanvas::Font() const {
   QFont font(fontName_);
   // Points at 96 pixels per inch, whatever the screen says.

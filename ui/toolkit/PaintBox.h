@@ -24,7 +24,6 @@ class TCanvas {
   explicit TCanvas(QImage* image) : image_(image) {}
 
   void SetPenColor(TColor color) { penColor_ = color; }
-  TColor PenColor() const { return penColor_; }
   void SetBrushColor(TColor color) { brushColor_ = color; }
   TColor BrushColor() const { return brushColor_; }
   void SetFontColor(TColor color) { fontColor_ = color; }
@@ -32,7 +31,6 @@ class TCanvas {
   // Font size in points (at 96 pixels per inch).
   void SetFontSize(int points);
   int FontSize() const { return fontSize_; }
-  void SetFontName(const QString& name);
   QFont Font() const;
 
   // Outline with the pen, interior with the brush, corners rounded by ellipses w x h.

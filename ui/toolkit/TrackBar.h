@@ -14,8 +14,6 @@ class TTrackBar : public QSlider {
  public:
   explicit TTrackBar(QWidget* parent = nullptr);
   int Position() const { return value(); }
-  int Min() const { return minimum(); }
-  int Max() const { return maximum(); }
   void SetRange(int min, int max);
   void SetPosition(int position);
   // Height of the thumb in pixels (15 by default), clamped to the bar's height when drawn.
