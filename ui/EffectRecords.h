@@ -17,8 +17,3 @@ extern EffectRecordBlock EffectRecords;
 inline FlangerRecord& FlangerParams = EffectRecords.Flanger;
 inline EchoRecord& EchoParams = EffectRecords.Echo;
 inline AutoWahRecord& AutoWahParams = EffectRecords.AutoWah;
-
-class QString;
-// A display's text for a track bar value: general number format (up to 15 significant digits,
-// no trailing zeros) with the locale's decimal separator (QLocale()).
-QString FormatDisplayValue(double value);

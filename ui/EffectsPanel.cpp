@@ -1,14 +1,14 @@
-#include "ui/EffectsPanel.h"
-
 #include <QLocale>
 #include <QString>
 #include <initializer_list>
 
 #include "audio/AudioLibrary.h"
+#include "ui/EffectRecords.h"
 #include "ui/Form1.h"
 #include "ui/toolkit/CheckBox.h"
 #include "ui/toolkit/Colors.h"
 #include "ui/toolkit/Controls.h"
+#include "ui/toolkit/Timer.h"
 #include "ui/toolkit/TrackBar.h"
 
 EffectRecordBlock EffectRecords{};
@@ -31,11 +31,75 @@ void SwitchEffect(uint32_t stream, bool on, int effect, std::initializer_list<QW
   for (QWidget* bar : bars) bar->setVisible(on);
 }
 
-}  // namespace
-
+// A display's text for a track bar value: general number format (up to 15 significant digits,
+// no trailing zeros) with the locale's decimal separator (QLocale()).
 QString FormatDisplayValue(double value) {
   QString text = QString::number(value, 'g', 15);
   return text.replace(QLatin1Char('.'), QLocale().decimalPoint());
+}
+
+}  // namespace
+
+// The panel right of the divider at x 473, outside the narrow window: each effect's box with its
+// frame and rows of caption, display and track bar, and the parameter refresh's timer.
+void TForm1::CreateEffectsPanel() {
+  const QFont normal = Sans();
+  const QFont bold = Sans(true);
+  Bevel2 = Place(new TBevel(TBevel::Shape::LeftLine, this), 473, -8, 7, 425, normal);
+  Bevel3 = Place(new TBevel(TBevel::Shape::LoweredBox, this), 487, 25, 123, 105, normal);
+  Bevel4 = Place(new TBevel(TBevel::Shape::LoweredBox, this), 487, 153, 123, 105, normal);
+  Bevel5 = Place(new TBevel(TBevel::Shape::LoweredBox, this), 487, 281, 122, 75, normal);
+  CheckBox1 = Place(new TCheckBox(QStringLiteral("Flanger"), this), 480, 8, 121, 17, bold);
+  CheckBox2 = Place(new TCheckBox(QStringLiteral("Echo"), this), 480, 136, 121, 17, bold);
+  CheckBox3 = Place(new TCheckBox(QStringLiteral("Auto Wah"), this), 480, 264, 113, 17, bold);
+
+  struct Row {
+    TLabel** label;
+    TStaticText** display;
+    TTrackBar** bar;
+    const char* caption;
+    int labelWidth;
+    int top;
+    int barWidth;
+    int min;
+    int max;
+    int position;
+  };
+  const Row rows[] = {
+      {&Label3, &StaticText1, &TrackBar1, "Delay", 57, 32, 121, 11, 31, 20},
+      {&Label4, &StaticText2, &TrackBar2, "WetDry", 57, 64, 121, 0, 10, 5},
+      {&Label10, &StaticText3, &TrackBar3, "BPM", 41, 96, 121, 1, 2000, 1000},
+      {&Label11, &StaticText4, &TrackBar4, "Delay", 57, 160, 121, 1, 1000, 200},
+      {&Label12, &StaticText5, &TrackBar5, "DryMix", 57, 192, 121, 0, 10, 1},
+      {&Label13, &StaticText6, &TrackBar6, "WetMix", 57, 224, 121, 0, 10, 1},
+      {&Label14, &StaticText7, &TrackBar7, "FidBack", 57, 288, 119, -10, 10, 0},
+      {&Label15, &StaticText8, &TrackBar8, "DryMix", 57, 320, 121, -20, 20, 1},
+  };
+  for (const Row& row : rows) {
+    *row.label = Place(new TLabel(QString::fromUtf8(row.caption), this), 488, row.top,
+                       row.labelWidth, 17, bold);
+    (*row.label)->setEnabled(false);
+    *row.display = Place(new TStaticText(QString(), this), 544, row.top, 57, 17, bold);
+    SetColor(*row.display, clSilver);
+    SetFontColor(*row.display, clGray);
+    (*row.display)->setFocusPolicy(Qt::NoFocus);
+    *row.bar = Place(new TTrackBar(this), 488, row.top + 16, row.barWidth, 17, normal);
+    (*row.bar)->SetRange(row.min, row.max);
+    (*row.bar)->SetPosition(row.position);
+    (*row.bar)->SetThumbLength(15);
+    (*row.bar)->hide();
+  }
+  // The displays' first texts. The auto-wah's "DryMix" shows what its display handler shows for
+  // its starting position, so the display never disagrees with what the refresh sends.
+  StaticText1->setText(QStringLiteral("2"));
+  StaticText2->setText(QStringLiteral("5"));
+  StaticText3->setText(QStringLiteral("1000"));
+  StaticText4->setText(QStringLiteral("200"));
+  StaticText5->setText(QStringLiteral("1"));
+  StaticText6->setText(QStringLiteral("1"));
+  StaticText7->setText(QStringLiteral("0"));
+  StaticText8->setText(FormatDisplayValue(TrackBar8->Position() / 10.0));
+  Timer2 = new TTimer(250, true, this);
 }
 
 void TForm1::SetOuterWidth(int width) {

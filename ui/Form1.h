@@ -2,6 +2,7 @@
 
 #include <QWidget>
 #include <cstdint>
+#include <initializer_list>
 #include <vector>
 
 #include "automation/Automation.h"
@@ -208,7 +209,20 @@ class TForm1 : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
+  // Creates the controls area by area, each beside its handlers: the preview (ui/Preview.cpp), the
+  // generator buttons (ui/ToneHandlers.cpp), the zones with frequency and amplitude
+  // (ui/Zones.cpp), the sweep program (ui/SweepControls.cpp), the presets (ui/PresetControls.cpp),
+  // the warning (ui/WarningGate.cpp) and the effects panel (ui/EffectsPanel.cpp).
   void CreateControls();
+  void CreatePreview();
+  void CreateGeneratorButtons();
+  void CreateZoneControls();
+  void CreateSweepControls();
+  void CreatePresetControls();
+  void CreateWarning();
+  void CreateEffectsPanel();
+  // Keyboard focus across the areas.
+  void OrderTabStops();
   // Names for screen readers of the controls that show no caption of their own.
   void NameControls();
   void BindEvents();
@@ -227,6 +241,21 @@ class TForm1 : public QWidget {
   bool outputLost_ = false;
 
   std::vector<QShortcut*> shortcuts_;
+
+  // Places a control: Left, Top, Width, Height in client pixels, and its font.
+  template <typename W>
+  static W* Place(W* widget, int left, int top, int width, int height, const QFont& font) {
+    widget->setGeometry(left, top, width, height);
+    widget->setFont(font);
+    return widget;
+  }
+  // "MS Sans Serif", the font of most controls: 8 points (11 pixels) unless told.
+  static QFont Sans(bool bold = false, int pixelHeight = 11);
+  static void SetEnabledAll(std::initializer_list<QWidget*> widgets, bool enabled);
+
+  // The zone indicator's orange: the safe band, and the warning until it is read.
+  static constexpr uint32_t kIndicatorOrange = 0x00A0FF;
+
   double previewFrequency_ = 0;
   double previewAmplitude_ = 0;
 };

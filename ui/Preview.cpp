@@ -4,12 +4,20 @@
 
 #include "audio/Tone.h"
 #include "ui/Form1.h"
+#include "ui/toolkit/Controls.h"
 #include "ui/toolkit/PaintBox.h"
 
 namespace {
 constexpr TColor kBright = 0x00C000;  // frame and curve
 constexpr TColor kDim = 0x008000;     // axes, ticks and labels
 }  // namespace
+
+// The box in its frame; it shows the window's colour until the first drawing.
+void TForm1::CreatePreview() {
+  const QFont normal = Sans();
+  Bevel1 = Place(new TBevel(TBevel::Shape::LoweredBox, this), 280, 9, 185, 103, normal);
+  PB = Place(new TPaintBox(180, 102, clFormColor, this), 282, 9, 180, 102, normal);
+}
 
 // Redraws the waveform preview with the current Frequency and Amplitude. The values are taken
 // now; the pixels are drawn when the box is next painted (or read), so that many changes within

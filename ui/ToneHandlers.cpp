@@ -3,10 +3,34 @@
 #include "audio/AudioLibrary.h"
 #include "audio/Tone.h"
 #include "ui/Form1.h"
+#include "ui/Images.h"
 #include "ui/toolkit/Controls.h"
 #include "ui/toolkit/MessageBox.h"
 
 bool Playing = false;
+
+// The generator buttons, each with a two-state glyph, all disabled until their areas enable them.
+void TForm1::CreateGeneratorButtons() {
+  struct ButtonRow {
+    TSpeedButton** button;
+    const char* caption;
+    int top;
+    int height;
+    Glyph glyph;
+  };
+  const ButtonRow buttons[] = {
+      {&Button3, "Пуск", 8, 27, Glyph::Play},
+      {&SpeedButton1, "Стоп", 34, 27, Glyph::Stop},
+      {&SpeedButton2, "Эффекты", 60, 27, Glyph::Effects},
+      {&SpeedButton3, "Чистый  ", 86, 26, Glyph::Clean},
+  };
+  for (const ButtonRow& row : buttons) {
+    *row.button = Place(new TSpeedButton(QString::fromUtf8(row.caption), this), 8, row.top, 113,
+                        row.height, Sans(true));
+    (*row.button)->SetGlyph(GlyphImage(row.glyph, true), GlyphImage(row.glyph, false));
+    (*row.button)->setEnabled(false);
+  }
+}
 
 // Audio start-up: version, device, then the one user stream. The first failure is reported
 // and ends the start-up; there is no retry.

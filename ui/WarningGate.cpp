@@ -1,11 +1,71 @@
 #include "ui/Form1.h"
+#include "ui/Images.h"
 #include "ui/toolkit/CheckBox.h"
 #include "ui/toolkit/Colors.h"
 #include "ui/toolkit/Controls.h"
 #include "ui/toolkit/Edit.h"
+#include "ui/toolkit/Fonts.h"
 #include "ui/toolkit/PaintBox.h"
 #include "ui/toolkit/RadioGroup.h"
 #include "ui/toolkit/ScrollBar.h"
+
+namespace {
+
+constexpr TColor kWarningRed = 0x0000FB;
+
+// The warning shown until it is acknowledged, line by line as stored.
+const char* const kWarningLines[] = {
+    "Внимание! ",
+    "Инфра и ультра звуки ",
+    "воздействуют на ",
+    "человека по разному, что ",
+    "зависит как от ",
+    "устойчивости психики, ",
+    "так и от характеристик ",
+    "оборудования(звуковой ",
+    "карты и динамиков). ",
+    "Разработчик не несет ",
+    "ответственности за ",
+    "негативный результат и ",
+    "предлогает предостеречь ",
+    "слабонервных, детей, ",
+    "беременных, домашних ",
+    "животных(особенно ",
+    "грызунов) от воздействия ",
+    "генерируемого звука.",
+    "Проявите особое ",
+    "внимание к зонам ",
+    "'повышенной ",
+    "психочувствительности'!",
+    "Следите за своим ",
+    "самочувствием!",
+    "Спасибо за внимание!",
+};
+
+}  // namespace
+
+// The warning, its box "Ознакомился", the zone indicator with its first request, and the logo.
+void TForm1::CreateWarning() {
+  RichEdit1 =
+      Place(new TRichEdit(this), 184, 240, 161, 41, DesignFont(QStringLiteral("Arial"), 11));
+  RichEdit1->SetBackground(clWhite);
+  RichEdit1->SetTextColor(clBlack);
+  QStringList lines;
+  for (const char* line : kWarningLines) lines << QString::fromUtf8(line);
+  RichEdit1->setPlainText(lines.join(QLatin1Char('\n')));
+  RichEdit1->moveCursor(QTextCursor::Start);
+  CheckBox7 =
+      Place(new TCheckBox(QStringLiteral("Ознакомился"), this), 184, 281, 161, 23, Sans(true));
+  SetFontColor(CheckBox7, kWarningRed);
+  CheckBox7->setToolTip(
+      QStringLiteral("Программа не будет работать пока Вы не ознакомитесь с предупреждением!"));
+  StaticText10 = Place(new TStaticText(QStringLiteral("Пожалуйста! Ознакомьтесь с текстом!"), this),
+                       8, 304, 291, 51, Sans(true, 19));
+  SetColor(StaticText10, kIndicatorOrange);
+  SetFontColor(StaticText10, clWindowText);
+  Image1 = Place(new QLabel(this), 308, 304, 157, 51, Sans());
+  Image1->setPixmap(LogoImage());
+}
 
 // The warning gate: the first tick of "Ознакомился" unlocks the generator once and for all.
 void TForm1::CheckBox7Click(QObject* /*sender*/) {

@@ -5,6 +5,7 @@
 #include "ui/toolkit/Colors.h"
 #include "ui/toolkit/Controls.h"
 #include "ui/toolkit/Edit.h"
+#include "ui/toolkit/Fonts.h"
 #include "ui/toolkit/RadioGroup.h"
 #include "ui/toolkit/ScrollBar.h"
 
@@ -12,7 +13,6 @@ namespace {
 
 const QString kDangerText = QStringLiteral("Зона повышеной психочувствительности");
 const QString kSafeText = QStringLiteral("Зона психической безопасности");
-constexpr TColor kSafeOrange = 41215;  // 0x00A0FF
 
 // Nearest whole number, halves to even (the default floating-point rounding mode).
 double RoundHalfEven(double value) {
@@ -20,6 +20,55 @@ double RoundHalfEven(double value) {
 }
 
 }  // namespace
+
+// The zone group, and the frequency and amplitude with their captions, bars and value boxes.
+// The captions come first: Label1 and Label2 reach into the group's and the bars' rows and the
+// units lie under the boxes' edges, so the controls created after them lie above.
+void TForm1::CreateZoneControls() {
+  const QFont normal = Sans();
+  const QFont bold = Sans(true);
+  const QFont bigSerif = DesignFont(QStringLiteral("Times New Roman"), 19, true);
+  Label1 =
+      Place(new TLabel(QStringLiteral("Частота (1-22050 Гц)"), this), 8, 112, 377, 25, bigSerif);
+  SetFontColor(Label1, clBlack);
+  Label7 = Place(new TLabel(QStringLiteral("Гц"), this), 448, 136, 15, 13, bold);
+  Label2 =
+      Place(new TLabel(QStringLiteral("Амплитуда (0-100 %)"), this), 8, 144, 377, 33, bigSerif);
+  Label5 = Place(new TLabel(QStringLiteral("%"), this), 448, 176, 25, 13, bold);
+  SetEnabledAll({Label1, Label7, Label2, Label5}, false);
+
+  RadioGroup1 =
+      Place(new TRadioGroup(QStringLiteral("Звуковая зона"),
+                            {QStringLiteral("Весь спектор "), QStringLiteral("Слышимый звук"),
+                             QStringLiteral("Ультра звук"), QStringLiteral("Инфра звук")},
+                            this),
+            128, 5, 145, 108, bold);
+  RadioGroup1->SetItemIndex(0);
+  SetColor(RadioGroup1, clFormColor);
+  SetFontColor(RadioGroup1, clGray);
+  RadioGroup1->setEnabled(false);
+
+  ScrollBar1 = Place(new TScrollBar(this), 8, 136, 377, 12, normal);
+  ScrollBar1->SetParams(1000, 1, 22050);
+  ScrollBar1->SetSmallChange(1);
+  ScrollBar1->SetLargeChange(1000);
+  ScrollBar2 = Place(new TScrollBar(this), 8, 176, 377, 12, normal);
+  ScrollBar2->SetParams(16864, 0, 32767);
+  ScrollBar2->SetSmallChange(256);
+  ScrollBar2->SetLargeChange(1024);
+  for (TScrollBar* bar : {ScrollBar1, ScrollBar2}) {
+    bar->setCursor(Qt::PointingHandCursor);
+    bar->setFocusPolicy(Qt::ClickFocus);  // not a tab stop
+    bar->hide();
+  }
+  fq = Place(new TEdit(QStringLiteral("1000"), this), 392, 134, 57, 16, bold);
+  amp = Place(new TEdit(QStringLiteral("50"), this), 392, 174, 57, 16, bold);
+  for (TEdit* box : {fq, amp}) {
+    SetColor(box, clSilver);
+    SetFontColor(box, clGray);
+    box->DeferDisplay = true;  // outputs only, rewritten on every move of their bar
+  }
+}
 
 void TForm1::ScrollBar1Change(QObject* /*sender*/) {
   const int position = ScrollBar1->Position();
@@ -30,7 +79,7 @@ void TForm1::ScrollBar1Change(QObject* /*sender*/) {
   // Zone indicator: orange in the safe middle band, shading toward red at both ends.
   // Red is 255 and blue 0 throughout; green runs up to 160 toward the safe band.
   const double f = Frequency.load(std::memory_order_relaxed);
-  TColor colour = kSafeOrange;
+  TColor colour = kIndicatorOrange;
   const QString* text = &kSafeText;
   if (f <= 160 || f > 16000) {
     const double green = f <= 160 ? f : (22050 - f) / 38;

@@ -25,7 +25,7 @@
 #include "tests/support/NullSinkRecording.h"
 #include "tests/support/Processes.h"
 #include "tests/support/SignalMeasures.h"
-#include "ui/EffectsPanel.h"
+#include "ui/EffectRecords.h"
 #include "ui/Form1.h"
 #include "ui/toolkit/CheckBox.h"
 #include "ui/toolkit/Controls.h"

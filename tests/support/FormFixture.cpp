@@ -11,7 +11,7 @@
 #include <utility>
 
 #include "audio/Tone.h"
-#include "ui/EffectsPanel.h"
+#include "ui/EffectRecords.h"
 #include "ui/Form1.h"
 #include "ui/toolkit/Application.h"
 #include "ui/toolkit/CheckBox.h"

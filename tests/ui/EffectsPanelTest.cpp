@@ -8,7 +8,7 @@
 
 #include "audio/Tone.h"
 #include "tests/support/FormFixture.h"
-#include "ui/EffectsPanel.h"
+#include "ui/EffectRecords.h"
 #include "ui/Form1.h"
 #include "ui/toolkit/CheckBox.h"
 #include "ui/toolkit/Colors.h"
