@@ -44,26 +44,20 @@ QString FormatDisplayValue(double value) {
 // frame and rows of caption, display and track bar, and the parameter refresh's timer.
 void TForm1::CreateEffectsPanel() {
   const QFont normal = Sans();
-  const QFont bold = Sans(true);
   Bevel2 = Place(new TBevel(TBevel::Shape::LeftLine, this), 473, -8, 7, 425, normal);
   Bevel3 = Place(new TBevel(TBevel::Shape::LoweredBox, this), 487, 25, 123, 105, normal);
   Bevel4 = Place(new TBevel(TBevel::Shape::LoweredBox, this), 487, 153, 123, 105, normal);
   Bevel5 = Place(new TBevel(TBevel::Shape::LoweredBox, this), 487, 281, 122, 75, normal);
-  CheckBox1 = Place(new TCheckBox(QStringLiteral("Flanger"), this), 480, 8, 121, 17, bold);
-  CheckBox2 = Place(new TCheckBox(QStringLiteral("Echo"), this), 480, 136, 121, 17, bold);
-  CheckBox3 = Place(new TCheckBox(QStringLiteral("Auto Wah"), this), 480, 264, 113, 17, bold);
+  CheckBox1 = Place(new TCheckBox(QStringLiteral("Flanger"), this), 480, 8, 121, 17);
+  CheckBox2 = Place(new TCheckBox(QStringLiteral("Echo"), this), 480, 136, 121, 17);
+  CheckBox3 = Place(new TCheckBox(QStringLiteral("Auto Wah"), this), 480, 264, 113, 17);
 
   struct Row {
     TLabel** label;
     TStaticText** display;
     TTrackBar** bar;
     const char* caption;
-    int labelWidth;
-    int top;
-    int barWidth;
-    int min;
-    int max;
-    int position;
+    int labelWidth, top, barWidth, min, max, position;
   };
   const Row rows[] = {
       {&Label3, &StaticText1, &TrackBar1, "Delay", 57, 32, 121, 11, 31, 20},
@@ -76,10 +70,10 @@ void TForm1::CreateEffectsPanel() {
       {&Label15, &StaticText8, &TrackBar8, "DryMix", 57, 320, 121, -20, 20, 1},
   };
   for (const Row& row : rows) {
-    *row.label = Place(new TLabel(QString::fromUtf8(row.caption), this), 488, row.top,
-                       row.labelWidth, 17, bold);
+    *row.label =
+        Place(new TLabel(QString::fromUtf8(row.caption), this), 488, row.top, row.labelWidth, 17);
     (*row.label)->setEnabled(false);
-    *row.display = Place(new TStaticText(QString(), this), 544, row.top, 57, 17, bold);
+    *row.display = Place(new TStaticText(QString(), this), 544, row.top, 57, 17);
     SetColor(*row.display, clSilver);
     SetFontColor(*row.display, clGray);
     (*row.display)->setFocusPolicy(Qt::NoFocus);
@@ -89,16 +83,11 @@ void TForm1::CreateEffectsPanel() {
     (*row.bar)->SetThumbLength(15);
     (*row.bar)->hide();
   }
-  // The displays' first texts. The auto-wah's "DryMix" shows what its display handler shows for
-  // its starting position, so the display never disagrees with what the refresh sends.
-  StaticText1->setText(QStringLiteral("2"));
-  StaticText2->setText(QStringLiteral("5"));
-  StaticText3->setText(QStringLiteral("1000"));
-  StaticText4->setText(QStringLiteral("200"));
-  StaticText5->setText(QStringLiteral("1"));
-  StaticText6->setText(QStringLiteral("1"));
-  StaticText7->setText(QStringLiteral("0"));
-  StaticText8->setText(FormatDisplayValue(TrackBar8->Position() / 10.0));
+  // Each display shows what its handler shows for its bar's starting position.
+  for (auto show : {&TForm1::TrackBar1Change, &TForm1::TrackBar2Change, &TForm1::TrackBar3Change,
+                    &TForm1::TrackBar4Change, &TForm1::TrackBar5Change, &TForm1::TrackBar6Change,
+                    &TForm1::TrackBar7Change, &TForm1::TrackBar8Change})
+    (this->*show)(nullptr);
   Timer2 = new TTimer(250, true, this);
 }
 

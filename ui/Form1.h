@@ -209,18 +209,15 @@ class TForm1 : public QWidget {
   void closeEvent(QCloseEvent* event) override;
 
  private:
-  // Creates the controls area by area, each beside its handlers: the preview (ui/Preview.cpp), the
-  // generator buttons (ui/ToneHandlers.cpp), the zones with frequency and amplitude
-  // (ui/Zones.cpp), the sweep program (ui/SweepControls.cpp), the presets (ui/PresetControls.cpp),
-  // the warning (ui/WarningGate.cpp) and the effects panel (ui/EffectsPanel.cpp).
+  // Creates the controls area by area, each beside its handlers in the file named.
   void CreateControls();
-  void CreatePreview();
-  void CreateGeneratorButtons();
-  void CreateZoneControls();
-  void CreateSweepControls();
-  void CreatePresetControls();
-  void CreateWarning();
-  void CreateEffectsPanel();
+  void CreatePreview();           // ui/Preview.cpp
+  void CreateGeneratorButtons();  // ui/ToneHandlers.cpp
+  void CreateZoneControls();      // ui/Zones.cpp
+  void CreateSweepControls();     // ui/Sweep.cpp
+  void CreatePresetControls();    // ui/Presets.cpp
+  void CreateWarning();           // ui/WarningGate.cpp
+  void CreateEffectsPanel();      // ui/EffectsPanel.cpp
   // Keyboard focus across the areas.
   void OrderTabStops();
   // Names for screen readers of the controls that show no caption of their own.
@@ -242,9 +239,11 @@ class TForm1 : public QWidget {
 
   std::vector<QShortcut*> shortcuts_;
 
-  // Places a control: Left, Top, Width, Height in client pixels, and its font.
+  // Places a control: Left, Top, Width, Height in client pixels, and its font (by default the
+  // bold one of the captions).
   template <typename W>
-  static W* Place(W* widget, int left, int top, int width, int height, const QFont& font) {
+  static W* Place(W* widget, int left, int top, int width, int height,
+                  const QFont& font = Sans(true)) {
     widget->setGeometry(left, top, width, height);
     widget->setFont(font);
     return widget;

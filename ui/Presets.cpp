@@ -31,6 +31,24 @@ constexpr Preset kPresets[] = {
 
 }  // namespace
 
+// The presets' controls, all disabled until "Заготовки" is enabled and ticked. Their timer runs
+// from the start and acts only while a preset runs.
+void TForm1::CreatePresetControls() {
+  CheckBox6 = Place(new TCheckBox(QStringLiteral("Заготовки"), this), 184, 192, 161, 25);
+  ComboBox1 = Place(new TComboBox({QStringLiteral("Серена"), QStringLiteral("Пытка Ультрозвуком"),
+                                   QStringLiteral("Страх")},
+                                  this),
+                    184, 216, 161, 21);
+  ComboBox1->setCurrentIndex(0);
+  ComboBox1->SetItemHeight(13);
+  SetColor(ComboBox1, clSilver);
+  SetFontColor(ComboBox1, clGray);
+  SpeedButton6 = Place(new TSpeedButton(QStringLiteral("Пуск заготовки"), this), 352, 248, 113, 25);
+  SpeedButton7 = Place(new TSpeedButton(QStringLiteral("Стоп заготовки"), this), 352, 272, 113, 25);
+  SetEnabledAll({CheckBox6, ComboBox1, SpeedButton6, SpeedButton7}, false);
+  ZagTimer = new TTimer(100, true, this);
+}
+
 void TForm1::CheckBox6Click(QObject* /*sender*/) {
   if (SpeedButton7->isEnabled()) return;  // a preset runs: only the tick changes
   const bool ready = CheckBox6->Checked();

@@ -14,9 +14,8 @@ constexpr TColor kDim = 0x008000;     // axes, ticks and labels
 
 // The box in its frame; it shows the window's colour until the first drawing.
 void TForm1::CreatePreview() {
-  const QFont normal = Sans();
-  Bevel1 = Place(new TBevel(TBevel::Shape::LoweredBox, this), 280, 9, 185, 103, normal);
-  PB = Place(new TPaintBox(180, 102, clFormColor, this), 282, 9, 180, 102, normal);
+  Bevel1 = Place(new TBevel(TBevel::Shape::LoweredBox, this), 280, 9, 185, 103, Sans());
+  PB = Place(new TPaintBox(180, 102, clFormColor, this), 282, 9, 180, 102, Sans());
 }
 
 // Redraws the waveform preview with the current Frequency and Amplitude. The values are taken

@@ -29,6 +29,37 @@ bool ParseBoxValue(const QString& text, int32_t& value) {
 
 }  // namespace
 
+// The sweep program's controls, all disabled until "Установить программу" is enabled and ticked.
+// Its labels and divider come first: the divider reaches under the program's box, which lies
+// above it.
+void TForm1::CreateSweepControls() {
+  Label6 = Place(new TLabel(QStringLiteral("с шагом"), this), 32, 264, 57, 18);
+  Label8 = Place(new TLabel(QStringLiteral("Гц"), this), 144, 264, 25, 17);
+  Label16 = Place(new TLabel(QStringLiteral("длинной"), this), 32, 280, 57, 17);
+  Label17 = Place(new TLabel(QStringLiteral("мс"), this), 144, 280, 25, 17);
+  Bevel6 = Place(new TBevel(TBevel::Shape::RightLine, this), 168, 200, 9, 97, Sans());
+
+  CheckBox4 = Place(new TCheckBox(QStringLiteral("Установить программу"), this), 8, 192, 161, 25);
+  RadioButton1 = Place(new TRadioButton(QStringLiteral("Возрастание"), this), 16, 216, 97, 17);
+  RadioButton2 = Place(new TRadioButton(QStringLiteral("Убывание"), this), 16, 232, 89, 17);
+  RadioButton1->SetChecked(true);
+  CheckBox5 = Place(new TCheckBox(QStringLiteral("Реверс"), this), 16, 248, 81, 17);
+  Edit1 = Place(new TEdit(QStringLiteral("1"), this), 88, 264, 41, 17);
+  Edit2 = Place(new TEdit(QStringLiteral("100"), this), 88, 280, 41, 17);
+  for (TEdit* box : {Edit1, Edit2}) {
+    SetColor(box, clSilver);
+    SetFontColor(box, clGray);
+  }
+  UpDown1 = Place(new TUpDown(Edit1, 0, 100, 1, this), 129, 264, 16, 17, Sans());
+  UpDown2 = Place(new TUpDown(Edit2, 0, 10000, 100, this), 129, 280, 16, 17, Sans());
+  SpeedButton4 = Place(new TSpeedButton(QStringLiteral("Пуск программы"), this), 352, 200, 113, 25);
+  SpeedButton5 = Place(new TSpeedButton(QStringLiteral("Стоп программы"), this), 352, 224, 113, 25);
+  SetEnabledAll({CheckBox4, RadioButton1, RadioButton2, CheckBox5, Label6, Label8, Label16, Label17,
+                 SpeedButton4, SpeedButton5},
+                false);
+  Timer1 = new TTimer(100, false, this);
+}
+
 void TForm1::Edit1Change(QObject* /*sender*/) {
   int32_t value = 0;
   if (ParseBoxValue(Edit1->Text(), value))

@@ -14,8 +14,7 @@ void TForm1::CreateGeneratorButtons() {
   struct ButtonRow {
     TSpeedButton** button;
     const char* caption;
-    int top;
-    int height;
+    int top, height;
     Glyph glyph;
   };
   const ButtonRow buttons[] = {
@@ -25,8 +24,8 @@ void TForm1::CreateGeneratorButtons() {
       {&SpeedButton3, "Чистый  ", 86, 26, Glyph::Clean},
   };
   for (const ButtonRow& row : buttons) {
-    *row.button = Place(new TSpeedButton(QString::fromUtf8(row.caption), this), 8, row.top, 113,
-                        row.height, Sans(true));
+    *row.button =
+        Place(new TSpeedButton(QString::fromUtf8(row.caption), this), 8, row.top, 113, row.height);
     (*row.button)->SetGlyph(GlyphImage(row.glyph, true), GlyphImage(row.glyph, false));
     (*row.button)->setEnabled(false);
   }

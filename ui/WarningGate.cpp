@@ -13,34 +13,15 @@ namespace {
 
 constexpr TColor kWarningRed = 0x0000FB;
 
-// The warning shown until it is acknowledged, line by line as stored.
-const char* const kWarningLines[] = {
-    "Внимание! ",
-    "Инфра и ультра звуки ",
-    "воздействуют на ",
-    "человека по разному, что ",
-    "зависит как от ",
-    "устойчивости психики, ",
-    "так и от характеристик ",
-    "оборудования(звуковой ",
-    "карты и динамиков). ",
-    "Разработчик не несет ",
-    "ответственности за ",
-    "негативный результат и ",
-    "предлогает предостеречь ",
-    "слабонервных, детей, ",
-    "беременных, домашних ",
-    "животных(особенно ",
-    "грызунов) от воздействия ",
-    "генерируемого звука.",
-    "Проявите особое ",
-    "внимание к зонам ",
-    "'повышенной ",
-    "психочувствительности'!",
-    "Следите за своим ",
-    "самочувствием!",
-    "Спасибо за внимание!",
-};
+// The warning shown until it is acknowledged, its 25 lines as stored (trailing blanks included).
+const char kWarning[] =
+    "Внимание! \nИнфра и ультра звуки \nвоздействуют на \nчеловека по разному, что \n"
+    "зависит как от \nустойчивости психики, \nтак и от характеристик \nоборудования(звуковой \n"
+    "карты и динамиков). \nРазработчик не несет \nответственности за \nнегативный результат и \n"
+    "предлогает предостеречь \nслабонервных, детей, \nбеременных, домашних \nживотных(особенно \n"
+    "грызунов) от воздействия \nгенерируемого звука.\nПроявите особое \nвнимание к зонам \n"
+    "'повышенной \nпсихочувствительности'!\nСледите за своим \nсамочувствием!\n"
+    "Спасибо за внимание!";
 
 }  // namespace
 
@@ -50,12 +31,9 @@ void TForm1::CreateWarning() {
       Place(new TRichEdit(this), 184, 240, 161, 41, DesignFont(QStringLiteral("Arial"), 11));
   RichEdit1->SetBackground(clWhite);
   RichEdit1->SetTextColor(clBlack);
-  QStringList lines;
-  for (const char* line : kWarningLines) lines << QString::fromUtf8(line);
-  RichEdit1->setPlainText(lines.join(QLatin1Char('\n')));
+  RichEdit1->setPlainText(QString::fromUtf8(kWarning));
   RichEdit1->moveCursor(QTextCursor::Start);
-  CheckBox7 =
-      Place(new TCheckBox(QStringLiteral("Ознакомился"), this), 184, 281, 161, 23, Sans(true));
+  CheckBox7 = Place(new TCheckBox(QStringLiteral("Ознакомился"), this), 184, 281, 161, 23);
   SetFontColor(CheckBox7, kWarningRed);
   CheckBox7->setToolTip(
       QStringLiteral("Программа не будет работать пока Вы не ознакомитесь с предупреждением!"));

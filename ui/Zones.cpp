@@ -26,15 +26,14 @@ double RoundHalfEven(double value) {
 // units lie under the boxes' edges, so the controls created after them lie above.
 void TForm1::CreateZoneControls() {
   const QFont normal = Sans();
-  const QFont bold = Sans(true);
   const QFont bigSerif = DesignFont(QStringLiteral("Times New Roman"), 19, true);
   Label1 =
       Place(new TLabel(QStringLiteral("Частота (1-22050 Гц)"), this), 8, 112, 377, 25, bigSerif);
   SetFontColor(Label1, clBlack);
-  Label7 = Place(new TLabel(QStringLiteral("Гц"), this), 448, 136, 15, 13, bold);
+  Label7 = Place(new TLabel(QStringLiteral("Гц"), this), 448, 136, 15, 13);
   Label2 =
       Place(new TLabel(QStringLiteral("Амплитуда (0-100 %)"), this), 8, 144, 377, 33, bigSerif);
-  Label5 = Place(new TLabel(QStringLiteral("%"), this), 448, 176, 25, 13, bold);
+  Label5 = Place(new TLabel(QStringLiteral("%"), this), 448, 176, 25, 13);
   SetEnabledAll({Label1, Label7, Label2, Label5}, false);
 
   RadioGroup1 =
@@ -42,7 +41,7 @@ void TForm1::CreateZoneControls() {
                             {QStringLiteral("Весь спектор "), QStringLiteral("Слышимый звук"),
                              QStringLiteral("Ультра звук"), QStringLiteral("Инфра звук")},
                             this),
-            128, 5, 145, 108, bold);
+            128, 5, 145, 108);
   RadioGroup1->SetItemIndex(0);
   SetColor(RadioGroup1, clFormColor);
   SetFontColor(RadioGroup1, clGray);
@@ -61,8 +60,8 @@ void TForm1::CreateZoneControls() {
     bar->setFocusPolicy(Qt::ClickFocus);  // not a tab stop
     bar->hide();
   }
-  fq = Place(new TEdit(QStringLiteral("1000"), this), 392, 134, 57, 16, bold);
-  amp = Place(new TEdit(QStringLiteral("50"), this), 392, 174, 57, 16, bold);
+  fq = Place(new TEdit(QStringLiteral("1000"), this), 392, 134, 57, 16);
+  amp = Place(new TEdit(QStringLiteral("50"), this), 392, 174, 57, 16);
   for (TEdit* box : {fq, amp}) {
     SetColor(box, clSilver);
     SetFontColor(box, clGray);
