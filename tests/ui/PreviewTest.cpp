@@ -1,6 +1,8 @@
 // The waveform preview, pixel for pixel, as the window shows it once it has painted.
 #include <gtest/gtest.h>
 
+#include <iterator>
+
 #include "audio/Tone.h"
 #include "tests/support/FormFixture.h"
 #include "ui/Form1.h"
@@ -49,15 +51,29 @@ TEST_F(PreviewTest, DefaultWaveHasOnePeriodWithItsTopAndBottomWhereExpected) {
   }
 }
 
-TEST_F(PreviewTest, EveryCurvePointFollowsTheFormulaAtTheExtremes) {
-  for (double frequency : {120.0, 1000.0, 22050.0}) {
-    for (double amplitude : {16864.0, 32767.0}) {
-      TCanvas& c = Draw(frequency, amplitude);
-      for (int x = 1; x <= 178; ++x) {
-        ASSERT_EQ(c.Pixel(x, PreviewCurveRow(x, frequency, amplitude)), kBright)
-            << frequency << " Hz, amplitude " << amplitude << ", x = " << x;
-      }
-    }
+// The curve's row in columns across the box, worked out apart from the program: the deflection
+// is amplitude / 678 pixels times sin(pi * frequency * (x - 90) / 90000), rounded, and upward.
+// By hand, at 1000 Hz, amplitude 16864, x = 23: 24.87 * -sin(134 degrees) = -17.89, so row
+// 50 + 18 = 68; at 120 Hz, x = 1: 24.87 * sin(-0.3728) = -9.06, so row 59.
+TEST_F(PreviewTest, CurvePassesThroughTheRowsWorkedOutByHandAtTheExtremes) {
+  constexpr int kColumns[] = {1, 23, 45, 67, 91, 112, 135, 157, 178};
+  const struct {
+    double frequency;
+    double amplitude;
+    int rows[std::size(kColumns)];
+  } cases[] = {
+      {120, 16864, {59, 57, 55, 52, 50, 48, 45, 43, 41}},
+      {120, 32767, {68, 63, 59, 55, 50, 46, 41, 37, 33}},
+      {1000, 16864, {51, 68, 75, 68, 49, 33, 25, 32, 48}},
+      {1000, 32767, {52, 85, 98, 85, 48, 16, 2, 15, 47}},
+      {22050, 16864, {36, 74, 48, 27, 33, 73, 52, 26, 74}},
+      {22050, 32767, {22, 97, 46, 6, 16, 95, 54, 3, 97}},
+  };
+  for (const auto& c : cases) {
+    TCanvas& canvas = Draw(c.frequency, c.amplitude);
+    for (size_t i = 0; i < std::size(kColumns); ++i)
+      EXPECT_EQ(canvas.Pixel(kColumns[i], c.rows[i]), kBright)
+          << c.frequency << " Hz, amplitude " << c.amplitude << ", x = " << kColumns[i];
   }
 }
 
