@@ -53,6 +53,8 @@ TEST(CloseOnSignalTest, SignalsBurstIntoOneCloseAndLeaveLaterWindowsAlone) {
 
   ClosableWindow later;  // every queued request was consumed by that one close
   later.show();
+  // A request left in the pipe would make it readable at once, and the loop's first pass would
+  // close the window: 100 ms of the loop running is many passes.
   QTest::qWait(100);
   EXPECT_TRUE(later.isVisible());
 }

@@ -2,28 +2,21 @@
 
 #include <QAbstractButton>
 #include <QTest>
-#include <iostream>
 
 #include "ui/toolkit/Controls.h"
 #include "ui/toolkit/Edit.h"
 
 void ProgramTest::OpenWindow() {
-  setUp_.emplace(audio, [this](const MessageBoxCall& call) {
-    boxes.push_back(call);
-    std::cout << "[ box        ] " << call.title.toStdString() << ": " << call.text.toStdString()
-              << '\n';
-  });
-  form = std::make_unique<TForm1>();  // FormCreate: the audio start-up
+  CreateForm();  // FormCreate: the audio start-up
   form->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(form.get()));
   ASSERT_TRUE(boxes.empty()) << "the audio start-up failed";
 }
 
 void ProgramTest::TearDown() {
-  if (!setUp_) return;
+  if (!form) return;  // the window never opened
   form.reset();
   audio.Free();
-  setUp_.reset();
   EXPECT_TRUE(boxes.empty()) << boxes.front().text.toStdString();
 }
 

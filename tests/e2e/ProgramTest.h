@@ -3,38 +3,27 @@
 #include <gtest/gtest.h>
 
 #include <QString>
-#include <memory>
-#include <optional>
-#include <vector>
 
 #include "audio/SdlAudioLibrary.h"
 #include "tests/support/FormFixture.h"
 #include "ui/Form1.h"
-#include "ui/toolkit/MessageBox.h"
 
 class QAbstractButton;
 class TEdit;
 class TSpeedButton;
 
 // A test of the whole program against the real sound server: the real SDL2 audio library is the
-// program's, message boxes are captured (and printed as they come, so that a failing run shows
+// program's, message boxes are captured and printed as they come (so that a failing run shows
 // them), and the window is created and shown the way the program does it. TearDown closes the
-// window, frees the audio library, puts back what was installed and fails the test if any box
-// was shown.
-class ProgramTest : public ::testing::Test {
+// window, frees the audio library and fails the test if any box was shown.
+class ProgramTest : public WindowFixture<SdlAudioLibrary> {
  protected:
+  ProgramTest() : WindowFixture(true) {}
   // Opens the window; the test fails (fatally) if the audio start-up showed a box.
   void OpenWindow();
   void TearDown() override;
 
   TForm1& f() { return *form; }
-
-  SdlAudioLibrary audio;
-  std::vector<MessageBoxCall> boxes;
-  std::unique_ptr<TForm1> form;
-
- private:
-  std::optional<ProgramSetUp> setUp_;
 };
 
 // The user's hand: a left click where each kind of control takes it, on an enabled control.

@@ -383,6 +383,8 @@ TEST_F(WindowE2ETest, SweepRisesToTheTopOfTheZoneRestsAndComesBackWithReverse) {
   Click(f().SpeedButton4);  // "Пуск программы"
   EXPECT_TRUE(f().Timer1->Enabled());
   EXPECT_TRUE(QTest::qWaitFor([&] { return f().ScrollBar1->Position() == 16000; }, 10000));
+  // The sweep ticks every 100 ms: 600 ms at the top are six ticks in which the bar would have
+  // moved had the sweep not rested.
   QTest::qWait(600);
   EXPECT_EQ(f().ScrollBar1->Position(), 16000);
   Click(f().CheckBox5);  // "Реверс"
@@ -644,8 +646,9 @@ TEST(WindowE2ENoServer, WindowOpensAfterOneErrorBoxAndEveryStartIsReported) {
 TEST(WindowE2ENoServerChild, WindowOpens) {
   if (qEnvironmentVariableIsEmpty("VIMBRA_E2E_CHILD")) GTEST_SKIP() << "run by the test above";
   SdlAudioLibrary audio;
-  std::vector<MessageBoxCall> boxes;
-  const ProgramSetUp setUp(audio, [&](const MessageBoxCall& call) { boxes.push_back(call); });
+  MessageBoxCapture capture;
+  std::vector<MessageBoxCall>& boxes = capture.boxes;
+  const ProgramSetUp setUp(audio);
   {
     TForm1 form;
     form.show();

@@ -6,8 +6,6 @@
 #include <QPixmap>
 #include <QScreen>
 #include <QTest>
-#include <cmath>
-#include <numbers>
 #include <utility>
 
 #include "audio/Tone.h"
@@ -22,11 +20,6 @@ int PixelsOf(const QImage& image, TColor colour) {
   for (int y = 0; y < image.height(); ++y)
     for (int x = 0; x < image.width(); ++x) count += image.pixelColor(x, y) == ToQColor(colour);
   return count;
-}
-
-int PreviewCurveRow(int x, double frequency, double amplitude) {
-  const double s = std::sin((x - 90) * std::numbers::pi / (90 / (frequency / 1000)));
-  return 50 - static_cast<int>(std::nearbyint(s * (amplitude / 678)));
 }
 
 DarkDesktop::DarkDesktop() {
@@ -67,30 +60,18 @@ void ResetProgramState() {
   Application.Title.clear();
 }
 
-ProgramSetUp::ProgramSetUp(AudioLibrary& audio, MessageBoxHook onBox)
-    : previousAudio_(SetBass(&audio)), previousHook_(SetMessageBoxHook(std::move(onBox))) {
+ProgramSetUp::ProgramSetUp(AudioLibrary& audio) : previousAudio_(SetBass(&audio)) {
   ResetProgramState();
 }
 
 ProgramSetUp::~ProgramSetUp() {
-  SetMessageBoxHook(previousHook_);
   SetBass(previousAudio_);
-}
-
-void FormFixture::SetUp() {
-  setUp_.emplace(audio, [this](const MessageBoxCall& call) { boxes.push_back(call); });
 }
 
 void FormFixture::TearDown() {
   form.reset();
-  setUp_.reset();
   // A test may switch the locale; the next starts with the one the test entry sets.
   QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-}
-
-TForm1& FormFixture::CreateForm() {
-  form = std::make_unique<TForm1>();
-  return *form;
 }
 
 TForm1& FormFixture::CreateUnlockedForm() {

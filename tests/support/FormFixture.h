@@ -5,25 +5,18 @@
 #include <QImage>
 #include <initializer_list>
 #include <memory>
-#include <optional>
 #include <vector>
 
 #include "tests/support/FakeAudioLibrary.h"
+#include "tests/support/MessageBoxCapture.h"
+#include "ui/Form1.h"
 #include "ui/toolkit/Colors.h"
-#include "ui/toolkit/MessageBox.h"
-
-class QWidget;
-class TForm1;
 
 // A list of the window's controls for a check that loops over them.
 using Widgets = std::initializer_list<QWidget*>;
 
 // How many pixels of `image` have the colour `colour`.
 int PixelsOf(const QImage& image, TColor colour);
-
-// The row of the waveform preview's curve in column x for this frequency and amplitude: the
-// sine sampled at the column, scaled and rounded to the nearest row.
-int PreviewCurveRow(int x, double frequency, double amplitude);
 
 // The application's look as a dark desktop gives it: white text on dark grey in the Windows
 // style. The classic look comes back at destruction.
@@ -43,29 +36,49 @@ void ActivateWindow(QWidget* window);
 void ResetProgramState();
 
 // What every test of the window sets up before it creates one: the program-wide values as at
-// program start, `audio` as the program's audio library, and `onBox` in place of message boxes.
-// The library and the hook that were there before are put back at destruction.
+// program start and `audio` as the program's audio library. The library that was there before is
+// put back at destruction.
 class ProgramSetUp {
  public:
-  ProgramSetUp(AudioLibrary& audio, MessageBoxHook onBox);
+  explicit ProgramSetUp(AudioLibrary& audio);
   ~ProgramSetUp();
   ProgramSetUp(const ProgramSetUp&) = delete;
   ProgramSetUp& operator=(const ProgramSetUp&) = delete;
 
  private:
   AudioLibrary* previousAudio_ = nullptr;
-  MessageBoxHook previousHook_;
 };
 
-// A window over a fake audio library, with message boxes captured instead of shown. The window
-// is created the way the program creates it (its constructor runs FormCreate).
-class FormFixture : public ::testing::Test {
+// A test of the window over the audio library `Audio`, with message boxes captured in `boxes`
+// instead of shown (and with `printBoxes` printed as they come). The window is created the way
+// the program creates it (its constructor runs FormCreate).
+template <typename Audio>
+class WindowFixture : public ::testing::Test {
  protected:
-  void SetUp() override;
+  explicit WindowFixture(bool printBoxes = false) : capture_(printBoxes) {}
+
+  TForm1& CreateForm() {
+    form = std::make_unique<TForm1>();
+    return *form;
+  }
+
+  Audio audio;
+
+ private:
+  MessageBoxCapture capture_;
+  ProgramSetUp setUp_{audio};
+
+ protected:
+  std::vector<MessageBoxCall>& boxes = capture_.boxes;
+  std::unique_ptr<TForm1> form;
+};
+
+// A window over a fake audio library; tests may adjust `audio` for start-up failures before they
+// create the window.
+class FormFixture : public WindowFixture<FakeAudioLibrary> {
+ protected:
   void TearDown() override;
 
-  // Creates the window; tests may first adjust `audio` for start-up failures.
-  TForm1& CreateForm();
   // CreateForm() and then the tick of "Ознакомился".
   TForm1& CreateUnlockedForm();
 
@@ -76,11 +89,4 @@ class FormFixture : public ::testing::Test {
   QImage OnScreen(const QWidget* widget);
   // The whole window as shown, once painted.
   QImage WindowShot();
-
-  FakeAudioLibrary audio;
-  std::vector<MessageBoxCall> boxes;
-  std::unique_ptr<TForm1> form;
-
- private:
-  std::optional<ProgramSetUp> setUp_;
 };

@@ -157,7 +157,7 @@ TEST_F(EffectsPanelTest, ASwitchHandlerRunTwiceMakesTheCallTwice) {
 
 TEST_F(EffectsPanelTest, AFailedStartupSendsHandleZeroAndTheRefreshKeepsGoing) {
   FormFixture::TearDown();
-  FormFixture::SetUp();
+  ResetProgramState();
   audio.streamHandle = 0;
   CreateUnlockedForm();
   audio.calls.clear();

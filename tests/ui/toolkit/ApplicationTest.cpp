@@ -3,7 +3,7 @@
 
 #include <stdexcept>
 
-#include "tests/ui/toolkit/MessageBoxCapture.h"
+#include "tests/support/MessageBoxCapture.h"
 #include "ui/toolkit/Application.h"
 
 namespace {

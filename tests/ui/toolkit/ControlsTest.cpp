@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "tests/ui/toolkit/MessageBoxCapture.h"
+#include "tests/support/MessageBoxCapture.h"
 #include "ui/toolkit/CheckBox.h"
 #include "ui/toolkit/Colors.h"
 #include "ui/toolkit/Controls.h"

@@ -7,7 +7,7 @@
 #include <QToolButton>
 #include <vector>
 
-#include "tests/ui/toolkit/MessageBoxCapture.h"
+#include "tests/support/MessageBoxCapture.h"
 #include "ui/toolkit/Application.h"
 #include "ui/toolkit/Edit.h"
 #include "ui/toolkit/FramePacer.h"

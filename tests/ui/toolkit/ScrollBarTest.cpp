@@ -6,7 +6,7 @@
 #include <QTest>
 #include <vector>
 
-#include "tests/ui/toolkit/MessageBoxCapture.h"
+#include "tests/support/MessageBoxCapture.h"
 #include "ui/toolkit/Application.h"
 #include "ui/toolkit/ScrollBar.h"
 

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/ui/toolkit/MessageBoxCapture.h"
+#include "tests/support/MessageBoxCapture.h"
 #include "ui/toolkit/Timer.h"
 
 namespace {
@@ -48,6 +48,7 @@ TEST(TimerTest, TicksRunOnTimerAndTheirErrorsAreReported) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return ticks >= 2; }, 5000));  // it goes on ticking
   timer.SetEnabled(false);
   const int stopped = ticks;
+  // A 1 ms timer wakes every kMinWakeMs (8 ms): had it gone on, 20 ms held two wake-ups.
   QTest::qWait(20);
   EXPECT_EQ(ticks, stopped);
   EXPECT_EQ(capture.boxes.size(), static_cast<size_t>(ticks));
@@ -121,6 +122,8 @@ TEST_F(TimerCatchUpTest, AHandlerThatStopsTheTimerEndsTheCatchingUp) {
     if (ticks == 4) timer.SetEnabled(false);
   };
   EXPECT_TRUE(QTest::qWaitFor([&] { return ticks >= 4; }, 10000));
+  // A 5 ms timer wakes every 10 ms (the first multiple from kMinWakeMs on): had the catching up
+  // or the timer gone on, 30 ms held three wake-ups to run another tick in.
   QTest::qWait(30);
   EXPECT_EQ(ticks, 4);
   EXPECT_FALSE(timer.IsCounting());
