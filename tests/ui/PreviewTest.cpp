@@ -51,10 +51,9 @@ TEST_F(PreviewTest, DefaultWaveHasOnePeriodWithItsTopAndBottomWhereExpected) {
   }
 }
 
-// The curve's row in columns across the box, worked out apart from the program: the deflection
-// is amplitude / 678 pixels times sin(pi * frequency * (x - 90) / 90000), rounded, and upward.
-// By hand, at 1000 Hz, amplitude 16864, x = 23: 24.87 * -sin(134 degrees) = -17.89, so row
-// 50 + 18 = 68; at 120 Hz, x = 1: 24.87 * sin(-0.3728) = -9.06, so row 59.
+// The curve's rows, worked out apart from the program: amplitude / 678 * sin(pi * frequency *
+// (x - 90) / 90000) pixels up, rounded. At 1000 Hz, amplitude 16864, x = 23 by hand:
+// 24.87 * -sin(134 degrees) = -17.89, so row 50 + 18 = 68.
 TEST_F(PreviewTest, CurvePassesThroughTheRowsWorkedOutByHandAtTheExtremes) {
   constexpr int kColumns[] = {1, 23, 45, 67, 91, 112, 135, 157, 178};
   const struct {
