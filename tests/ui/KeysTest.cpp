@@ -36,16 +36,16 @@ struct Key {
 const Key kKeys[] = {
     {"Esc", QKeyCombination(Qt::Key_Escape), true, "ChannelStop(7)", 0, 0},
     {"EscWhileStopped", QKeyCombination(Qt::Key_Escape), false, nullptr, 0, 0},  // "Стоп" is off
-    {"CtrlReturn", Qt::ControlModifier | Qt::Key_Return, false, "StreamPlay(7,0,0)", 0, 0},
+    {"CtrlReturn", Qt::CTRL | Qt::Key_Return, false, "StreamPlay(7,0,0)", 0, 0},
     {"CtrlKeypadEnter", Qt::ControlModifier | Qt::KeypadModifier | Qt::Key_Enter, false,
      "StreamPlay(7,0,0)", 0, 0},
-    {"CtrlReturnWhilePlaying", Qt::ControlModifier | Qt::Key_Return, true, nullptr, 0, 0},
-    {"CtrlRight", Qt::ControlModifier | Qt::Key_Right, true, nullptr, 1, 0},
-    {"CtrlLeft", Qt::ControlModifier | Qt::Key_Left, true, nullptr, -1, 0},
-    {"CtrlPageUp", Qt::ControlModifier | Qt::Key_PageUp, true, nullptr, 1000, 0},
-    {"CtrlPageDown", Qt::ControlModifier | Qt::Key_PageDown, true, nullptr, -1000, 0},
-    {"CtrlUp", Qt::ControlModifier | Qt::Key_Up, true, nullptr, 0, 256},
-    {"CtrlDown", Qt::ControlModifier | Qt::Key_Down, false, nullptr, 0, -256},
+    {"CtrlReturnWhilePlaying", Qt::CTRL | Qt::Key_Return, true, nullptr, 0, 0},
+    {"CtrlRight", Qt::CTRL | Qt::Key_Right, true, nullptr, 1, 0},
+    {"CtrlLeft", Qt::CTRL | Qt::Key_Left, true, nullptr, -1, 0},
+    {"CtrlPageUp", Qt::CTRL | Qt::Key_PageUp, true, nullptr, 1000, 0},
+    {"CtrlPageDown", Qt::CTRL | Qt::Key_PageDown, true, nullptr, -1000, 0},
+    {"CtrlUp", Qt::CTRL | Qt::Key_Up, true, nullptr, 0, 256},
+    {"CtrlDown", Qt::CTRL | Qt::Key_Down, false, nullptr, 0, -256},
 };
 
 // Waits until the running preset has moved the frequency bar at least once.
@@ -54,24 +54,13 @@ void WaitForATick(TForm1& f) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return f.ScrollBar1->Position() != at; }, 10000));
 }
 
-// Where the focus is when the key comes (set up after the window opens); "Locked" is before the
-// tick of "Ознакомился", "PresetRunning" with "Заготовки", "Серена" running meanwhile.
+// Where the focus is when the key comes; "Locked" is before the tick of "Ознакомился".
 using Place = std::pair<const char*, QWidget* (*)(TForm1&)>;
 const Place kPlaces[] = {
     {"ZoneGroup", [](TForm1& f) -> QWidget* { return f.RadioGroup1->Button(0); }},
     {"EditBox", [](TForm1& f) -> QWidget* { return f.Edit1; }},
-    {"EffectBox",
-     [](TForm1& f) -> QWidget* {
-       f.SpeedButton2Click(f.SpeedButton2);  // the effects' panel open
-       return f.CheckBox1;
-     }},
-    {"PresetRunning",
-     [](TForm1& f) -> QWidget* {
-       f.CheckBox6->SetChecked(true);
-       f.SpeedButton6Click(f.SpeedButton6);
-       WaitForATick(f);
-       return f.CheckBox6;
-     }},
+    {"EffectBox", [](TForm1& f) -> QWidget* { return f.CheckBox1; }},
+    {"PresetRunning", [](TForm1& f) -> QWidget* { return f.CheckBox6; }},
     {"Locked", [](TForm1& f) -> QWidget* { return f.CheckBox7; }},
 };
 
@@ -87,15 +76,21 @@ class KeysTest : public FormFixture,
 TEST_P(KeysTest, DoesWhatTheMouseDoesUnlessTheFocusedControlKeepsIt) {
   const auto& [key, place] = GetParam();
   const std::string where = place.first;
-  TForm1& f = where != "Locked" ? CreateUnlockedForm() : CreateForm();
   const bool unlocked = where != "Locked";
+  TForm1& f = unlocked ? CreateUnlockedForm() : CreateForm();
   ActivateWindow(&f);
-  QWidget* focus = place.second(f);
+  if (where == "EffectBox") f.SpeedButton2Click(f.SpeedButton2);  // opens the effects' panel
+  if (where == "PresetRunning") {  // "Заготовки", "Серена" moves the frequency bar meanwhile
+    f.CheckBox6->SetChecked(true);
+    f.SpeedButton6Click(f.SpeedButton6);
+    WaitForATick(f);
+  }
   if (unlocked && key.playing != Playing)  // a running preset goes on ticking
     key.playing ? f.Button3Click(f.Button3) : f.SpeedButton1Click(f.SpeedButton1);
   if (unlocked) f.ScrollBar1->SetPosition(8000);  // room for a page either way
   const bool playing = Playing;
   const int frequency = f.ScrollBar1->Position(), amplitude = f.ScrollBar2->Position();
+  QWidget* focus = place.second(f);
   focus->setFocus(Qt::TabFocusReason);
   auto* edit = qobject_cast<QLineEdit*>(focus);
   const bool byWord = edit != nullptr && std::abs(key.frequencyStep) == 1;
