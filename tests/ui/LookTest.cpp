@@ -14,27 +14,18 @@
 
 namespace {
 
-class LookTest : public FormFixture {};
+using LookTest = FormFixture;
 
 TEST_F(LookTest, ADarkDesktopChangesNoPixelOfTheWindow) {
   CreateUnlockedForm();
   const QImage plain = WindowShot();
-  form.reset();
-
-  {
-    const DarkDesktop dark;
-    CreateUnlockedForm();
-    EXPECT_EQ(WindowShot(), plain) << "dark palette and Windows style set before the window";
-    form.reset();
-  }
-
-  CreateUnlockedForm();
-  WindowShot();
   {
     const DarkDesktop dark;
     QEvent themeChange(QEvent::ThemeChange);
     QApplication::sendEvent(form.get(), &themeChange);
     EXPECT_EQ(WindowShot(), plain) << "dark palette and Windows style set while it is shown";
+    CreateUnlockedForm();
+    EXPECT_EQ(WindowShot(), plain) << "dark palette and Windows style set before the window";
   }
   EXPECT_EQ(WindowShot(), plain) << "the classic look back";
 }
