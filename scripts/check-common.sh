@@ -1,8 +1,8 @@
 # shellcheck shell=bash
 # What the package checks share: sourced by check-package.sh and check-wayland.sh after they set
 # `tmp_name`. Gives `failed` and fail(), a temporary folder `tmp` and a list `pids` of the
-# processes to end (last started, first ended) when the script exits, wait_until() and
-# close_program(). A script that has more to clean up defines cleanup_more().
+# processes to end (last started, first ended) when the script exits, wait_until(),
+# close_program() and start_xvfb(). A script that has more to clean up defines cleanup_more().
 
 failed=0
 fail() {
@@ -30,6 +30,18 @@ wait_until() {  # seconds, command...
     sleep 0.1
   done
   return 1
+}
+
+# Starts Xvfb with one screen of the given size (e.g. 1024x768x24) and exports its DISPLAY.
+start_xvfb() {  # screen
+  Xvfb -displayfd 3 -screen 0 "$1" -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
+  pids+=($!)
+  if ! wait_until 30 test -s "$tmp/display"; then
+    fail "Xvfb did not start: $(cat "$tmp/xvfb.log")"
+    return 1
+  fi
+  DISPLAY=:$(<"$tmp/display")
+  export DISPLAY
 }
 
 gone() { ! kill -0 "$1" 2>/dev/null; }

@@ -121,14 +121,7 @@ else
 fi
 
 # An X server: the window must appear with its caption and the desktop entry's window class.
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
-pids+=($!)
-if ! wait_until 30 test -s "$tmp/display"; then
-  fail "Xvfb did not start: $(cat "$tmp/xvfb.log")"
-  exit 1
-fi
-DISPLAY=:$(<"$tmp/display")
-export DISPLAY
+start_xvfb 1024x768x24 || exit 1
 # Qt takes its own options (X11's among them) out of the command line; an unknown option left
 # over is refused with status 2, naming it alone, before the window opens.
 status=0

@@ -27,14 +27,7 @@ for plugin in platformthemes/libqgtk3.so styles/adwaita.so; do
   [[ -f $plugins/$plugin ]] || { echo "FAIL: Qt plugin $plugins/$plugin is missing (scripts/deps.sh)" >&2; exit 1; }
 done
 
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
-pids+=($!)
-if ! wait_until 30 test -s "$tmp/display"; then
-  fail "Xvfb did not start: $(cat "$tmp/xvfb.log")"
-  exit 1
-fi
-DISPLAY=:$(<"$tmp/display")
-export DISPLAY
+start_xvfb 1280x1024x24 || exit 1
 
 # The screenshot of the window once two in a row agree (nothing is still being painted).
 settled_shot() {  # window, file

@@ -258,19 +258,10 @@ void TCanvas::DrawLine(const Pixels& pixels, QPoint from, QPoint to, QRgb pen) {
       }
     }
   } else {
-    int q = 0;
-    for (int i = 0; i < major; ++i) {
-      const int along = i * majorStep;
-      pixels.Plot(xMajor ? x0 + along : x0 + q, xMajor ? y0 + q : y0 + along, pen);
-      rest -= 2 * minor;
-      if (rest < 0) {
-        rest += den;
-        ++q;
-      } else if (rest >= den) {
-        rest -= den;
-        --q;
-      }
-    }
+    // Partly outside: the same steps, each pixel clipped (DrawWideLine's one-pixel-wide case).
+    Pixels thin = pixels;
+    thin.penWidth = 1;
+    DrawWideLine(thin, from, to, pen);
   }
 }
 
