@@ -8,7 +8,7 @@ inline constexpr char kProgramName[] = "Kestrov Lab Vimbra Generator";  // the e
 inline constexpr char kIconName[] = "vimbra-generator";                 // the entry's Icon
 
 // Describes the tone's stream to the sound server. Call it before the audio library opens its
-// device: the name, the stream name and the role go to SDL as hints, the icon, the desktop entry
-// and the role to libpulse as client properties (PULSE_PROP_...), which the server passes on to
-// the stream. Settings the user made in the environment are kept.
+// output: the name, the stream name, the icon, the desktop entry and the role go to libpulse as
+// client properties (PULSE_PROP_...), which the server passes on to the stream. Settings the user
+// made in the environment are kept.
 void DescribeStreamToSoundServer();

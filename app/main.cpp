@@ -9,7 +9,7 @@
 #include "app/DesktopIdentity.h"
 #include "app/MprisPlayer.h"
 #include "app/SleepInhibitor.h"
-#include "audio/SdlAudioLibrary.h"
+#include "audio/PulseAudioLibrary.h"
 #include "ui/Form1.h"
 #include "ui/toolkit/Application.h"
 #include "ui/toolkit/Colors.h"
@@ -42,7 +42,7 @@ int main(int argc, char** argv) {
   Application.Title = QString::fromUtf8(kProgramName);
   AnnounceApplicationTitle();
 
-  SdlAudioLibrary audio;
+  PulseAudioLibrary audio;
   SetBass(&audio);
 
   TForm1 form;  // runs FormCreate: audio start-up, default frequency and amplitude

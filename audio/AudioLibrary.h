@@ -5,7 +5,8 @@
 
 // The audio output library as the generator sees it: start-up, one user stream filled by a
 // callback, play and stop, the last error code, and the effects add-on's three operations.
-// The real implementation plays through SDL2 (SdlAudioLibrary); tests inject a fake.
+// The real implementation plays through the sound server (PulseAudioLibrary); tests inject a
+// fake.
 
 // Fills `length` bytes at `buffer` with signed 16-bit values and returns the byte count filled.
 // Called on the library's own audio thread.
@@ -66,7 +67,7 @@ class AudioLibrary {
   virtual void SetOutputWatcher(std::function<void(bool lost)> /*watcher*/) {}
 };
 
-// The library the program talks to. main() installs the SDL2 implementation; tests install a
+// The library the program talks to. main() installs the real implementation; tests install a
 // fake. Never null once installed.
 AudioLibrary& Bass();
 // Installs `library` (not owned) and returns the previous one (may be null).

@@ -22,8 +22,12 @@ void Rise(int16_t* values, int frames, int& position) noexcept {
   }
 }
 
-int16_t SaturatingAdd(int16_t a, int16_t b) {
-  return static_cast<int16_t>(std::clamp<int32_t>(int32_t{a} + int32_t{b}, INT16_MIN, INT16_MAX));
+// Adds `frames` frames of `values` into `out`, saturating.
+void AddInto(int16_t* out, const int16_t* values, int frames) noexcept {
+  for (int index = 0; index < frames * Mixer::kChannels; ++index) {
+    out[index] = static_cast<int16_t>(
+        std::clamp<int32_t>(int32_t{out[index]} + int32_t{values[index]}, INT16_MIN, INT16_MAX));
+  }
 }
 
 }  // namespace
@@ -44,7 +48,6 @@ void Mixer::Play(int slot) {
   // replay the echo of the previous tone.
   stream.chain->reset();
   stream.fadeIn = 0;
-  stream.fadeOut = 0;
   stream.state.store(kPlaying, std::memory_order_release);
 }
 
@@ -87,35 +90,40 @@ void Mixer::Mix(int16_t* out, int frames) noexcept {
 
 void Mixer::Render(Stream& stream, int16_t* out, int frames) noexcept {
   const int state = stream.state.load(std::memory_order_acquire);
-  const bool stopping = state == kStopping;
-  if (state != kPlaying && !stopping) return;
-
-  // While stopping, only the rest of the fade is asked of the proc, so the tone ends exactly
-  // where the fade reaches zero.
-  const int wanted = stopping ? std::min(frames, kFadeFrames - stream.fadeOut) : frames;
-  if (wanted > 0) {
-    int16_t* block = stream.block.data();
-    const uint32_t bytes = static_cast<uint32_t>(wanted) * kChannels * sizeof(int16_t);
-    const uint32_t filled = std::min(stream.proc(stream.handle, block, bytes, stream.user), bytes);
-    std::memset(reinterpret_cast<uint8_t*>(block) + filled, 0, bytes - filled);
-    // A start fades in before the effects, so that their memories, too, see the tone start
-    // smoothly.
-    Rise(block, wanted, stream.fadeIn);
-    stream.chain->process(block, static_cast<size_t>(wanted));
-    for (int frame = 0; frame < wanted; ++frame) {
-      // The fade-out is the fade-in backwards: from just below 1 to exactly 0 at its last frame.
-      const float gain = stopping
-                             ? dsp::smoothStep(static_cast<float>(kFadeFrames - ++stream.fadeOut) /
-                                               static_cast<float>(kFadeFrames))
-                             : 1.0f;
+  if (state == kStopping) {
+    // The whole fade-out is computed at once, so that a stop waits for one request at most: the
+    // fade-in backwards, from just below 1 to exactly 0 at its last frame. The tone ends exactly
+    // where the fade reaches zero.
+    Compute(stream, kFadeFrames);
+    for (int frame = 0; frame < kFadeFrames; ++frame) {
+      const float gain = dsp::smoothStep(static_cast<float>(kFadeFrames - 1 - frame) /
+                                         static_cast<float>(kFadeFrames));
       for (int channel = 0; channel < kChannels; ++channel) {
         const int index = frame * kChannels + channel;
-        out[index] = SaturatingAdd(out[index], static_cast<int16_t>(block[index] * gain));
+        stream.tail[index] = static_cast<int16_t>(stream.block[index] * gain);
       }
     }
-  }
-  if (stopping && stream.fadeOut >= kFadeFrames) {
+    stream.tailPlayed = 0;
     int expected = kStopping;
     stream.state.compare_exchange_strong(expected, kFaded, std::memory_order_acq_rel);
   }
+  // What is left of a fade-out plays on, also under a new start's fade-in.
+  const int fromTail = std::min(frames, kFadeFrames - stream.tailPlayed);
+  AddInto(out, stream.tail.data() + static_cast<ptrdiff_t>(stream.tailPlayed) * kChannels,
+          fromTail);
+  stream.tailPlayed += fromTail;
+  if (state != kPlaying) return;
+  Compute(stream, frames);
+  AddInto(out, stream.block.data(), frames);
+}
+
+void Mixer::Compute(Stream& stream, int frames) noexcept {
+  int16_t* block = stream.block.data();
+  const uint32_t bytes = static_cast<uint32_t>(frames) * kChannels * sizeof(int16_t);
+  const uint32_t filled = std::min(stream.proc(stream.handle, block, bytes, stream.user), bytes);
+  std::memset(reinterpret_cast<uint8_t*>(block) + filled, 0, bytes - filled);
+  // A start fades in before the effects, so that their memories, too, see the tone start
+  // smoothly.
+  Rise(block, frames, stream.fadeIn);
+  stream.chain->process(block, static_cast<size_t>(frames));
 }

@@ -23,11 +23,8 @@ class Mixer {
   // The stream format of every stream and of the output: 22050 frames per second, 2 channels.
   static constexpr int kRate = 22050;
   static constexpr int kChannels = 2;
-  // Frames a stream renders at a time, and the output's block. SDL's PulseAudio back-end asks the
-  // server to buffer exactly one block, so the block is the output's safety margin: with 512
-  // frames (23 ms) a busy machine let the buffer run dry now and then, and the server played a
-  // few milliseconds of silence (a dropout and a click); 1024 frames (46 ms) keep playing through
-  // such stalls.
+  // The most frames a stream computes at a time; a larger request is computed in such blocks.
+  // The output asks for a few milliseconds at a time, far less than this.
   static constexpr int kBlockFrames = 1024;
   // Length of every fade: 5 ms.
   static constexpr int kFadeFrames = kRate * 5 / 1000;
@@ -41,7 +38,8 @@ class Mixer {
   void Play(int slot);
   // Asks Mix to fade a playing stream out; false if it was not playing.
   bool BeginStop(int slot);
-  // Whether Mix has played the whole fade-out that BeginStop asked for.
+  // Whether Mix has computed the whole fade-out that BeginStop asked for: the proc is not called
+  // for the stream any more.
   bool Faded(int slot) const;
   // Marks the stream stopped: Mix leaves it alone from its next call on.
   void Stop(int slot);
@@ -57,7 +55,7 @@ class Mixer {
 
  private:
   // A stream's life as Mix sees it. The window moves it Stopped -> Playing -> Stopping; Mix moves
-  // Stopping -> Faded once the fade-out is done; the window then sets Stopped.
+  // Stopping -> Faded once it has computed the fade-out; the window then sets Stopped.
   enum State : int { kStopped, kPlaying, kStopping, kFaded };
 
   struct Stream {
@@ -66,9 +64,10 @@ class Mixer {
     void* user = nullptr;
     std::unique_ptr<EffectChain> chain;
     std::array<int16_t, static_cast<size_t>(kBlockFrames) * kChannels> block{};
+    // The fade-out, computed whole, and how much of it has played; Mix's own.
+    std::array<int16_t, static_cast<size_t>(kFadeFrames) * kChannels> tail{};
+    int tailPlayed = kFadeFrames;
     std::atomic<int> state{kStopped};
-    // Frames of the fade-out already played; Mix's own.
-    int fadeOut = 0;
     // Frames of the fade-in already played: set to 0 by Play while Mix does not touch the stream,
     // then Mix's own.
     int fadeIn = kFadeFrames;
@@ -78,6 +77,9 @@ class Mixer {
   static_assert(std::atomic<int>::is_always_lock_free && std::atomic<bool>::is_always_lock_free);
 
   void Render(Stream& stream, int16_t* out, int frames) noexcept;
+  // Has the proc fill `frames` frames of the stream's block, fades them in as a start asks and
+  // puts them through the effects.
+  void Compute(Stream& stream, int frames) noexcept;
 
   std::array<Stream, kMaxStreams> streams_;
   std::atomic<bool> fadeInPending_{false};

@@ -1,7 +1,5 @@
 #pragma once
 
-#include <SDL.h>
-
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -12,40 +10,32 @@
 
 class Mixer;
 
-// The output device the library plays through: opened by Start and, after a loss, by the
-// watchdog; checked by the watchdog for a loss; closed by the watchdog after a loss and by Close.
-// So Open and Close run on the window's thread or the watchdog's, Lost on the watchdog's.
-// SdlOutputDevice is SDL's default output; tests hand in a stand-in for an output that goes away
-// and comes back.
+// The output the library plays through: the system's default output, or a stand-in in tests.
+// Open and Close run on the window's thread or the watchdog's, Lost on the watchdog's; Pause on
+// the window's or the watchdog's, under OutputWatchdog::Lock(). One device is open at a time.
 class OutputDevice {
  public:
   virtual ~OutputDevice() = default;
-  // Opens the device paused, as SDL_OpenAudioDevice does; 0 on failure.
-  virtual SDL_AudioDeviceID Open(const SDL_AudioSpec& want) = 0;
-  // Whether an open device has been lost (unplugged, or its sound server went away).
-  virtual bool Lost(SDL_AudioDeviceID device) = 0;
-  // Closes the device; no callback runs once this returns.
-  virtual void Close(SDL_AudioDeviceID device) = 0;
-};
-
-// The system's default output, which the sound server may change under us. The device is never
-// pinned, so the sound server moves the stream when the user picks another output.
-class SdlOutputDevice : public OutputDevice {
- public:
-  SDL_AudioDeviceID Open(const SDL_AudioSpec& want) override;
-  bool Lost(SDL_AudioDeviceID device) override;
-  void Close(SDL_AudioDeviceID device) override;
+  // Opens the output paused; from then on, while it plays, it calls mixer.Mix on a thread of its
+  // own whenever it wants sound. False, with nothing open, on failure.
+  virtual bool Open(Mixer& mixer) = 0;
+  // Whether the open output has been lost (unplugged, or its sound server went away).
+  virtual bool Lost() = 0;
+  // Pauses or starts the open output. Once it returns, no call of the mixer is running.
+  virtual void Pause(bool pause) = 0;
+  // Closes the output; the mixer is not called once this returns. Harmless when none is open.
+  virtual void Close() = 0;
 };
 
 // Keeps an output open while the program runs, though the sound server restarts or crashes or a
-// USB or Bluetooth output is unplugged. A thread checks the open device every checkInterval; once
-// it is lost (SDL reports it stopped) the thread closes it and opens the default output again
-// every retryInterval until that succeeds. It writes one line to standard error when the output
-// is lost and one when it is back; on the return, if the mixer has streams to play, it has the
-// mixer fade in and starts the device.
+// USB or Bluetooth output is unplugged. A thread checks the open output every checkInterval; once
+// it is lost the thread closes it and opens the default output again every retryInterval until
+// that succeeds. It writes one line to standard error when the output is lost and one when it is
+// back; on the return, if the mixer has streams to play, it has the mixer fade in and starts the
+// output.
 //
-// The window's thread shares the device with the watchdog under Lock(), which is only ever held
-// for short SDL calls (pausing, closing a lost device), never while opening a device.
+// The window's thread shares the output with the watchdog under Lock(), which is only ever held
+// for short calls (pausing, closing a lost output), never while opening one.
 class OutputWatchdog {
  public:
   OutputWatchdog(std::shared_ptr<OutputDevice> output, std::chrono::milliseconds checkInterval,
@@ -55,19 +45,18 @@ class OutputWatchdog {
     Close();
   }
 
-  // Opens the output paused for `want` and starts watching it; false, with nothing started, if
+  // Opens the output paused for `mixer` and starts watching it; false, with nothing started, if
   // it does not open.
-  bool Start(const SDL_AudioSpec& want, Mixer& mixer);
-  // Stops watching; the device stays as it is.
+  bool Start(Mixer& mixer);
+  // Stops watching; the output stays as it is.
   void Stop();
-  // Closes the device: no callback runs once it returns.
+  // Closes the output: the mixer is not called once it returns.
   void Close();
-  // The lock shared with the watchdog, to be held around Device() and Pause().
+  // The lock shared with the watchdog, to be held around IsOpen() and Pause().
   std::unique_lock<std::mutex> Lock() { return std::unique_lock(mutex_); }
-  // The open device; 0 while the output is lost.
-  SDL_AudioDeviceID Device() const { return device_; }
-  // Pauses or starts the device, if there is one. Pausing returns only once the callback is not
-  // running.
+  // Whether an output is open; false while it is lost.
+  bool IsOpen() const { return open_; }
+  // Pauses or starts the output, if one is open.
   void Pause(bool pause);
   // How often the output was tried again after a loss.
   int Attempts() const { return attempts_.load(std::memory_order_relaxed); }
@@ -81,13 +70,12 @@ class OutputWatchdog {
   const std::shared_ptr<OutputDevice> output_;
   const std::chrono::milliseconds checkInterval_;
   const std::chrono::milliseconds retryInterval_;
-  SDL_AudioSpec want_{};
-  // Guards device_, quit_, watcher_ and every SDL call on the device while the watchdog runs.
+  // Guards open_, quit_, watcher_ and every call on the output while the watchdog runs.
   std::mutex mutex_;
   std::condition_variable wake_;
   std::thread thread_;
   bool quit_ = false;
   std::function<void(bool lost)> watcher_;
-  SDL_AudioDeviceID device_ = 0;  // only Start, Close and the watchdog change it
+  bool open_ = false;  // only Start, Close and the watchdog change it
   std::atomic<int> attempts_{0};
 };

@@ -31,7 +31,7 @@
 #include <map>
 #include <optional>
 
-#include "audio/SdlAudioLibrary.h"
+#include "audio/PulseAudioLibrary.h"
 #include "bench/BaselineWindow.h"
 #include "ui/Form1.h"
 #include "ui/toolkit/Application.h"
@@ -225,7 +225,7 @@ int main(int argc, char** argv) {
        {std::pair{16, sweep}, {50, presetRuns(0) || presetRuns(1)}, {30, presetRuns(2)}})
     if (needed) baselines[period] = MeasureBaseline(period, seconds);
 
-  SdlAudioLibrary audio;
+  PulseAudioLibrary audio;
   SetBass(&audio);
 
   TForm1 form;

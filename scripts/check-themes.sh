@@ -55,7 +55,7 @@ shoot() {  # name, environment assignments and options (-style NAME)...
       [[ $word == QT_SCALE_FACTOR=* ]] && scale=${word#*=}
     fi
   done
-  env SDL_AUDIODRIVER=dummy QT_QPA_PLATFORM=xcb ${assignments[@]+"${assignments[@]}"} "$program" \
+  env QT_QPA_PLATFORM=xcb ${assignments[@]+"${assignments[@]}"} "$program" \
     ${options[@]+"${options[@]}"} >"$log" 2>&1 &
   pid=$!
   pids+=("$pid")

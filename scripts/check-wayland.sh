@@ -30,7 +30,7 @@ configured() { grep -qE 'xdg_toplevel@[0-9]+\.configure\(' "$tmp/program.log"; }
 
 [[ -x $program ]] || { echo "FAIL: no program $program (run ./package)" >&2; exit 1; }
 # The real sound server and the Wayland platform, whatever the caller set.
-unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM SDL_AUDIODRIVER
+unset DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 export XDG_RUNTIME_DIR=$tmp/runtime
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 

@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev libsdl2-dev qt6-wayland
+  qt6-base-dev libpulse-dev qt6-wayland
   libgtest-dev libgmock-dev googletest libbenchmark-dev
   fonts-liberation clang-format
   pulseaudio pulseaudio-utils sox xvfb

@@ -109,6 +109,7 @@ void TForm1::Timer1Timer(QObject* /*sender*/) {
   if (tick.position) ScrollBar1->SetPosition(*tick.position);
   if (!tick.turn) return;
   Frequency.store(tick.frequency, std::memory_order_relaxed);
+  ScheduleTone(TTimer::ChangeMoment());
   AnnounceTone();
   RadioButton1->SetChecked(!RadioButton1->Checked());
   RadioButton2->SetChecked(!RadioButton1->Checked());

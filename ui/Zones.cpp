@@ -8,6 +8,7 @@
 #include "ui/toolkit/Fonts.h"
 #include "ui/toolkit/RadioGroup.h"
 #include "ui/toolkit/ScrollBar.h"
+#include "ui/toolkit/Timer.h"
 
 namespace {
 
@@ -72,6 +73,7 @@ void TForm1::CreateZoneControls() {
 void TForm1::ScrollBar1Change(QObject* /*sender*/) {
   const int position = ScrollBar1->Position();
   Frequency.store(position, std::memory_order_relaxed);
+  ScheduleTone(TTimer::ChangeMoment());
   fq->SetText(QString::number(position));
   Brush();
 
@@ -93,6 +95,7 @@ void TForm1::ScrollBar1Change(QObject* /*sender*/) {
 void TForm1::ScrollBar2Change(QObject* /*sender*/) {
   const int position = ScrollBar2->Position();
   Amplitude.store(position, std::memory_order_relaxed);
+  ScheduleTone(TTimer::ChangeMoment());
   amp->SetText(QString::number(position * 100 / 32767));
   Brush();
 }
@@ -131,7 +134,10 @@ void TForm1::RadioGroup1Click(QObject* /*sender*/) {
   }
   // Where the bar already stood where the nominal value was clamped to, it did not move and no
   // change event ran: follow the bar, so that what is heard always matches what is shown.
-  if (nominalWritten) Frequency.store(ScrollBar1->Position(), std::memory_order_relaxed);
+  if (nominalWritten) {
+    Frequency.store(ScrollBar1->Position(), std::memory_order_relaxed);
+    ScheduleTone(TTimer::ChangeMoment());
+  }
   AnnounceTone();
 
   Label1->setText(

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "audio/Tone.h"
@@ -32,6 +34,50 @@ class ToneStreamProcTest : public ::testing::Test {
     return values;
   }
 };
+
+// Changes told with a moment are heard at the value of that moment. Requests of 441 values
+// computed 10 ms apart each stand for the 10 ms before them: the change at t ms into the request
+// computed at `now` lands on the first value at or after t * 44.1 (worked out by hand in each
+// row). At 22050 every odd value is a peak, +-A, so the odd values show the amplitude heard.
+TEST_F(ToneStreamProcTest, ToldChangesAreHeardAtTheValueOfTheirMoment) {
+  struct Change {
+    double ms;  // after the first request's first value
+    double amplitude;
+  };
+  struct Row {
+    std::vector<Change> changes;
+    std::vector<std::pair<size_t, int>> heardFrom;  // the first value of each new amplitude
+  };
+  const Row rows[] = {
+      {{{5.0, 2000}}, {{221, 2000}}},                           // 220.5
+      {{{2.0, 2000}, {7.0, 3000}}, {{89, 2000}, {309, 3000}}},  // 88.2 and 308.7
+      {{{-3.0, 2000}}, {{0, 2000}}},                            // already passed: at once
+      {{{12.0, 2000}}, {{441 + 89, 2000}}},                     // in the next request, at 88.2
+  };
+  const ToneClock::time_point now = ToneClock::now();
+  for (const Row& row : rows) {
+    Start(22050, 1000);
+    std::vector<int16_t> values(2 * 441);
+    // Nothing waits: the values as they stand are heard.
+    RenderTone(values.data(), 441, now - std::chrono::milliseconds(10));
+    Phase.store(0);
+    for (const Change& change : row.changes) {
+      Amplitude.store(change.amplitude);
+      ScheduleTone(now - std::chrono::milliseconds(10) +
+                   std::chrono::duration_cast<ToneClock::duration>(
+                       std::chrono::duration<double, std::milli>(change.ms)));
+    }
+    RenderTone(values.data(), 441, now);
+    RenderTone(values.data() + 441, 441, now + std::chrono::milliseconds(10));
+    for (size_t i = 1; i < values.size(); i += 2) {
+      int heard = 1000;
+      for (const auto& [from, amplitude] : row.heardFrom)
+        if (i >= from) heard = amplitude;
+      ASSERT_EQ(std::abs(values[i]), heard)
+          << "value " << i << ", first change at " << row.changes[0].ms << " ms";
+    }
+  }
+}
 
 TEST_F(ToneStreamProcTest, DefaultsGiveTheFirstValuesTruncatedTowardZero) {
   // Rounding to nearest would make the third value 2395.

@@ -4,7 +4,7 @@
 
 #include <QString>
 
-#include "audio/SdlAudioLibrary.h"
+#include "audio/PulseAudioLibrary.h"
 #include "tests/support/FormFixture.h"
 #include "ui/Form1.h"
 
@@ -16,7 +16,7 @@ class TSpeedButton;
 // program's, message boxes are captured and printed as they come (so that a failing run shows
 // them), and the window is created and shown the way the program does it. TearDown closes the
 // window, frees the audio library and fails the test if any box was shown.
-class ProgramTest : public WindowFixture<SdlAudioLibrary> {
+class ProgramTest : public WindowFixture<PulseAudioLibrary> {
  protected:
   ProgramTest() : WindowFixture(true) {}
   // Opens the window; the test fails (fatally) if the audio start-up showed a box.

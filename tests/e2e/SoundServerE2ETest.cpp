@@ -1,5 +1,5 @@
 // The program while the sound server goes away and comes back, and while the user switches the
-// default output: the window over SdlAudioLibrary against the private server of ./test, which
+// default output: the window over PulseAudioLibrary against the private server of ./test, which
 // these tests kill and start again (scripts/sound-server.sh) and whose default sink they switch.
 // CTest runs them alone (RUN_SERIAL), and each leaves the server as it found it: running, the
 // keep-alive stream playing, "vimbra_null" the default sink.
@@ -17,7 +17,7 @@
 #include <span>
 #include <vector>
 
-#include "audio/SdlAudioLibrary.h"
+#include "audio/PulseAudioLibrary.h"
 #include "audio/Tone.h"
 #include "tests/e2e/ProgramTest.h"
 #include "tests/support/NullSinkRecording.h"

@@ -1,5 +1,5 @@
 // The tone through the real audio library and a real sound server: ToneStreamProc fills the
-// stream, SdlAudioLibrary plays it to PulseAudio's null sink, and the sink's monitor is
+// stream, PulseAudioLibrary plays it to PulseAudio's null sink, and the sink's monitor is
 // recorded and analysed. ./test starts the server and sets PULSE_SERVER.
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <numbers>
 
 #include "app/DesktopIdentity.h"
-#include "audio/SdlAudioLibrary.h"
+#include "audio/PulseAudioLibrary.h"
 #include "audio/Tone.h"
 #include "tests/support/NullSinkRecording.h"
 #include "tests/support/Processes.h"
@@ -71,7 +71,7 @@ class ToneE2ETest : public ::testing::Test {
   }
 
   QStringList properties;  // of the playing stream, as pactl prints them: key = "value"
-  SdlAudioLibrary audio;
+  PulseAudioLibrary audio;
   uint32_t stream = 0;
 };
 
@@ -135,16 +135,15 @@ TEST_F(ToneE2ETest, StopFadesToSilenceWithoutAClick) {
   }
 }
 
-// Without a sound server the library must refuse to start. SDL picks its driver once per
-// process, so the check runs in a child: this test binary again, with the server pointing
-// nowhere and only the child test below selected.
+// Without a sound server the library must refuse to start. The check runs in a child: this test
+// binary again, with the server pointing nowhere and only the child test below selected.
 TEST(ToneE2ENoServer, InitFailsWithoutASoundServer) {
   ExpectPassesWithoutSoundServer("ToneE2ENoServerChild.*");
 }
 
 TEST(ToneE2ENoServerChild, InitFails) {
   if (qEnvironmentVariableIsEmpty("VIMBRA_E2E_CHILD")) GTEST_SKIP() << "run by the test above";
-  SdlAudioLibrary audio;
+  PulseAudioLibrary audio;
   EXPECT_FALSE(audio.Init(1, 44100, 0, nullptr, nullptr));
   const uint32_t code = audio.ErrorGetCode();
   EXPECT_TRUE(code == kErrorDevice || code == kErrorDriver) << code;

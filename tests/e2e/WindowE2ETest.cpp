@@ -1,4 +1,4 @@
-// The whole program against a real sound server: the window TForm1 over SdlAudioLibrary, operated
+// The whole program against a real sound server: the window TForm1 over PulseAudioLibrary, operated
 // through its widgets (mouse clicks, typing) while Qt's event loop runs the window's timers, and
 // what PulseAudio's null sink played recorded from its monitor and analysed. ./test starts the
 // server and sets PULSE_SERVER.
@@ -16,10 +16,11 @@
 #include <memory>
 #include <span>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
-#include "audio/SdlAudioLibrary.h"
+#include "audio/PulseAudioLibrary.h"
 #include "audio/Tone.h"
 #include "tests/e2e/ProgramTest.h"
 #include "tests/support/NullSinkRecording.h"
@@ -440,6 +441,49 @@ TEST_F(WindowE2ETest, SweepRisesToTheTopOfTheZoneRestsAndComesBackWithReverse) {
   EXPECT_NEAR(rest, 8000, 80) << DescribeTrace(trace);
 }
 
+// Step 1 every millisecond: the pitch heard rises by 0.5 Hz each millisecond, though the window
+// runs the ticks eight at a time and the sound is computed in requests of several milliseconds.
+// From one 5 ms window to the next it rises by the sweep's own 2.5 Hz; a staircase (each request,
+// or each batch of ticks, at one pitch) would rise by 0 and then by 4 Hz or more.
+TEST_F(WindowE2ETest, AMillisecondSweepRisesWithoutStairs) {
+  TypeInto(f().Edit1, "1");
+  TypeInto(f().Edit2, "1");
+  Click(f().CheckBox4);  // "Установить программу"
+  Recorder recorder;
+  ASSERT_TRUE(recorder.Start());
+  Click(f().Button3);
+  QTest::qWait(200);
+  Click(f().SpeedButton4);  // "Пуск программы"
+  QTest::qWait(1500);
+  Click(f().SpeedButton5);  // "Стоп программы"
+  const int reached = f().ScrollBar1->Position();
+  QTest::qWait(200);
+  Click(f().SpeedButton1);
+  const std::vector<int16_t> left = ChannelOf(recorder.Stop(), 0);
+
+  EXPECT_EQ(Describe(Dropouts(left), kRate), "none") << "dropouts";
+  const Extent sound = AboveThreshold(left, static_cast<int>(kDefaultAmplitude / 2));
+  ASSERT_GT(sound.end, sound.begin + Samples(1500)) << "the tone was not recorded";
+  constexpr int kWindowMs = 5;
+  const std::vector<double> trace =
+      PitchTrace(Slice(left, sound.begin, sound.end), kRate, Samples(kWindowMs),
+                 static_cast<int>(kDefaultAmplitude / 2));
+  // The rising stretch: from 400 ms after the start (the sweep began 200 ms in) to 1 s later.
+  const std::vector<double> rising(trace.begin() + 400 / kWindowMs,
+                                   trace.begin() + 1400 / kWindowMs);
+  double largest = 0;
+  size_t at = 0;
+  for (size_t i = 1; i < rising.size(); ++i) {
+    const double off = std::abs(rising[i] - rising[i - 1] - 0.5 * kWindowMs);
+    if (off > largest) std::tie(largest, at) = std::tuple(off, i);
+  }
+  std::cout << "[ measured   ] 1 ms sweep to " << reached << ": from " << rising.front()
+            << " Hz to " << rising.back() << " Hz in 1 s; the largest rise off the sweep's own "
+            << 0.5 * kWindowMs << " Hz per window: " << largest << " Hz\n";
+  EXPECT_NEAR(rising.back() - rising.front(), 500, 25) << DescribeTrace(rising);
+  EXPECT_LE(largest, 2.0) << "at window " << at << ":\n" << DescribeTrace(rising);
+}
+
 // ---- Clicks at transitions ----
 //
 // A click is a step in the wave: it shows as a second difference (v[n+1] - 2 v[n] + v[n-1]) far
@@ -636,16 +680,16 @@ INSTANTIATE_TEST_SUITE_P(Window, TransitionE2ETest, ::testing::ValuesIn(kTransit
                            return std::string(info.param.name);
                          });
 
-// Without a sound server the window still opens, after one error box. SDL picks its driver once
-// per process, so the check runs in a child: this test binary again, with the server pointing
-// nowhere and only the child test below selected.
+// Without a sound server the window still opens, after one error box. The check runs in a
+// child: this test binary again, with the server pointing nowhere and only the child test below
+// selected.
 TEST(WindowE2ENoServer, WindowOpensAfterOneErrorBoxAndEveryStartIsReported) {
   ExpectPassesWithoutSoundServer("WindowE2ENoServerChild.*");
 }
 
 TEST(WindowE2ENoServerChild, WindowOpens) {
   if (qEnvironmentVariableIsEmpty("VIMBRA_E2E_CHILD")) GTEST_SKIP() << "run by the test above";
-  SdlAudioLibrary audio;
+  PulseAudioLibrary audio;
   MessageBoxCapture capture;
   std::vector<MessageBoxCall>& boxes = capture.boxes;
   const ProgramSetUp setUp(audio);

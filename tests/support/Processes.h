@@ -12,11 +12,9 @@ struct Finished {
 Finished RunProcess(const QString& program, const QStringList& arguments,
                     const QProcessEnvironment& environment, int timeoutMs);
 
-// Runs this test binary again in a child process, with only the tests matching `filter`, the
-// sound server pointing nowhere and SDL limited to PulseAudio (another back-end would not care
-// about PULSE_SERVER and could open a real device), and expects the one test selected to pass
-// there, not skipped. The child sees VIMBRA_E2E_CHILD=1. SDL picks its driver once per process,
-// hence the child.
+// Runs this test binary again in a child process, with only the tests matching `filter` and the
+// sound server pointing nowhere, and expects the one test selected to pass there, not skipped.
+// The child sees VIMBRA_E2E_CHILD=1; the rest of the binary keeps its server.
 void ExpectPassesWithoutSoundServer(const QString& filter);
 
 // Standard output of a command, or an empty string if it failed.

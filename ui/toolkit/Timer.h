@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QElapsedTimer>
 #include <QObject>
+#include <chrono>
 #include <functional>
 
 class QTimer;
@@ -19,8 +19,8 @@ class QTimer;
 // A timer shorter than kMinWakeMs wakes the process only every few intervals (the first multiple
 // of the interval from kMinWakeMs on) and runs the ticks that fell due together: a tick is then
 // up to that much late, never early, and the count is the same. Each wake-up of the UI thread
-// costs far more than a sweep's tick itself, and nothing a tick changes can show sooner: the
-// screen shows a frame every 16 ms and the sound is computed in blocks of 46 ms.
+// costs far more than a sweep's tick itself, and the screen shows a frame only every 16 ms. The
+// sound keeps the ticks apart: ChangeMoment() tells each tick's own moment.
 class TTimer : public QObject {
   Q_OBJECT
  public:
@@ -34,6 +34,15 @@ class TTimer : public QObject {
   // True while the underlying timer is counting (enabled and interval > 0).
   bool IsCounting() const;
 
+  // When a change made now is to be heard. While a tick runs: the moment the tick fell due, moved
+  // on by the longest a tick may wait for the wake-up that runs it (the wake-up's period less
+  // the interval; none for a timer of kMinWakeMs or more) and by kLateWakeMs, so that every
+  // tick's moment is still to come when it runs, and ticks run together are heard at their own
+  // spacing. Otherwise: now.
+  static std::chrono::steady_clock::time_point ChangeMoment();
+  // How late a wake-up may come and its ticks still be heard at their own moments.
+  static constexpr unsigned kLateWakeMs = 2;
+
   static constexpr int kMaxCatchUpMs = 100;
   static constexpr unsigned kMinWakeMs = 8;
 
@@ -43,7 +52,8 @@ class TTimer : public QObject {
   QTimer* timer_;
   unsigned interval_;
   bool enabled_;
-  QElapsedTimer count_;      // since the start of the count
-  qint64 ticksRun_ = 0;      // ticks run since then
-  unsigned generation_ = 0;  // advanced by every restart or stop of the count
+  std::chrono::steady_clock::time_point start_;  // of the count
+  std::chrono::milliseconds lag_{0};             // a tick's moment after its due time
+  qint64 ticksRun_ = 0;                          // ticks run since then
+  unsigned generation_ = 0;                      // advanced by every restart or stop of the count
 };

@@ -87,15 +87,25 @@ TEST_F(TimerCatchUpTest, TicksDueDuringAStallRunAtTheNextTimeout) {
   EXPECT_LE(counts[1], TTimer::kMaxCatchUpMs / 5);
 }
 
-// A 1 ms timer wakes only every kMinWakeMs, and yet runs one tick per millisecond, never early.
+// A 1 ms timer wakes only every kMinWakeMs, and yet runs one tick per millisecond, never early;
+// the changes its ticks make are told a millisecond apart, though ticks run together.
 TEST_F(TimerCatchUpTest, AShortTimerWakesSeldomAndKeepsItsCount) {
   QElapsedTimer clock;
   clock.start();  // before the count starts, so the timer's ticks can never be ahead of it
   TTimer timer(1, true);
   int aheadOfClock = 0;
-  timer.OnTimer = [&] { aheadOfClock += ++ticks > clock.elapsed(); };
+  std::vector<std::chrono::steady_clock::time_point> moments;
+  timer.OnTimer = [&] {
+    aheadOfClock += ++ticks > clock.elapsed();
+    moments.push_back(TTimer::ChangeMoment());
+  };
   ASSERT_NO_FATAL_FAILURE(PerTimeout(timer, 20));
   EXPECT_EQ(aheadOfClock, 0);
+  for (size_t tick = 1; tick < moments.size(); ++tick)
+    ASSERT_EQ(moments[tick] - moments[tick - 1], std::chrono::milliseconds(1)) << "tick " << tick;
+  const auto before = std::chrono::steady_clock::now();  // outside a tick: now
+  const auto moment = TTimer::ChangeMoment();
+  EXPECT_TRUE(before <= moment && moment <= std::chrono::steady_clock::now());
   // The k-th wake-up comes no sooner than k * kMinWakeMs after the start, and by then every
   // tick of that time has run.
   int total = 0;

@@ -8,28 +8,27 @@
 #include "audio/AudioLibrary.h"
 #include "audio/Mixer.h"
 #include "audio/OutputWatchdog.h"
+#include "audio/PulseOutput.h"
 
-// The audio library over SDL2's audio subsystem.
+// The audio library over the sound server (PulseOutputDevice: libpulse's asynchronous API).
 //
-// Init opens the system's default output device at once, asking for the program's stream
-// format: 22050 frames per second, signed 16-bit native-endian values, 2 channels, blocks of
-// 1024 frames (about 46 ms, see Mixer::kBlockFrames). The rate given to Init is accepted and
-// otherwise ignored: whatever rate the hardware runs at, the sound server (or SDL) converts the
-// 22050 output; there is no resampler of ours. The device stays paused (SDL feeds silence) until a
-// stream plays.
+// Init opens the system's default output at once for the program's stream format: 22050 frames
+// per second, signed 16-bit native-endian values, 2 channels. The rate given to Init is accepted
+// and otherwise ignored: whatever rate the hardware runs at, the sound server converts the 22050
+// output; there is no resampler of ours. The output stays paused until a stream plays.
 //
 // Three pieces: this front end keeps the handles and error codes; the Mixer computes the sound
-// in SDL's callback, with a 5 ms fade on each start and stop; the OutputWatchdog reopens the
-// output after a loss, about once a second until it succeeds. Meanwhile the streams keep their
-// state: StreamPlay and ChannelStop succeed and only record whether the stream should play,
-// effects keep their settings, and on return the streams that should play resume with a fade-in.
+// in the output's requests, with a 5 ms fade on each start and stop; the OutputWatchdog reopens
+// the output after a loss, about once a second until it succeeds. Meanwhile the streams keep
+// their state: StreamPlay and ChannelStop succeed and only record whether the stream should
+// play, effects keep their settings, and on return the streams that should play resume with a
+// fade-in.
 //
-// All methods but the callback run on one (the window's) thread.
+// All methods but the mixer's run on one (the window's) thread.
 //
 // Error codes left by each call (ErrorGetCode; kErrorOk after every success):
 //   Init:              kErrorAlready (already initialised), kErrorDevice (device other than 1 or
-//                      -1, or the default device could not be opened), kErrorDriver (SDL's audio
-//                      subsystem could not be started).
+//                      -1, or the default output could not be opened: no sound server).
 //   StreamCreate:      kErrorInit (no Init), kErrorFormat (not 22050 Hz, 2 channels, flags 0),
 //                      kErrorIllegalParam (null proc), kErrorMemory (no free stream slot).
 //   StreamPlay:        kErrorHandle (unknown handle).
@@ -38,15 +37,15 @@
 //   DSP_Set, DSP_Remove, DSP_SetParameters:
 //                      kErrorHandle (0 or unknown handle), kErrorIllegalParam (effect other than
 //                      9, 12, 15, or a null record).
-class SdlAudioLibrary : public AudioLibrary {
+class PulseAudioLibrary : public AudioLibrary {
  public:
   // Plays through `output`, with the watchdog's intervals: how often it checks a working output,
   // and how often it tries to open the output again while it is lost.
-  explicit SdlAudioLibrary(
-      std::shared_ptr<OutputDevice> output = std::make_shared<SdlOutputDevice>(),
+  explicit PulseAudioLibrary(
+      std::shared_ptr<OutputDevice> output = std::make_shared<PulseOutputDevice>(),
       std::chrono::milliseconds checkInterval = kCheckInterval,
       std::chrono::milliseconds retryInterval = kRetryInterval);
-  ~SdlAudioLibrary() override;
+  ~PulseAudioLibrary() override;
 
   uint32_t GetVersion() override;
   // `device` 1 or -1: the default output device; `freq`, `flags`, `window` and `clsid` are
@@ -58,14 +57,14 @@ class SdlAudioLibrary : public AudioLibrary {
   // fades the stream in (5 ms). While the output is lost this succeeds and the stream starts
   // playing when the output is back.
   bool StreamPlay(uint32_t handle, bool flush, uint32_t flags) override;
-  // Fades the stream out (5 ms) and waits, at most 200 ms, for the callback to finish the fade;
-  // pauses the device when no stream plays any more. While the output is lost it only marks the
-  // stream stopped. Once it returns, the stream's proc is not called again until the next
-  // StreamPlay. Stopping a stopped stream succeeds.
+  // Has the mixer fade the stream out (5 ms, computed in its next request) and waits for that
+  // request, at most kStopWaitMs; pauses the output when no stream plays any more. While the
+  // output is lost it only marks the stream stopped. Once it returns, the stream's proc is not
+  // called again until the next StreamPlay. Stopping a stopped stream succeeds.
   bool ChannelStop(uint32_t handle) override;
   uint32_t ErrorGetCode() override;
-  // Stops every stream (with its fade), closes the device and shuts SDL's audio down. Init may be
-  // called again afterwards.
+  // Stops every stream (with its fade) and closes the output. Init may be called again
+  // afterwards.
   bool Free() override;
 
   // `priority` is not used: the chain's order of effects is fixed. Setting an effect that is set,
@@ -84,9 +83,11 @@ class SdlAudioLibrary : public AudioLibrary {
   // The watchdog's default intervals.
   static constexpr std::chrono::milliseconds kCheckInterval{200};
   static constexpr std::chrono::milliseconds kRetryInterval{1000};
+  // How long ChannelStop waits for the request that computes a fade-out. The output asks every
+  // few milliseconds; the bound only matters when it has stopped asking (lost, not yet noticed).
+  static constexpr int kStopWaitMs = 100;
 
  private:
-  static void SDLCALL Callback(void* mixer, Uint8* buffer, int length);
   // The slot of the stream with `handle`; -1 for none.
   int Find(uint32_t handle) const;
   // Runs `call` on the chain of the stream with `handle`, leaving the error code.
