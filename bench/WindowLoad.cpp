@@ -1,17 +1,19 @@
-// What the running window costs the processor, as a ratio of what a plain Qt window costs that
-// shows the same kind of change (BaselineWindow) in the same run. First the plain window is
-// changed every 16, 30 and 50 ms; then the real window, with the real SDL2 audio, is put through
-// a 1 ms sweep (step 1) and through each preset for a few seconds each. For each the process's
-// CPU share (all threads, from getrusage) and the timer ticks achieved per second are printed,
-// and for the program its ratio to the plain window: the sweep against the plain window changed
-// once per screen frame (16 ms), budget 1.25x with every tick kept; each preset against the plain
-// window at the preset's period, budget 1.5x. On the UI thread the time is split into the timer
-// handlers and the window's painting and flushing (the top-level window's update requests); with
-// --server PID the CPU share of that process (the X server) over the same run is printed too.
+// What the running window costs the processor, as a ratio of what its plain parts cost in the
+// same run: a plain Qt window that shows the same kind of change (BaselineWindow) and a plain
+// sound client, pacat, playing the program's format with the program's server buffer and request
+// size. First the plain window is changed every 16, 30 and 50 ms while pacat plays; then the real
+// window, with the real audio, is put through a 1 ms sweep (step 1) and through each preset for a
+// few seconds each. For each the process's CPU share (all threads, from getrusage) and the timer
+// ticks achieved per second are printed, and for the program its ratio to the plain parts: the
+// sweep against the plain window changed once per screen frame (16 ms), with every tick kept; each
+// preset against the plain window at the preset's period; budget 1.25x. The program's audio thread
+// is set against pacat, whose whole process does the same work. On the UI thread the time is
+// split into the timer handlers and the window's painting and flushing (the top-level window's
+// update requests); with --server PID the CPU share of that process (the X server) over the same
+// run is printed too.
 //
 // Run it under Xvfb (QT_QPA_PLATFORM=xcb DISPLAY=:N) to include the window system, or on the
-// offscreen platform for the program's own work only. Audio goes wherever SDL2 sends it; with
-// SDL_AUDIODRIVER=dummy the callback and the effects still run at the real rate.
+// offscreen platform for the program's own work only, with a sound server to play to.
 //
 //   window_load [--seconds S] [--server PID] [--only sweep|0|1|2|still] [--paints 1]
 //
@@ -21,9 +23,11 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QProcess>
 #include <QTimer>
 #include <cstdio>
 #include <ctime>
@@ -60,10 +64,9 @@ double ThreadCpuSeconds() {
   return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) / 1e9;
 }
 
-// CPU seconds of another process (user + system), from /proc/PID/stat; nullopt if unreadable.
-std::optional<double> OtherProcessCpuSeconds(qint64 pid) {
-  if (pid <= 0) return std::nullopt;
-  QFile file(QStringLiteral("/proc/%1/stat").arg(pid));
+// CPU seconds (user + system) from a stat file of /proc; nullopt if unreadable.
+std::optional<double> StatCpuSeconds(const QString& path) {
+  QFile file(path);
   if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
   const QByteArray line = file.readAll();
   // Fields after the command name in parentheses: state is field 3, utime 14, stime 15.
@@ -72,6 +75,45 @@ std::optional<double> OtherProcessCpuSeconds(qint64 pid) {
   const double ticks = fields[11].toDouble() + fields[12].toDouble();
   return ticks / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
+
+// CPU seconds of another process.
+std::optional<double> OtherProcessCpuSeconds(qint64 pid) {
+  if (pid <= 0) return std::nullopt;
+  return StatCpuSeconds(QStringLiteral("/proc/%1/stat").arg(pid));
+}
+
+// CPU seconds of this process's thread named `name`; nullopt if there is none.
+std::optional<double> NamedThreadCpuSeconds(const QString& name) {
+  for (const QString& task : QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs)) {
+    QFile comm(QStringLiteral("/proc/self/task/%1/comm").arg(task));
+    if (comm.open(QIODevice::ReadOnly) && comm.readAll().trimmed() == name.toUtf8())
+      return StatCpuSeconds(QStringLiteral("/proc/self/task/%1/stat").arg(task));
+  }
+  return std::nullopt;
+}
+
+// The plain sound client: pacat playing silence in the program's format, with the program's
+// server buffer and request size.
+class Pacat {
+ public:
+  Pacat() {
+    process_.start(QStringLiteral("pacat"),
+                   {QStringLiteral("--raw"), QStringLiteral("--format=s16le"),
+                    QStringLiteral("--rate=22050"), QStringLiteral("--channels=2"),
+                    QStringLiteral("--latency-msec=%1").arg(PulseOutputDevice::kBufferMs),
+                    QStringLiteral("--process-time-msec=%1").arg(PulseOutputDevice::kRequestMs),
+                    QStringLiteral("/dev/zero")});
+    process_.waitForStarted();
+  }
+  ~Pacat() {
+    process_.kill();
+    process_.waitForFinished();
+  }
+  std::optional<double> CpuSeconds() const { return OtherProcessCpuSeconds(process_.processId()); }
+
+ private:
+  QProcess process_;
+};
 
 // Time spent on the UI thread in the timer handlers and in the window's painting.
 struct UiSplit {
@@ -129,16 +171,17 @@ __attribute__((noinline)) void RunMeasured(double seconds) {
   RunFor(seconds);
 }
 
-// The plain window's CPU share for a change every `period` ms.
+// The plain parts' CPU shares: the window's for a change every `period` ms, and pacat's.
 struct Baseline {
   int period;
-  double share;
+  double window, pacat;
 };
 
 struct Report {
   const char* name;
   double wall;
   double cpu;
+  std::optional<double> audioCpu;  // the audio thread's
   std::optional<double> serverCpu;
   long ticks;
   UiSplit ui;
@@ -156,12 +199,15 @@ void Print(const Report& r) {
   if (r.serverCpu) std::printf(", window system %5.2f %%", 100 * *r.serverCpu / r.wall);
   std::printf(")\n");
   if (r.baseline) {
-    const double ratio = share / r.baseline->share;
+    const double ratio = share / (r.baseline->window + r.baseline->pacat);
     // A tick or two lost to the measured stretch's ends is not a tick dropped.
     const bool ticksKept = ticksPerSecond >= 0.99 * static_cast<double>(r.ticksPerSecond);
-    std::printf("%-26s %.2fx the plain window every %d ms (budget %.2fx%s): %s\n", "", ratio,
-                r.baseline->period, r.budget, r.ticksPerSecond ? ", every tick kept" : "",
+    std::printf("%-26s %.2fx the plain window every %d ms and pacat (budget %.2fx%s): %s\n", "",
+                ratio, r.baseline->period, r.budget, r.ticksPerSecond ? ", every tick kept" : "",
                 ratio <= r.budget && ticksKept ? "within" : "OVER");
+    if (r.audioCpu)
+      std::printf("%-26s audio thread %5.2f %% against pacat %5.2f %%\n", "",
+                  100 * *r.audioCpu / r.wall, 100 * r.baseline->pacat);
   }
   std::fflush(stdout);
 }
@@ -170,8 +216,9 @@ double Share(double cpu0, const QElapsedTimer& clock) {
   return (ProcessCpuSeconds() - cpu0) / (static_cast<double>(clock.nsecsElapsed()) / 1e9);
 }
 
-// The plain window changed every `period` ms; prints and returns its CPU share.
+// The plain window changed every `period` ms while pacat plays; prints and returns their shares.
 Baseline MeasureBaseline(int period, double seconds) {
+  const Pacat pacat;
   BaselineWindow plain;
   plain.show();
   RunFor(0.5);
@@ -185,16 +232,19 @@ Baseline MeasureBaseline(int period, double seconds) {
   timer.start(period);
   RunFor(0.3);
   ticks = 0;
+  const std::optional<double> pacat0 = pacat.CpuSeconds();
   const double cpu0 = ProcessCpuSeconds();
   QElapsedTimer clock;
   clock.start();
   RunMeasured(seconds);
   const double share = Share(cpu0, clock);
   const double wall = static_cast<double>(clock.nsecsElapsed()) / 1e9;
-  std::printf("plain window, every %2d ms  cpu %6.2f %%  ticks/s %7.1f\n", period, 100 * share,
-              static_cast<double>(ticks) / wall);
+  const std::optional<double> pacat1 = pacat.CpuSeconds();
+  const double pacatShare = pacat0 && pacat1 ? (*pacat1 - *pacat0) / wall : 0;
+  std::printf("plain window, every %2d ms  cpu %6.2f %%  ticks/s %7.1f  pacat %5.2f %%\n", period,
+              100 * share, static_cast<double>(ticks) / wall, 100 * pacatShare);
   std::fflush(stdout);
-  return {period, share};
+  return {period, share, pacatShare};
 }
 
 }  // namespace
@@ -257,6 +307,7 @@ int main(int argc, char** argv) {
     app.split = {};
     app.paintsOf.clear();
     const std::optional<double> server0 = OtherProcessCpuSeconds(serverPid);
+    const std::optional<double> audio0 = NamedThreadCpuSeconds(QStringLiteral("vimbra-audio"));
     const double cpu0 = ProcessCpuSeconds();
     QElapsedTimer clock;
     clock.start();
@@ -264,13 +315,16 @@ int main(int argc, char** argv) {
     const double wall = static_cast<double>(clock.nsecsElapsed()) / 1e9;
     const double cpu = ProcessCpuSeconds() - cpu0;
     const std::optional<double> server1 = OtherProcessCpuSeconds(serverPid);
+    const std::optional<double> audio1 = NamedThreadCpuSeconds(QStringLiteral("vimbra-audio"));
+    std::optional<double> audioCpu;
+    if (audio0 && audio1) audioCpu = *audio1 - *audio0;
     UiSplit ui = app.split;
     ui.handlers = handlerSeconds;
     std::optional<double> serverCpu;
     if (server0 && server1) serverCpu = *server1 - *server0;
     std::optional<Baseline> baseline;
     if (baselines.contains(period)) baseline = baselines[period];
-    Print({name, wall, cpu, serverCpu, ticks, ui, baseline, budget, ticksPerSecond});
+    Print({name, wall, cpu, audioCpu, serverCpu, ticks, ui, baseline, budget, ticksPerSecond});
     for (const auto& [widget, paints] : app.paintsOf)
       std::printf("    %6ld paints  %s\n", paints, qPrintable(widget));
     stop();
@@ -308,7 +362,7 @@ int main(int argc, char** argv) {
           form.ComboBox1->setCurrentIndex(preset);
           form.SpeedButton6Click(form.SpeedButton6);
         },
-        [&] { form.SpeedButton7Click(form.SpeedButton7); }, kPresetPeriod, 1.5);
+        [&] { form.SpeedButton7Click(form.SpeedButton7); }, kPresetPeriod, 1.25);
   }
 
   // What the tone with flanger and auto-wah costs with nothing moving: the settings of
