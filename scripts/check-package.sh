@@ -60,7 +60,7 @@ fi
 depends=$(dpkg-deb -f "$deb" Depends)
 [[ $(dpkg-deb -f "$deb" Version) == "$version" ]] ||
   fail "package version $(dpkg-deb -f "$deb" Version), project version $version"
-for needed in fonts-liberation libqt6widgets6 libsdl2-2.0-0; do
+for needed in fonts-liberation libqt6widgets6 libpulse0; do
   [[ ", $depends," == *", $needed "* || ", $depends," == *", $needed,"* ]] ||
     fail "Depends lacks $needed: $depends"
 done

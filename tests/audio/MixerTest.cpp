@@ -1,4 +1,4 @@
-// The mixer called with blocks, as SDL's callback calls it, here in blocks of 300 frames so that
+// The mixer called with blocks, as the output's requests call it, here of 300 frames so that
 // fades run across block boundaries.
 #include <gtest/gtest.h>
 

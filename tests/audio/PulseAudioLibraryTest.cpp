@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -35,36 +34,24 @@ class ClockedOutput : public OutputDevice {
  public:
   ~ClockedOutput() override { Close(); }
   bool Open(Mixer& mixer) override {
-    mixer_ = &mixer;
     paused_ = true;
     quit_ = false;
-    thread_ = std::thread([this] {
+    thread_ = std::thread([this, &mixer] {
       std::vector<int16_t> request(88 * 2);
-      while (!quit_.load()) {
-        {
-          const std::lock_guard lock(mutex_);
-          if (!paused_) mixer_->Mix(request.data(), 88);
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(4));
-      }
+      for (; !quit_; std::this_thread::sleep_for(std::chrono::milliseconds(4)))
+        if (!paused_) mixer.Mix(request.data(), 88);
     });
     return true;
   }
   bool Lost() override { return false; }
-  void Pause(bool pause) override {
-    const std::lock_guard lock(mutex_);
-    paused_ = pause;
-  }
+  void Pause(bool pause) override { paused_ = pause; }
   void Close() override {
     quit_ = true;
     if (thread_.joinable()) thread_.join();
   }
 
  private:
-  Mixer* mixer_ = nullptr;
-  std::mutex mutex_;
-  bool paused_ = true;
-  std::atomic<bool> quit_{false};
+  std::atomic<bool> paused_{true}, quit_{false};
   std::thread thread_;
 };
 

@@ -12,7 +12,7 @@ class QAbstractButton;
 class TEdit;
 class TSpeedButton;
 
-// A test of the whole program against the real sound server: the real SDL2 audio library is the
+// A test of the whole program against the real sound server: the real audio library is the
 // program's, message boxes are captured and printed as they come (so that a failing run shows
 // them), and the window is created and shown the way the program does it. TearDown closes the
 // window, frees the audio library and fails the test if any box was shown.

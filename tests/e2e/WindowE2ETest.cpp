@@ -16,7 +16,6 @@
 #include <memory>
 #include <span>
 #include <string>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -472,16 +471,13 @@ TEST_F(WindowE2ETest, AMillisecondSweepRisesWithoutStairs) {
   const std::vector<double> rising(trace.begin() + 400 / kWindowMs,
                                    trace.begin() + 1400 / kWindowMs);
   double largest = 0;
-  size_t at = 0;
-  for (size_t i = 1; i < rising.size(); ++i) {
-    const double off = std::abs(rising[i] - rising[i - 1] - 0.5 * kWindowMs);
-    if (off > largest) std::tie(largest, at) = std::tuple(off, i);
-  }
+  for (size_t i = 1; i < rising.size(); ++i)
+    largest = std::max(largest, std::abs(rising[i] - rising[i - 1] - 0.5 * kWindowMs));
   std::cout << "[ measured   ] 1 ms sweep to " << reached << ": from " << rising.front()
             << " Hz to " << rising.back() << " Hz in 1 s; the largest rise off the sweep's own "
             << 0.5 * kWindowMs << " Hz per window: " << largest << " Hz\n";
   EXPECT_NEAR(rising.back() - rising.front(), 500, 25) << DescribeTrace(rising);
-  EXPECT_LE(largest, 2.0) << "at window " << at << ":\n" << DescribeTrace(rising);
+  EXPECT_LE(largest, 2.0) << DescribeTrace(rising);
 }
 
 // ---- Clicks at transitions ----
