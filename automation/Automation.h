@@ -10,7 +10,7 @@
 struct SweepTick {
   std::optional<int> position{};  // the bar's new position, clamped into its range; none: it stays
   bool turn = false;              // the direction flips
-  double frequency = 0;           // Frequency after the tick: at a turn, one Hz inside the range
+  double frequency = 0;           // Frequency after the tick: at a turn from an end, one Hz inside
 };
 
 class SweepProgram {
@@ -19,8 +19,9 @@ class SweepProgram {
   int32_t SweepStep = 1;
 
   // One tick of a bar over min..max at `position`: while `frequency` lies strictly inside the
-  // range the bar moves by the step; at an end (or beyond) nothing happens, or with `reverse`
-  // Frequency moves one Hz inside and the direction turns, the bar staying where it is.
+  // range the bar moves by the step; at an end or beyond it nothing happens, or with `reverse` the
+  // direction turns, the bar staying where it is, and Frequency moves one Hz inside from an end
+  // (from beyond one it stays).
   SweepTick Tick(int min, int max, int position, double frequency, bool up, bool reverse) const;
 };
 

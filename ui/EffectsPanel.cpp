@@ -26,7 +26,7 @@ void SwitchEffect(uint32_t stream, bool on, int effect, std::initializer_list<QW
     Bass().DSP_Set(stream, effect, 3);
   else
     Bass().DSP_Remove(stream, effect);
-  for (QWidget* display : displays) SetFontColor(display, on ? clBlack : 0x808080);
+  for (QWidget* display : displays) SetFontColor(display, on ? clBlack : clGray);
   for (QWidget* label : labels) label->setEnabled(on);
   for (QWidget* bar : bars) bar->setVisible(on);
 }

@@ -254,6 +254,8 @@ class TForm1 : public QWidget {
 
   // The zone indicator's orange: the safe band, and the warning until it is read.
   static constexpr uint32_t kIndicatorOrange = 0x00A0FF;
+  // The zone indicator's text in the safe band (ui/Zones.cpp).
+  static const QString kSafeText;
 
   double previewFrequency_ = 0;
   double previewAmplitude_ = 0;

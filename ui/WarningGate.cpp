@@ -63,8 +63,8 @@ void TForm1::CheckBox7Click(QObject* /*sender*/) {
   CheckBox6->setEnabled(true);
 
   SetFontColor(CheckBox7, clBlack);
-  RichEdit1->SetTextColor(0x808080);
-  RichEdit1->SetBackground(0xC0C0C0);
+  RichEdit1->SetTextColor(clGray);
+  RichEdit1->SetBackground(clSilver);
   CheckBox7->setEnabled(false);
 
   ScrollBar1->show();
@@ -79,7 +79,7 @@ void TForm1::CheckBox7Click(QObject* /*sender*/) {
   SetFontColor(amp, clBlack);
   SetFontColor(fq, clBlack);
 
-  StaticText10->setText(QStringLiteral("Зона психической безопасности"));
+  StaticText10->setText(kSafeText);
 
   Brush();
 }

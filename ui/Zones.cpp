@@ -13,7 +13,6 @@
 namespace {
 
 const QString kDangerText = QStringLiteral("Зона повышеной психочувствительности");
-const QString kSafeText = QStringLiteral("Зона психической безопасности");
 
 // Nearest whole number, halves to even (the default floating-point rounding mode).
 double RoundHalfEven(double value) {
@@ -69,6 +68,8 @@ void TForm1::CreateZoneControls() {
     box->DeferDisplay = true;  // outputs only, rewritten on every move of their bar
   }
 }
+
+const QString TForm1::kSafeText = QStringLiteral("Зона психической безопасности");
 
 void TForm1::ScrollBar1Change(QObject* /*sender*/) {
   const int position = ScrollBar1->Position();
