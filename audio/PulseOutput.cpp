@@ -42,10 +42,10 @@ bool PulseOutputDevice::Open(Mixer& mixer) {
   pa_threaded_mainloop_lock(loop_);
   bool open = WaitUntil([&] { return pa_context_get_state(context_) == PA_CONTEXT_READY; },
                         [&] { return !PA_CONTEXT_IS_GOOD(pa_context_get_state(context_)); });
-  const pa_sample_spec spec{PA_SAMPLE_S16NE, Mixer::kRate, Mixer::kChannels};
+  const pa_sample_spec format{PA_SAMPLE_S16NE, Mixer::kRate, Mixer::kChannels};
   if (open) {
     const char* name = std::getenv("PULSE_PROP_media.name");
-    stream_ = pa_stream_new(context_, name != nullptr ? name : "Tone", &spec, nullptr);
+    stream_ = pa_stream_new(context_, name != nullptr ? name : "Tone", &format, nullptr);
     open = stream_ != nullptr;
   }
   if (open) {
@@ -53,9 +53,9 @@ bool PulseOutputDevice::Open(Mixer& mixer) {
     pa_stream_set_write_callback(stream_, &OnWrite, this);
     pa_buffer_attr attributes{};
     attributes.maxlength = UINT32_MAX;
-    attributes.tlength = static_cast<uint32_t>(pa_usec_to_bytes(Milliseconds(kBufferMs), &spec));
+    attributes.tlength = static_cast<uint32_t>(pa_usec_to_bytes(Milliseconds(kBufferMs), &format));
     attributes.prebuf = UINT32_MAX;
-    attributes.minreq = static_cast<uint32_t>(pa_usec_to_bytes(Milliseconds(kRequestMs), &spec));
+    attributes.minreq = static_cast<uint32_t>(pa_usec_to_bytes(Milliseconds(kRequestMs), &format));
     attributes.fragsize = UINT32_MAX;
     const auto flags =
         static_cast<pa_stream_flags_t>(PA_STREAM_ADJUST_LATENCY | PA_STREAM_START_CORKED);

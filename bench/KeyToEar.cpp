@@ -48,12 +48,12 @@ constexpr size_t kChunk = 88;  // frames the recorder reads at a time: 2 ms
 class Capture {
  public:
   bool Start() {
-    const pa_sample_spec spec{PA_SAMPLE_S16NE, kRecordRate, 1};
+    const pa_sample_spec format{PA_SAMPLE_S16NE, kRecordRate, 1};
     pa_buffer_attr attributes{};
     attributes.maxlength = UINT32_MAX;
     attributes.fragsize = kChunk * 2;
     simple_ = pa_simple_new(nullptr, "key_to_ear", PA_STREAM_RECORD, "@DEFAULT_MONITOR@", "capture",
-                            &spec, nullptr, &attributes, nullptr);
+                            &format, nullptr, &attributes, nullptr);
     if (simple_ == nullptr) return false;
     thread_ = std::thread([this] {
       std::vector<int16_t> chunk(kChunk);
@@ -110,11 +110,11 @@ void Spin(int ms) {
 class PlainClient {
  public:
   void Start() {
-    const pa_sample_spec spec{PA_SAMPLE_S16NE, 22050, 2};
+    const pa_sample_spec format{PA_SAMPLE_S16NE, 22050, 2};
     pa_buffer_attr attributes{};
     attributes.maxlength = attributes.prebuf = attributes.minreq = UINT32_MAX;
-    attributes.tlength = static_cast<uint32_t>(pa_usec_to_bytes(20000, &spec));
-    simple_ = pa_simple_new(nullptr, "plain client", PA_STREAM_PLAYBACK, nullptr, "tone", &spec,
+    attributes.tlength = static_cast<uint32_t>(pa_usec_to_bytes(20000, &format));
+    simple_ = pa_simple_new(nullptr, "plain client", PA_STREAM_PLAYBACK, nullptr, "tone", &format,
                             nullptr, &attributes, nullptr);
     quit_ = false;
     thread_ = std::thread([this] {
