@@ -61,7 +61,6 @@ void EffectChain::prepare(const dsp::Format& format, int maxBlockFrames) {
   channels_ = std::max(1, format.channels);
   maxBlockFrames_ = static_cast<size_t>(std::max(1, maxBlockFrames));
   const double rate = format.sampleRate > 0.0 ? format.sampleRate : 44100.0;
-  fadeStep_ = static_cast<float>(1000.0 / (kFadeMs * rate));
   const size_t values = maxBlockFrames_ * static_cast<size_t>(channels_);
   work_.assign(values, 0.0f);
   dry_.assign(values, 0.0f);
@@ -70,6 +69,7 @@ void EffectChain::prepare(const dsp::Format& format, int maxBlockFrames) {
   for (int slot = 0; slot < kSlots; ++slot) {
     withEffect(slot,
                [&](auto& effect) { effect.prepare({.sampleRate = rate, .channels = channels_}); });
+    switches_[static_cast<size_t>(slot)].mix.prepare(rate);
   }
   reset();
 }
@@ -109,6 +109,7 @@ void EffectChain::applyPending() noexcept {
   if (autoWahRecords_.read(wah)) autoWah_.setParameters(paramsOf(wah));
   for (size_t i = 0; i < kSlots; ++i) {
     switches_[i].wanted = enabled_[i].load(std::memory_order_acquire);
+    switches_[i].mix.toward(switches_[i].wanted);
   }
 }
 
@@ -138,25 +139,20 @@ void EffectChain::runSlot(int slot, float* data, size_t frames) noexcept {
   Switch& sw = switches_[static_cast<size_t>(slot)];
   const size_t channels = static_cast<size_t>(channels_);
   const std::span<float> block(data, frames * channels);
-  const float target = sw.wanted ? 1.0f : 0.0f;
-  const bool fading = sw.gain != target;
+  const bool fading = !sw.mix.settled();
   if (fading) std::copy(block.begin(), block.end(), dry_.begin());
 
   withEffect(slot, [block](auto& effect) { effect.process(block); });
   if (!fading) return;
 
-  // Crossfade between the dry input and the effect's output along dsp::smoothStep, the shape of
-  // the mixer's fades too: it starts and ends without a bend, where a straight ramp over a loud
-  // low tone would bend the wave audibly.
   for (size_t f = 0; f < frames; ++f) {
-    sw.gain = sw.wanted ? std::min(1.0f, sw.gain + fadeStep_) : std::max(0.0f, sw.gain - fadeStep_);
-    const float mix = dsp::smoothStep(sw.gain);
+    const float mix = sw.mix.next();
     for (size_t c = 0; c < channels; ++c) {
       const size_t i = f * channels + c;
       data[i] = dry_[i] + mix * (data[i] - dry_[i]);
     }
   }
-  if (sw.gain == 0.0f && !sw.wanted) {
+  if (!sw.wanted && sw.mix.settled()) {
     withEffect(slot, [](auto& effect) { effect.reset(); });  // re-enabling starts clean
   }
 }
@@ -166,6 +162,6 @@ void EffectChain::reset() noexcept {
     withEffect(slot, [](auto& effect) { effect.reset(); });
     Switch& sw = switches_[static_cast<size_t>(slot)];
     sw.wanted = enabled_[static_cast<size_t>(slot)].load(std::memory_order_acquire);
-    sw.gain = sw.wanted ? 1.0f : 0.0f;
+    sw.mix.settle(sw.wanted);
   }
 }

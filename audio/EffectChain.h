@@ -17,7 +17,7 @@
 // thread over the stream's 16-bit values.
 //
 // Records travel through triple buffers and switches through atomic flags, so the audio thread
-// never waits. A switch takes effect at the next block with a 5 ms S-shaped crossfade between the
+// never waits. A switch takes effect at the next block with a crossfade (dsp::Ramp) between the
 // dry input and the effect's output; once an effect has faded out it is reset and skipped (and
 // fades its memory's input in when it runs again, so a re-enabled echo does not click one delay
 // later). With every effect off and no fade running the buffer is left exactly as it was.
@@ -42,17 +42,15 @@ class EffectChain {
   // Audio thread (or while the audio thread is stopped): clears every effect's state.
   void reset() noexcept;
 
-  static constexpr double kFadeMs = 5.0;
-
  private:
   enum Slot { kFlanger = 0, kEcho = 1, kAutoWah = 2, kSlots = 3 };
   static int slotOf(int effect) noexcept;
 
   // Audio-thread state of one effect's switch.
   struct Switch {
-    float gain = 0.0f;    // position of the crossfade: 0 = dry input, 1 = effect output
+    dsp::Ramp mix;        // the crossfade: 0 = dry input, 1 = effect output
     bool wanted = false;  // the flag as read at the start of the block
-    bool active() const noexcept { return wanted || gain > 0.0f; }
+    bool active() const noexcept { return wanted || !mix.settled(); }
   };
 
   void applyPending() noexcept;
@@ -80,7 +78,6 @@ class EffectChain {
   std::array<Switch, kSlots> switches_{};
   int channels_ = 0;
   size_t maxBlockFrames_ = 0;
-  float fadeStep_ = 1.0f;    // gain change per frame while fading
   std::vector<float> work_;  // one chunk as floats
   std::vector<float> dry_;   // the chunk before the effect, for crossfades
 };

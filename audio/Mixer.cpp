@@ -7,14 +7,11 @@
 
 namespace {
 
-// Fades `frames` frames of `values` in along dsp::smoothStep, from exactly 0 to full level over
-// kFadeFrames. `position` counts the frames of the fade already played (a negative one plays that
-// many frames of silence first) and is advanced; frames after the fade are left exactly as they
-// are.
-void Rise(int16_t* values, int frames, int& position) noexcept {
-  for (int frame = 0; frame < frames && position < Mixer::kFadeFrames; ++frame, ++position) {
-    const float gain = dsp::smoothStep(static_cast<float>(std::max(position, 0)) /
-                                       static_cast<float>(Mixer::kFadeFrames));
+// Scales `frames` frames of `values` by the ramp's gains until it settles; the frames after that
+// are left exactly as they are.
+void Fade(int16_t* values, int frames, dsp::Ramp& ramp) noexcept {
+  for (int frame = 0; frame < frames && !ramp.settled(); ++frame) {
+    const float gain = ramp.next();
     for (int channel = 0; channel < Mixer::kChannels; ++channel) {
       int16_t& value = values[frame * Mixer::kChannels + channel];
       value = static_cast<int16_t>(static_cast<float>(value) * gain);
@@ -47,7 +44,7 @@ void Mixer::Play(int slot) {
   // Mix does not touch a stopped stream, so its chain can be cleared here: a restart does not
   // replay the echo of the previous tone.
   stream.chain->reset();
-  stream.fadeIn = 0;
+  stream.fadeIn.rise();
   stream.state.store(kPlaying, std::memory_order_release);
 }
 
@@ -84,25 +81,20 @@ void Mixer::Mix(int16_t* out, int frames) noexcept {
   // After a return the sound server may drop the first moments of the new connection, and a fade
   // cut short would click: one block of silence goes first. This fades the whole mix, the
   // effects' tails included.
-  if (fadeInPending_.exchange(false, std::memory_order_acquire)) fadeIn_ = -kBlockFrames;
-  Rise(out, frames, fadeIn_);
+  if (fadeInPending_.exchange(false, std::memory_order_acquire)) fadeIn_.rise(kBlockFrames);
+  Fade(out, frames, fadeIn_);
 }
 
 void Mixer::Render(Stream& stream, int16_t* out, int frames) noexcept {
   const int state = stream.state.load(std::memory_order_acquire);
   if (state == kStopping) {
-    // The whole fade-out is computed at once, so that a stop waits for one request at most: the
-    // fade-in backwards, from just below 1 to exactly 0 at its last frame. The tone ends exactly
-    // where the fade reaches zero.
+    // The whole fade-out is computed at once, so that a stop waits for one request at most. It
+    // reaches exactly 0 at its last frame, where the tone ends.
     Compute(stream, kFadeFrames);
-    for (int frame = 0; frame < kFadeFrames; ++frame) {
-      const float gain = dsp::smoothStep(static_cast<float>(kFadeFrames - 1 - frame) /
-                                         static_cast<float>(kFadeFrames));
-      for (int channel = 0; channel < kChannels; ++channel) {
-        const int index = frame * kChannels + channel;
-        stream.tail[index] = static_cast<int16_t>(stream.block[index] * gain);
-      }
-    }
+    dsp::Ramp fadeOut(kRate);
+    fadeOut.toward(false);
+    Fade(stream.block.data(), kFadeFrames, fadeOut);
+    std::copy_n(stream.block.begin(), stream.tail.size(), stream.tail.begin());
     stream.tailPlayed = 0;
     int expected = kStopping;
     stream.state.compare_exchange_strong(expected, kFaded, std::memory_order_acq_rel);
@@ -124,6 +116,6 @@ void Mixer::Compute(Stream& stream, int frames) noexcept {
   std::memset(reinterpret_cast<uint8_t*>(block) + filled, 0, bytes - filled);
   // A start fades in before the effects, so that their memories, too, see the tone start
   // smoothly.
-  Rise(block, frames, stream.fadeIn);
+  Fade(block, frames, stream.fadeIn);
   stream.chain->process(block, static_cast<size_t>(frames));
 }

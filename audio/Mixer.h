@@ -7,14 +7,14 @@
 
 #include "audio/AudioLibrary.h"
 #include "audio/EffectChain.h"
+#include "audio/effects/DspHelpers.h"
 
 // The sound of the streams, computed on the audio thread; no device in here, so tests call Mix
 // with blocks of their own. Each playing stream's proc fills a preallocated block, the stream's
 // EffectChain processes it in place, and the blocks are added with saturation. Starting a stopped
-// stream fades it in over 5 ms, stopping it fades it out over 5 ms, and the output's return
-// fades the whole mix in; in between the proc's values (through the effects) play exactly as
-// written. Every fade, like the effects' crossfade, follows dsp::smoothStep: level and slope are
-// continuous where it starts and ends, so it bends the wave less than a straight ramp would.
+// stream fades it in, stopping it fades it out, and the output's return fades the whole mix in,
+// each along dsp::Ramp, the effects' fade too; in between the proc's values (through the
+// effects) play exactly as written.
 //
 // Slots are filled, started and stopped on the window's thread; FadeInOnReturn runs on the
 // watchdog's thread. Those threads reach the audio thread only through atomics.
@@ -26,8 +26,7 @@ class Mixer {
   // The most frames a stream computes at a time; a larger request is computed in such blocks.
   // The output asks for a few milliseconds at a time, far less than this.
   static constexpr int kBlockFrames = 1024;
-  // Length of every fade: 5 ms.
-  static constexpr int kFadeFrames = kRate * 5 / 1000;
+  static constexpr int kFadeFrames = dsp::fadeFrames(kRate);
   static constexpr int kMaxStreams = 4;
 
   // Window's thread, while the slot is stopped. Allocates everything the stream will use.
@@ -68,9 +67,8 @@ class Mixer {
     std::array<int16_t, static_cast<size_t>(kFadeFrames) * kChannels> tail{};
     int tailPlayed = kFadeFrames;
     std::atomic<int> state{kStopped};
-    // Frames of the fade-in already played: set to 0 by Play while Mix does not touch the stream,
-    // then Mix's own.
-    int fadeIn = kFadeFrames;
+    // The start's fade-in: restarted by Play while Mix does not touch the stream, then Mix's own.
+    dsp::Ramp fadeIn{kRate};
   };
   // The audio thread never waits on a lock: the atomics it reads, here and in EffectChain and
   // TripleBuffer, are lock-free.
@@ -83,5 +81,5 @@ class Mixer {
 
   std::array<Stream, kMaxStreams> streams_;
   std::atomic<bool> fadeInPending_{false};
-  int fadeIn_ = kFadeFrames;  // frames of the return's fade-in already played; Mix's own
+  dsp::Ramp fadeIn_{kRate};  // the return's fade-in; Mix's own
 };

@@ -18,7 +18,7 @@
 // output; there is no resampler of ours. The output stays paused until a stream plays.
 //
 // Three pieces: this front end keeps the handles and error codes; the Mixer computes the sound
-// in the output's requests, with a 5 ms fade on each start and stop; the OutputWatchdog reopens
+// in the output's requests, with a short fade on each start and stop; the OutputWatchdog reopens
 // the output after a loss, about once a second until it succeeds. Meanwhile the streams keep
 // their state: StreamPlay and ChannelStop succeed and only record whether the stream should
 // play, effects keep their settings, and on return the streams that should play resume with a
@@ -54,10 +54,10 @@ class PulseAudioLibrary : public AudioLibrary {
   uint32_t StreamCreate(uint32_t freq, uint32_t chans, uint32_t flags, StreamProc proc,
                         void* user) override;
   // `flush` and `flags` are not used. Starting a stopped stream clears its effects' state and
-  // fades the stream in (5 ms). While the output is lost this succeeds and the stream starts
+  // fades the stream in. While the output is lost this succeeds and the stream starts
   // playing when the output is back.
   bool StreamPlay(uint32_t handle, bool flush, uint32_t flags) override;
-  // Has the mixer fade the stream out (5 ms, computed in its next request) and waits for that
+  // Has the mixer fade the stream out (computed in its next request) and waits for that
   // request, at most kStopWaitMs; pauses the output when no stream plays any more. While the
   // output is lost it only marks the stream stopped. Once it returns, the stream's proc is not
   // called again until the next StreamPlay. Stopping a stopped stream succeeds.

@@ -5,7 +5,6 @@
 #include <numbers>
 
 namespace {
-constexpr double kSmoothingMs = 5.0;
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
 constexpr float kPi = std::numbers::pi_v<float>;
 }  // namespace
@@ -13,9 +12,9 @@ constexpr float kPi = std::numbers::pi_v<float>;
 void AutoWah::allocate() {
   state_.assign(static_cast<size_t>(channels_), FilterState{});
   for (dsp::Smoother* s : {&dryGain_, &wetGain_, &damping_, &baseLog2_, &range_}) {
-    s->prepare(sampleRate_, kSmoothingMs);
+    s->prepare(sampleRate_);
   }
-  input_.prepare(sampleRate_, kInputFadeMs);
+  input_.prepare(sampleRate_);
   tuning_.prepare(sampleRate_);
 }
 
@@ -23,7 +22,7 @@ void AutoWah::reset() noexcept {
   std::fill(state_.begin(), state_.end(), FilterState{});
   tuning_.reset();
   for (dsp::Smoother* s : {&dryGain_, &wetGain_, &damping_, &baseLog2_, &range_}) s->snap();
-  input_.restart();
+  input_.rise();
 }
 
 void AutoWah::setParameters(const Params& params) noexcept {

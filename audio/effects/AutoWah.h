@@ -20,7 +20,7 @@
 // feedback -1..1 sets the resonance, Q = 2 * 4^feedback (0.5 to 8). Output = dryMix * x + wetMix *
 // bandpass(x): with |dryMix| 2 it may exceed 1, but it stays finite and bounded. Parameters glide
 // over a few milliseconds, so changes do not click. After a reset the filter's input is faded in
-// over kInputFadeMs, so the resonance is not struck by the sudden start of the signal.
+// (dsp::Ramp), so the resonance is not struck by the sudden start of the signal.
 class AutoWah : public dsp::Effect<AutoWah> {
  public:
   struct Params {
@@ -42,7 +42,6 @@ class AutoWah : public dsp::Effect<AutoWah> {
   void process(std::span<float> interleaved) noexcept;
 
   static constexpr float kTopFraction = 0.45f;  // highest centre, a fraction of the sample rate
-  static constexpr double kInputFadeMs = 5.0;
 
  private:
   friend dsp::Effect<AutoWah>;
@@ -62,5 +61,5 @@ class AutoWah : public dsp::Effect<AutoWah> {
   dsp::Smoother damping_;   // 1 / Q
   dsp::Smoother baseLog2_;  // log2 of the base frequency
   dsp::Smoother range_;     // octaves
-  dsp::FadeIn input_;       // the filter's input after a reset
+  dsp::Ramp input_;         // the filter's input after a reset
 };

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cmath>
 
-// Small building blocks shared by the effects: what they are prepared for and the preparing
-// itself, value sanitising, a parameter smoother and the fade-in of an effect's memory (the delay
-// line and the LFO have headers of their own).
+// Small building blocks shared by the mixer and the effects: what an effect is prepared for and
+// the preparing itself, value sanitising, a parameter smoother and the one fade every start, stop
+// and switch uses (the delay line and the LFO have headers of their own).
 // Header-only so the per-sample calls inline.
 namespace dsp {
 
@@ -67,13 +67,14 @@ inline float smoothStep(float t) noexcept {
 
 // Parameter smoother: two one-pole stages in series (a critically damped glide), so a parameter
 // step becomes an S-shaped glide that starts and ends without a bend. Each stage has half of
-// `timeMs` as its time constant: the glide lags the target by `timeMs` on average and is all but
+// kTimeMs as its time constant: the glide lags the target by kTimeMs on average and is all but
 // settled after four times that. Snaps onto the target once the distance is negligible, so a
 // settled value equals its target exactly.
 class Smoother {
  public:
-  void prepare(double sampleRate, double timeMs) {
-    coeff_ = static_cast<float>(1.0 - std::exp(-2000.0 / (timeMs * sampleRate)));
+  static constexpr double kTimeMs = 5.0;
+  void prepare(double sampleRate) {
+    coeff_ = static_cast<float>(1.0 - std::exp(-2000.0 / (kTimeMs * sampleRate)));
   }
   void setTarget(float target) noexcept { target_ = target; }
   // Jumps to the target at once (first parameters, reset).
@@ -98,26 +99,55 @@ class Smoother {
   float target_ = 0.0f;
 };
 
-// Gain for what enters an effect's memory after a reset: rises from 0 to exactly 1 along
-// smoothStep over a few milliseconds, then stays 1. A delay line that took the full input at once
-// would give that step back one delay later, as a click.
-class FadeIn {
+// How long every fade lasts: a stream's start and stop, the output's return, an effect switched on
+// or off, and what enters an effect's memory after a reset.
+inline constexpr double kFadeMs = 5.0;
+
+// Whole frames a fade of `ms` lasts at `sampleRate`, at least one.
+constexpr int fadeFrames(double sampleRate, double ms = kFadeMs) {
+  return std::max(1, static_cast<int>(sampleRate * ms / 1000.0));
+}
+
+// A gain that fades between 0 and 1 along smoothStep, one frame per next(). Rising from 0 it gives
+// smoothStep(k / n) for k = 0 .. n - 1 and then exactly 1; falling from 1 it gives the same n
+// values backwards, the last one exactly 0, and then 0. Turned round midway it goes back from
+// where it stands, so the gain never jumps. Prepared, it stands settled at 1.
+class Ramp {
  public:
-  void prepare(double sampleRate, double timeMs) {
-    step_ = static_cast<float>(1000.0 / (timeMs * sampleRate));
+  Ramp() = default;
+  explicit Ramp(double sampleRate, double ms = kFadeMs) { prepare(sampleRate, ms); }
+  void prepare(double sampleRate, double ms = kFadeMs) {
+    frames_ = fadeFrames(sampleRate, ms);
+    settle(true);
   }
-  void restart() noexcept { position_ = 0.0f; }
-  bool running() const noexcept { return position_ < 1.0f; }
+  // Rises from 0, after `silentFrames` frames of 0.
+  void rise(int silentFrames = 0) noexcept {
+    position_ = -silentFrames;
+    rising_ = true;
+  }
+  // Heads for 1 or for 0 from where it stands.
+  void toward(bool one) noexcept { rising_ = one; }
+  // Stands at 1 or at 0 at once.
+  void settle(bool one) noexcept {
+    position_ = one ? frames_ : 0;
+    rising_ = one;
+  }
+  // Whether it has arrived where it heads: next() gives that end from now on.
+  bool settled() const noexcept { return rising_ ? position_ >= frames_ : position_ <= 0; }
   float next() noexcept {
-    if (position_ >= 1.0f) return 1.0f;
-    const float gain = smoothStep(position_);
-    position_ += step_;
-    return gain;
+    if (settled()) return rising_ ? 1.0f : 0.0f;
+    return rising_ ? gainAt(position_++) : gainAt(--position_);
   }
 
  private:
-  float step_ = 1.0f;
-  float position_ = 1.0f;  // 0 at a restart, 1 once done
+  float gainAt(int position) const noexcept {
+    return position <= 0 ? 0.0f
+                         : smoothStep(static_cast<float>(position) / static_cast<float>(frames_));
+  }
+
+  int frames_ = 1;
+  int position_ = 1;  // frames of the rise behind it; negative while a rise's silence lasts
+  bool rising_ = true;
 };
 
 }  // namespace dsp

@@ -3,16 +3,12 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-constexpr double kSmoothingMs = 5.0;
-}  // namespace
-
 void Echo::allocate() {
   line_.prepare(channels_, delayFrames(kMaxDelayMs) + 2);
-  fadeStep_ = static_cast<float>(1000.0 / (kCrossfadeMs * sampleRate_));
-  dryGain_.prepare(sampleRate_, kSmoothingMs);
-  wetGain_.prepare(sampleRate_, kSmoothingMs);
-  input_.prepare(sampleRate_, kInputFadeMs);
+  tap_.prepare(sampleRate_, kCrossfadeMs);
+  dryGain_.prepare(sampleRate_);
+  wetGain_.prepare(sampleRate_);
+  input_.prepare(sampleRate_);
 }
 
 int Echo::delayFrames(float delayMs) const noexcept {
@@ -21,12 +17,11 @@ int Echo::delayFrames(float delayMs) const noexcept {
 
 void Echo::reset() noexcept {
   line_.clear();
-  fade_ = 0.0f;
   dryGain_.snap();
   wetGain_.snap();
   currentDelay_ = targetDelay_;
-  fading_ = false;
-  input_.restart();
+  tap_.settle(true);
+  input_.rise();
 }
 
 void Echo::setParameters(const Params& params) noexcept {
@@ -50,21 +45,21 @@ void Echo::process(std::span<float> interleaved) noexcept {
   // The input's fade-in lasts only a few milliseconds after a reset: the frames after it take the
   // path without it.
   size_t f = 0;
-  for (; f < frames && input_.running(); ++f) processFrame<true>(interleaved.data(), f);
+  for (; f < frames && !input_.settled(); ++f) processFrame<true>(interleaved.data(), f);
   for (; f < frames; ++f) processFrame<false>(interleaved.data(), f);
 }
 
 template <bool kFadingIn>
 void Echo::processFrame(float* data, size_t frame) noexcept {
-  if (!fading_ && targetDelay_ != currentDelay_) {
-    fading_ = true;
+  if (tap_.settled() && targetDelay_ != currentDelay_) {
     nextDelay_ = targetDelay_;
-    fade_ = 0.0f;
+    tap_.rise();
   }
+  const bool crossfading = !tap_.settled();
   const float dry = dryGain_.next();
   const float wet = wetGain_.next();
   const float in = kFadingIn ? input_.next() : 1.0f;
-  const float fade = fading_ ? dsp::smoothStep(fade_) : 0.0f;
+  const float fade = crossfading ? tap_.next() : 0.0f;
   for (int c = 0; c < channels_; ++c) {
     float& sample = data[frame * static_cast<size_t>(channels_) + static_cast<size_t>(c)];
     const float x = dsp::sanitize(sample);
@@ -73,12 +68,6 @@ void Echo::processFrame(float* data, size_t frame) noexcept {
     line_.write(c, dsp::flushTiny((kFadingIn ? in * x : x) + kFeedback * delayed));
     sample = dry * x + wet * (1.0f - kFeedback) * delayed;
   }
-  if (fading_) {
-    fade_ += fadeStep_;
-    if (fade_ >= 1.0f) {
-      currentDelay_ = nextDelay_;
-      fading_ = false;
-    }
-  }
+  if (crossfading && tap_.settled()) currentDelay_ = nextDelay_;
   line_.advance();
 }

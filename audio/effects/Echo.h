@@ -14,7 +14,7 @@
 // (1 - kFeedback) times the wet weight, and each further repeat is kFeedback times the one
 // before. A new delay is reached by a short S-shaped crossfade from the old tap to the new one,
 // and the gains glide over a few milliseconds, so changes do not click. After a reset the input
-// enters the line faded in over kInputFadeMs, so no repeat comes back as a step.
+// enters the line faded in (dsp::Ramp), so no repeat comes back as a step.
 class Echo : public dsp::Effect<Echo> {
  public:
   struct Params {
@@ -23,7 +23,7 @@ class Echo : public dsp::Effect<Echo> {
     float delayMs = 200.0f;  // 1 to 1000
   };
 
-  // Clears the delay line; the input then enters it faded in over kInputFadeMs.
+  // Clears the delay line; the input then enters it faded in (dsp::Ramp).
   void reset() noexcept;
   // Values outside their ranges are clamped; a NaN keeps the previous value. Set before
   // prepare() they apply at once; later ones glide. Real-time safe.
@@ -35,7 +35,6 @@ class Echo : public dsp::Effect<Echo> {
   static constexpr float kFeedback = 0.35f;
   static constexpr float kMaxDelayMs = 1000.0f;
   static constexpr double kCrossfadeMs = 10.0;
-  static constexpr double kInputFadeMs = 5.0;
 
  private:
   friend dsp::Effect<Echo>;
@@ -49,11 +48,9 @@ class Echo : public dsp::Effect<Echo> {
   Params params_;         // as last set, clamped
   int targetDelay_ = 0;   // frames, as last set
   int currentDelay_ = 0;  // frames, the tap read when no crossfade runs
-  int nextDelay_ = 0;     // frames, the tap faded towards while fading_
-  bool fading_ = false;
-  float fade_ = 0.0f;  // 0 = all current tap, 1 = all next tap
-  float fadeStep_ = 0.0f;
+  int nextDelay_ = 0;     // frames, the tap faded towards while the crossfade runs
+  dsp::Ramp tap_;         // the crossfade: 0 = all current tap, 1 = all next tap
   dsp::Smoother dryGain_;
   dsp::Smoother wetGain_;
-  dsp::FadeIn input_;  // what enters the line after a reset
+  dsp::Ramp input_;  // what enters the line after a reset
 };

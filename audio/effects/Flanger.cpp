@@ -5,7 +5,6 @@
 #include <numbers>
 
 namespace {
-constexpr double kSmoothingMs = 5.0;
 constexpr double kTwoPi = 2.0 * std::numbers::pi;
 // The shortest delay read, in samples: keeps the interpolation on written samples.
 constexpr float kMinReadDelay = 0.25f;
@@ -18,9 +17,9 @@ float sineAt(double phase) noexcept {
 void Flanger::allocate() {
   lines_.prepare(channels_, kMaxDelayMs * (1.0 + kDepth) * sampleRate_ / 1000.0 + 4.0);
   lfo_.prepare(sampleRate_);
-  delaySamples_.prepare(sampleRate_, kSmoothingMs);
-  wetGain_.prepare(sampleRate_, kSmoothingMs);
-  input_.prepare(sampleRate_, kInputFadeMs);
+  delaySamples_.prepare(sampleRate_);
+  wetGain_.prepare(sampleRate_);
+  input_.prepare(sampleRate_);
 }
 
 void Flanger::reset() noexcept {
@@ -28,7 +27,7 @@ void Flanger::reset() noexcept {
   lfo_.reset();
   delaySamples_.snap();
   wetGain_.snap();
-  input_.restart();
+  input_.rise();
 }
 
 void Flanger::setParameters(const Params& params) noexcept {

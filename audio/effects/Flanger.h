@@ -16,7 +16,7 @@
 // Output = (1 - w) * x + w * delayed, with w = 0.05 * wetDry: wetDry 0 is the dry input only,
 // 10 is an equal mix 0.5 * dry + 0.5 * wet. For input in [-1, 1] the output stays in [-1, 1].
 // Centre delay and mix glide to new values over a few milliseconds, so changes do not click.
-// After a reset the input enters the delay lines faded in over kInputFadeMs: the delayed copy
+// After a reset the input enters the delay lines faded in (dsp::Ramp): the delayed copy
 // then rises smoothly instead of stepping in one delay after the start.
 class Flanger : public dsp::Effect<Flanger> {
  public:
@@ -38,7 +38,6 @@ class Flanger : public dsp::Effect<Flanger> {
   static constexpr float kMinDelayMs = 1.1f;
   static constexpr float kMaxDelayMs = 3.1f;
   static constexpr float kDepth = 0.9f;  // sweep depth, a fraction of the centre delay
-  static constexpr double kInputFadeMs = 5.0;
 
  private:
   friend dsp::Effect<Flanger>;
@@ -50,5 +49,5 @@ class Flanger : public dsp::Effect<Flanger> {
   Params params_;  // as last set, clamped
   dsp::Smoother delaySamples_;
   dsp::Smoother wetGain_;
-  dsp::FadeIn input_;  // what enters the lines after a reset
+  dsp::Ramp input_;  // what enters the lines after a reset
 };

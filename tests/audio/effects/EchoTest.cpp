@@ -19,7 +19,7 @@ TEST(EchoTest, ImpulseRepeatsExactlyAtTheDelayAndDecays) {
     auto e = prepared<Echo>(2, {.dryMix = 0.0f, .wetMix = 10.0f, .delayMs = c.delayMs}, c.rate);
     // Silence until the line takes its input at full level (after the fade-in that follows a
     // reset).
-    std::vector<float> silence(2 * static_cast<size_t>(Echo::kInputFadeMs * c.rate / 1000 + 2));
+    std::vector<float> silence(2 * static_cast<size_t>(dsp::kFadeMs * c.rate / 1000 + 2));
     e.process(silence);
     std::vector<float> buf(2 * (4 * delay + 10), 0.0f);
     buf[0] = 1.0f;
@@ -39,12 +39,12 @@ TEST(EchoTest, ImpulseRepeatsExactlyAtTheDelayAndDecays) {
   }
 }
 
-// After a reset a sudden full-level input enters the line along a 5 ms rise, so each repeat
+// After a reset a sudden full-level input enters the line along the fade, so each repeat
 // comes back as that rise (ever weaker), never as a step.
 TEST(EchoTest, InputEntersTheLineFadedInAfterAReset) {
   constexpr double kRate = 22050;
-  constexpr size_t kDelay = 441;  // 20 ms
-  const double fadeFrames = Echo::kInputFadeMs * kRate / 1000;
+  constexpr size_t kDelay = 441;       // 20 ms
+  constexpr size_t kFadeFrames = 110;  // 5 ms in whole frames
   auto e = prepared<Echo>(1, {.dryMix = 0.0f, .wetMix = 10.0f, .delayMs = 20.0f}, kRate);
   for (int pass = 0; pass < 2; ++pass) {
     SCOPED_TRACE(pass == 0 ? "after prepare" : "after reset");
@@ -52,12 +52,12 @@ TEST(EchoTest, InputEntersTheLineFadedInAfterAReset) {
     e.process(buf);
     for (size_t n = 0; n < kDelay; ++n) ASSERT_EQ(buf[n], 0.0f) << n;
     // The first repeat reaches the full wet level, (1 - feedback), only once the rise is over.
-    EXPECT_LT(buf[kDelay + static_cast<size_t>(fadeFrames / 2)], 0.5f * (1 - Echo::kFeedback));
-    EXPECT_NEAR(buf[kDelay + static_cast<size_t>(fadeFrames) + 1], 1 - Echo::kFeedback, 1e-5);
+    EXPECT_NEAR(buf[kDelay + kFadeFrames / 2], 0.5f * (1 - Echo::kFeedback), 1e-5);  // halfway
+    EXPECT_NEAR(buf[kDelay + kFadeFrames], 1 - Echo::kFeedback, 1e-5);
     float largest = 0.0f;
     for (size_t n = 1; n < buf.size(); ++n)
       largest = std::max(largest, std::abs(buf[n] - buf[n - 1]));
-    EXPECT_LE(largest, (1 - Echo::kFeedback) * 1.5 / fadeFrames + 1e-4);
+    EXPECT_LE(largest, (1 - Echo::kFeedback) * 1.5 / kFadeFrames + 1e-4);
     e.reset();
   }
 }
