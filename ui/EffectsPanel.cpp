@@ -1,8 +1,8 @@
 #include <QLocale>
 #include <QString>
-#include <initializer_list>
 
 #include "audio/AudioLibrary.h"
+#include "audio/effects/AutoWah.h"
 #include "ui/EffectRecords.h"
 #include "ui/Form1.h"
 #include "ui/toolkit/CheckBox.h"
@@ -18,24 +18,63 @@ namespace {
 constexpr int kOpenWidth = 623;
 constexpr int kClosedWidth = 478;
 
-// Switches one effect group on or off as its box says: the library call, the displays' colour,
-// the labels and the track bars.
-void SwitchEffect(uint32_t stream, bool on, int effect, std::initializer_list<QWidget*> displays,
-                  std::initializer_list<QWidget*> labels, std::initializer_list<QWidget*> bars) {
-  if (on)
-    Bass().DSP_Set(stream, effect, 3);
-  else
-    Bass().DSP_Remove(stream, effect);
-  for (QWidget* display : displays) SetFontColor(display, on ? clBlack : clGray);
-  for (QWidget* label : labels) label->setEnabled(on);
-  for (QWidget* bar : bars) bar->setVisible(on);
+// The panel's rows, top to bottom, each a caption, its display and its track bar: where they
+// stand, the bar's range and starting position, the effect box the row belongs to, and the record
+// field the bar sets. The display shows and the record takes the bar's position / divisor.
+struct EffectRow {
+  TLabel* TForm1::*label;
+  TStaticText* TForm1::*display;
+  TTrackBar* TForm1::*bar;
+  TCheckBox* TForm1::*box;
+  float* field;
+  const char* caption;
+  int labelWidth, top, barWidth, min, max, position, divisor;
+};
+const EffectRow kRows[] = {
+    {&TForm1::Label3, &TForm1::StaticText1, &TForm1::TrackBar1, &TForm1::CheckBox1,
+     &EffectRecords.Flanger.Delay, "Delay", 57, 32, 121, 11, 31, 20, 10},
+    {&TForm1::Label4, &TForm1::StaticText2, &TForm1::TrackBar2, &TForm1::CheckBox1,
+     &EffectRecords.Flanger.WetDry, "WetDry", 57, 64, 121, 0, 10, 5, 1},
+    {&TForm1::Label10, &TForm1::StaticText3, &TForm1::TrackBar3, &TForm1::CheckBox1,
+     &EffectRecords.Flanger.BPM, "BPM", 41, 96, 121, 1, 2000, 1000, 1},
+    {&TForm1::Label11, &TForm1::StaticText4, &TForm1::TrackBar4, &TForm1::CheckBox2,
+     &EffectRecords.Echo.Delay, "Delay", 57, 160, 121, 1, 1000, 200, 1},
+    {&TForm1::Label12, &TForm1::StaticText5, &TForm1::TrackBar5, &TForm1::CheckBox2,
+     &EffectRecords.Echo.DryMix, "DryMix", 57, 192, 121, 0, 10, 1, 1},
+    {&TForm1::Label13, &TForm1::StaticText6, &TForm1::TrackBar6, &TForm1::CheckBox2,
+     &EffectRecords.Echo.WetMix, "WetMix", 57, 224, 121, 0, 10, 1, 1},
+    {&TForm1::Label14, &TForm1::StaticText7, &TForm1::TrackBar7, &TForm1::CheckBox3,
+     &EffectRecords.AutoWah.FidBack, "FidBack", 57, 288, 119, -10, 10, 0, 10},
+    {&TForm1::Label15, &TForm1::StaticText8, &TForm1::TrackBar8, &TForm1::CheckBox3,
+     &EffectRecords.AutoWah.DryMix, "DryMix", 57, 320, 121, -20, 20, 1, 10},
+};
+
+double ValueOf(const TForm1& form, const EffectRow& row) {
+  return (form.*row.bar)->Position() / static_cast<double>(row.divisor);
 }
 
-// A display's text for a track bar value: general number format (up to 15 significant digits,
-// no trailing zeros) with the locale's decimal separator (QLocale()).
-QString FormatDisplayValue(double value) {
-  QString text = QString::number(value, 'g', 15);
-  return text.replace(QLatin1Char('.'), QLocale().decimalPoint());
+// Shows a row's value: general number format (up to 15 significant digits, no trailing zeros)
+// with the locale's decimal separator (QLocale()).
+void ShowValue(const TForm1& form, int row) {
+  const EffectRow& r = kRows[row];
+  QString text = QString::number(ValueOf(form, r), 'g', 15);
+  (form.*r.display)->setText(text.replace(QLatin1Char('.'), QLocale().decimalPoint()));
+}
+
+// Switches one effect on or off as its box says: the library call, then its rows' displays'
+// colour, captions and track bars.
+void SwitchEffect(const TForm1& form, TCheckBox* TForm1::*box, int effect) {
+  const bool on = (form.*box)->Checked();
+  if (on)
+    Bass().DSP_Set(form.Stream, effect, 3);
+  else
+    Bass().DSP_Remove(form.Stream, effect);
+  for (const EffectRow& row : kRows) {
+    if (row.box != box) continue;
+    SetFontColor(form.*row.display, on ? clBlack : clGray);
+    (form.*row.label)->setEnabled(on);
+    (form.*row.bar)->setVisible(on);
+  }
 }
 
 }  // namespace
@@ -52,42 +91,23 @@ void TForm1::CreateEffectsPanel() {
   CheckBox2 = Place(new TCheckBox(QStringLiteral("Echo"), this), 480, 136, 121, 17);
   CheckBox3 = Place(new TCheckBox(QStringLiteral("Auto Wah"), this), 480, 264, 113, 17);
 
-  struct Row {
-    TLabel** label;
-    TStaticText** display;
-    TTrackBar** bar;
-    const char* caption;
-    int labelWidth, top, barWidth, min, max, position;
-  };
-  const Row rows[] = {
-      {&Label3, &StaticText1, &TrackBar1, "Delay", 57, 32, 121, 11, 31, 20},
-      {&Label4, &StaticText2, &TrackBar2, "WetDry", 57, 64, 121, 0, 10, 5},
-      {&Label10, &StaticText3, &TrackBar3, "BPM", 41, 96, 121, 1, 2000, 1000},
-      {&Label11, &StaticText4, &TrackBar4, "Delay", 57, 160, 121, 1, 1000, 200},
-      {&Label12, &StaticText5, &TrackBar5, "DryMix", 57, 192, 121, 0, 10, 1},
-      {&Label13, &StaticText6, &TrackBar6, "WetMix", 57, 224, 121, 0, 10, 1},
-      {&Label14, &StaticText7, &TrackBar7, "FidBack", 57, 288, 119, -10, 10, 0},
-      {&Label15, &StaticText8, &TrackBar8, "DryMix", 57, 320, 121, -20, 20, 1},
-  };
-  for (const Row& row : rows) {
-    *row.label =
+  for (const EffectRow& row : kRows) {
+    this->*row.label =
         Place(new TLabel(QString::fromUtf8(row.caption), this), 488, row.top, row.labelWidth, 17);
-    (*row.label)->setEnabled(false);
-    *row.display = Place(new TStaticText(QString(), this), 544, row.top, 57, 17);
-    SetColor(*row.display, clSilver);
-    SetFontColor(*row.display, clGray);
-    (*row.display)->setFocusPolicy(Qt::NoFocus);
-    *row.bar = Place(new TTrackBar(this), 488, row.top + 16, row.barWidth, 17, normal);
-    (*row.bar)->SetRange(row.min, row.max);
-    (*row.bar)->SetPosition(row.position);
-    (*row.bar)->SetThumbLength(15);
-    (*row.bar)->hide();
+    (this->*row.label)->setEnabled(false);
+    TStaticText* display = this->*row.display =
+                               Place(new TStaticText(QString(), this), 544, row.top, 57, 17);
+    SetColor(display, clSilver);
+    SetFontColor(display, clGray);
+    display->setFocusPolicy(Qt::NoFocus);
+    TTrackBar* bar = this->*row.bar =
+                         Place(new TTrackBar(this), 488, row.top + 16, row.barWidth, 17, normal);
+    bar->SetRange(row.min, row.max);
+    bar->SetPosition(row.position);
+    bar->SetThumbLength(15);
+    bar->hide();
+    ShowValue(*this, static_cast<int>(&row - kRows));
   }
-  // Each display shows what its handler shows for its bar's starting position.
-  for (auto show : {&TForm1::TrackBar1Change, &TForm1::TrackBar2Change, &TForm1::TrackBar3Change,
-                    &TForm1::TrackBar4Change, &TForm1::TrackBar5Change, &TForm1::TrackBar6Change,
-                    &TForm1::TrackBar7Change, &TForm1::TrackBar8Change})
-    (this->*show)(nullptr);
   Timer2 = new TTimer(250, true, this);
 }
 
@@ -118,69 +138,58 @@ void TForm1::SpeedButton3Click(QObject* /*sender*/) {
 }
 
 void TForm1::CheckBox1Click(QObject* /*sender*/) {
-  SwitchEffect(Stream, CheckBox1->Checked(), kEffectFlanger,
-               {StaticText1, StaticText2, StaticText3}, {Label3, Label4, Label10},
-               {TrackBar1, TrackBar2, TrackBar3});
+  SwitchEffect(*this, &TForm1::CheckBox1, kEffectFlanger);
 }
-
 void TForm1::CheckBox2Click(QObject* /*sender*/) {
-  SwitchEffect(Stream, CheckBox2->Checked(), kEffectEcho, {StaticText4, StaticText5, StaticText6},
-               {Label11, Label12, Label13}, {TrackBar4, TrackBar5, TrackBar6});
+  SwitchEffect(*this, &TForm1::CheckBox2, kEffectEcho);
 }
-
 void TForm1::CheckBox3Click(QObject* /*sender*/) {
-  SwitchEffect(Stream, CheckBox3->Checked(), kEffectAutoWah, {StaticText7, StaticText8},
-               {Label14, Label15}, {TrackBar7, TrackBar8});
+  SwitchEffect(*this, &TForm1::CheckBox3, kEffectAutoWah);
 }
 
 // Parameter refresh: every ticked effect's record is rewritten from its track bars and sent,
-// whether or not anything changed and whether or not the tone plays.
+// whether or not anything changed and whether or not the tone plays. The fields without a bar
+// hold the values the effects start with.
 void TForm1::Timer2Timer(QObject* /*sender*/) {
+  for (const EffectRow& row : kRows) {
+    if ((this->*row.box)->Checked()) *row.field = static_cast<float>(ValueOf(*this, row));
+  }
   if (CheckBox1->Checked()) {
     FlangerParams.Rate = 44100;
-    FlangerParams.Delay = static_cast<float>(TrackBar1->Position() / 10.0);
-    FlangerParams.WetDry = static_cast<float>(TrackBar2->Position());
-    FlangerParams.BPM = static_cast<float>(TrackBar3->Position());
-    Bass().DSP_SetParameters(Stream, kEffectFlanger, &FlangerParams.Delay);
+    Bass().DSP_SetParameters(Stream, kEffectFlanger, &FlangerParams);
   }
-  if (CheckBox2->Checked()) {
-    EchoParams.Delay = static_cast<float>(TrackBar4->Position());
-    EchoParams.DryMix = static_cast<float>(TrackBar5->Position());
-    EchoParams.WetMix = static_cast<float>(TrackBar6->Position());
-    Bass().DSP_SetParameters(Stream, kEffectEcho, &EchoParams.DryMix);
-  }
+  if (CheckBox2->Checked()) Bass().DSP_SetParameters(Stream, kEffectEcho, &EchoParams);
   if (CheckBox3->Checked()) {
-    AutoWahParams.Freq = 1000.0f;
-    AutoWahParams.WetMix = 1.0f;
-    AutoWahParams.Rate = 9.0f;
-    AutoWahParams.Range = 9.0f;
-    AutoWahParams.FidBack = static_cast<float>(TrackBar7->Position() / 10.0);
-    AutoWahParams.DryMix = static_cast<float>(TrackBar8->Position() / 10.0);
-    Bass().DSP_SetParameters(Stream, kEffectAutoWah, &AutoWahParams.DryMix);
+    constexpr AutoWah::Params kStart;
+    AutoWahParams.WetMix = kStart.wetMix;
+    AutoWahParams.Rate = kStart.rateHz;
+    AutoWahParams.Range = kStart.rangeOctaves;
+    AutoWahParams.Freq = kStart.baseHz;
+    Bass().DSP_SetParameters(Stream, kEffectAutoWah, &AutoWahParams);
   }
 }
 
 void TForm1::TrackBar1Change(QObject*) {
-  StaticText1->setText(FormatDisplayValue(TrackBar1->Position() / 10.0));
+  ShowValue(*this, 0);
 }
 void TForm1::TrackBar2Change(QObject*) {
-  StaticText2->setText(FormatDisplayValue(TrackBar2->Position()));
+  ShowValue(*this, 1);
 }
 void TForm1::TrackBar3Change(QObject*) {
-  StaticText3->setText(FormatDisplayValue(TrackBar3->Position()));
+  ShowValue(*this, 2);
 }
 void TForm1::TrackBar4Change(QObject*) {
-  StaticText4->setText(FormatDisplayValue(TrackBar4->Position()));
+  ShowValue(*this, 3);
 }
 void TForm1::TrackBar5Change(QObject*) {
-  StaticText5->setText(FormatDisplayValue(TrackBar5->Position()));
+  ShowValue(*this, 4);
 }
 void TForm1::TrackBar6Change(QObject*) {
-  StaticText6->setText(FormatDisplayValue(TrackBar6->Position()));
+  ShowValue(*this, 5);
 }
 void TForm1::TrackBar7Change(QObject*) {
-  StaticText7->setText(FormatDisplayValue(TrackBar7->Position() / 10.0));
+  ShowValue(*this, 6);
 }
 void TForm1::TrackBar8Change(QObject*) {
-  StaticText8->setText(FormatDisplayValue(TrackBar8->Position() / 10.0));
+  ShowValue(*this, 7);
 }

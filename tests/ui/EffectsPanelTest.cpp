@@ -43,13 +43,6 @@ class EffectsPanelTest : public FormFixture {
   }
 };
 
-TEST_F(EffectsPanelTest, RecordsAreLaidOutOneAfterAnotherIn52Bytes) {
-  const auto* base = reinterpret_cast<const uint8_t*>(&EffectRecords);
-  EXPECT_EQ(reinterpret_cast<const uint8_t*>(&FlangerParams), base);
-  EXPECT_EQ(reinterpret_cast<const uint8_t*>(&EchoParams), base + 16);
-  EXPECT_EQ(reinterpret_cast<const uint8_t*>(&AutoWahParams), base + 28);
-}
-
 TEST_F(EffectsPanelTest, OpenAndCloseSetTheOuterWidthAndSwapTheButtons) {
   form->show();
   form->SpeedButton2Click(form->SpeedButton2);
