@@ -16,14 +16,12 @@ using StreamProc = uint32_t (*)(uint32_t handle, void* buffer, uint32_t length, 
 enum AudioError : uint32_t {
   kErrorOk = 0,             // the last call succeeded
   kErrorMemory = 1,         // out of memory
-  kErrorDriver = 3,         // the audio subsystem could not be started
   kErrorHandle = 5,         // the handle names no stream
   kErrorFormat = 6,         // unsupported stream format (rate, channels or flags)
   kErrorInit = 8,           // Init has not been called successfully
   kErrorAlready = 14,       // Init was called twice
   kErrorIllegalParam = 20,  // an argument is out of range (e.g. an unknown effect number)
-  kErrorDevice = 23,        // the output device is missing, could not be opened, or was lost
-  kErrorUnknown = 0xFFFFFFFFu,
+  kErrorDevice = 23,        // no sound server, or the output could not be opened
 };
 
 // Effect numbers of the effects add-on.

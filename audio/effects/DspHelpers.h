@@ -53,7 +53,7 @@ inline float flushTiny(float x) noexcept {
   return std::abs(x) < kFlushBelow ? 0.0f : x;
 }
 
-// Clamps `value` into [lo, hi]; a non-finite value yields `fallback`.
+// Clamps `value` into [lo, hi] (an infinity to the nearer end); NaN yields `fallback`.
 inline float clampParam(float value, float lo, float hi, float fallback) noexcept {
   if (std::isnan(value)) return fallback;
   return std::clamp(value, lo, hi);  // +-infinity lands on the nearest end
