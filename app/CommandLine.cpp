@@ -17,6 +17,16 @@ CommandLineOutcome UsageError(const QString& message) {
                        .arg(message)};
 }
 
+// The program's options and description.
+void Describe(QCommandLineParser& parser) {
+  // An unknown word after one dash (-foo) is named whole, as Qt's own options are written.
+  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+  parser.setApplicationDescription(QStringLiteral(
+      "Kestrov Lab Vimbra Generator: a sine tone generator with sound zones and effects."));
+  parser.addHelpOption();
+  parser.addVersionOption();
+}
+
 }  // namespace
 
 QString HelpOrVersionAsked(const QStringList& arguments) {
@@ -29,22 +39,23 @@ QString HelpOrVersionAsked(const QStringList& arguments) {
 
 CommandLineOutcome ReadCommandLine(const QStringList& arguments) {
   QCommandLineParser parser;
-  // An unknown word after one dash (-foo) is named whole, as Qt's own options are written.
-  parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-  parser.setApplicationDescription(QStringLiteral(
-      "Kestrov Lab Vimbra Generator: a sine tone generator with sound zones and effects."));
-  const QCommandLineOption help = parser.addHelpOption();
-  const QCommandLineOption version = parser.addVersionOption();
-
+  Describe(parser);
   if (!parser.parse(arguments)) return UsageError(parser.errorText());
   if (!parser.positionalArguments().isEmpty()) {
     return UsageError(
         QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments().first()));
   }
-  // Qt's own options are listed only by the application, which prints them and ends.
-  if (parser.isSet(QStringLiteral("help-all"))) parser.process(arguments);
-  if (parser.isSet(help)) return {.openWindow = false, .output = parser.helpText()};
-  if (parser.isSet(version))
+  if (parser.isSet(QStringLiteral("help-all")))
+    return {.openWindow = false, .helpWithQtOptions = true};
+  if (parser.isSet(QStringLiteral("help")))
+    return {.openWindow = false, .output = parser.helpText()};
+  if (parser.isSet(QStringLiteral("version")))
     return {.openWindow = false, .output = QStringLiteral("vimbra-generator " VIMBRA_VERSION "\n")};
   return {};
+}
+
+void ShowHelpWithQtOptions(const QStringList& arguments) {
+  QCommandLineParser parser;
+  Describe(parser);
+  parser.process(arguments);
 }

@@ -12,8 +12,9 @@
 struct CommandLineOutcome {
   bool openWindow = true;  // false: end the program with exitCode, printing the texts
   int exitCode = 0;
-  QString output{};  // for standard output: the help or the version
-  QString error{};   // for standard error
+  QString output{};                // for standard output: the help or the version
+  QString error{};                 // for standard error
+  bool helpWithQtOptions = false;  // --help-all: end through ShowHelpWithQtOptions instead
 };
 
 // The first of --help, -h, --version and -v in `arguments` (as in argv), or an empty string.
@@ -21,3 +22,8 @@ QString HelpOrVersionAsked(const QStringList& arguments);
 
 // `arguments` as QCoreApplication::arguments() has them: Qt's own options taken out.
 CommandLineOutcome ReadCommandLine(const QStringList& arguments);
+
+// Prints the help with Qt's own options (--help-all) and ends the program with status 0. Qt
+// lists its options only through QCommandLineParser::process, which prints and exits, so the
+// entry calls this, after the application exists, as its way out.
+void ShowHelpWithQtOptions(const QStringList& arguments);

@@ -33,8 +33,10 @@ int main(int argc, char** argv) {
   DescribeStreamToSoundServer();
   QApplication app(argc, argv);
   if (const CommandLineOutcome outcome = ReadCommandLine(QCoreApplication::arguments());
-      !outcome.openWindow)
+      !outcome.openWindow) {
+    if (outcome.helpWithQtOptions) ShowHelpWithQtOptions(QCoreApplication::arguments());
     return finish(outcome);
+  }
   // No application display name: on X11 Qt would append it to the window's title.
   QGuiApplication::setDesktopFileName(QString::fromLatin1(kDesktopEntry));
   RegisterFontSubstitutions();

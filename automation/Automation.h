@@ -16,7 +16,8 @@ struct SweepTick {
 class SweepProgram {
  public:
   // Distance the frequency bar moves per tick, 1 to 65536 Hz.
-  int32_t SweepStep = 1;
+  static constexpr int32_t kStartStep = 1;
+  int32_t SweepStep = kStartStep;
 
   // One tick of a bar over min..max at `position`: while `frequency` lies strictly inside the
   // range the bar moves by the step; at an end or beyond it nothing happens, or with `reverse` the

@@ -42,6 +42,11 @@ class TForm1 : public QWidget {
   // Client width when the effects panel is closed, and the client size at creation.
   static constexpr int kClientWidth = 471;
   static constexpr int kClientHeight = 359;
+  // The values the frequency and amplitude bars (and the tone) start with: Hz, and of 32767.
+  static constexpr int kStartFrequency = 1000;
+  static constexpr int kStartAmplitude = 16864;
+  // The sweep's period at start, ms (its step: SweepProgram::kStartStep).
+  static constexpr int kStartSweepPeriod = 100;
 
   // Handle of the user stream, 0 while there is none.
   uint32_t Stream = 0;

@@ -19,7 +19,7 @@ void TForm1::CreatePreview() {
 }
 
 // Redraws the waveform preview with the current Frequency and Amplitude. The values are taken
-// now; the pixels are drawn when the box is next painted (or read), so that many changes within
+// now; the pixels are drawn when the box is next painted, so that many changes within
 // one frame of the screen cost one drawing, and the picture is always that of the latest call.
 void TForm1::Brush() {
   previewFrequency_ = Frequency.load(std::memory_order_relaxed);

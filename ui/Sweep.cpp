@@ -44,8 +44,8 @@ void TForm1::CreateSweepControls() {
   RadioButton2 = Place(new TRadioButton(QStringLiteral("Убывание"), this), 16, 232, 89, 17);
   RadioButton1->SetChecked(true);
   CheckBox5 = Place(new TCheckBox(QStringLiteral("Реверс"), this), 16, 248, 81, 17);
-  Edit1 = Place(new TEdit(QStringLiteral("1"), this), 88, 264, 41, 17);
-  Edit2 = Place(new TEdit(QStringLiteral("100"), this), 88, 280, 41, 17);
+  Edit1 = Place(new TEdit(QString::number(SweepProgram::kStartStep), this), 88, 264, 41, 17);
+  Edit2 = Place(new TEdit(QString::number(kStartSweepPeriod), this), 88, 280, 41, 17);
   for (TEdit* box : {Edit1, Edit2}) {
     SetColor(box, clSilver);
     SetFontColor(box, clGray);
@@ -57,7 +57,7 @@ void TForm1::CreateSweepControls() {
   SetEnabledAll({CheckBox4, RadioButton1, RadioButton2, CheckBox5, Label6, Label8, Label16, Label17,
                  SpeedButton4, SpeedButton5},
                 false);
-  Timer1 = new TTimer(100, false, this);
+  Timer1 = new TTimer(kStartSweepPeriod, false, this);
 }
 
 void TForm1::Edit1Change(QObject* /*sender*/) {

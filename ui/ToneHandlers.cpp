@@ -66,8 +66,8 @@ void TForm1::FormCreate(QObject* /*sender*/) {
         Qt::QueuedConnection);
   });
   InitSB();
-  Frequency.store(1000, std::memory_order_relaxed);
-  Amplitude.store(16864, std::memory_order_relaxed);
+  Frequency.store(kStartFrequency, std::memory_order_relaxed);
+  Amplitude.store(kStartAmplitude, std::memory_order_relaxed);
   AnnounceTone();  // the state the desktop pieces start from
 }
 

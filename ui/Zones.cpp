@@ -48,11 +48,11 @@ void TForm1::CreateZoneControls() {
   RadioGroup1->setEnabled(false);
 
   ScrollBar1 = Place(new TScrollBar(this), 8, 136, 377, 12, normal);
-  ScrollBar1->SetParams(1000, 1, 22050);
+  ScrollBar1->SetParams(kStartFrequency, 1, 22050);
   ScrollBar1->SetSmallChange(1);
   ScrollBar1->SetLargeChange(1000);
   ScrollBar2 = Place(new TScrollBar(this), 8, 176, 377, 12, normal);
-  ScrollBar2->SetParams(16864, 0, 32767);
+  ScrollBar2->SetParams(kStartAmplitude, 0, 32767);
   ScrollBar2->SetSmallChange(256);
   ScrollBar2->SetLargeChange(1024);
   for (TScrollBar* bar : {ScrollBar1, ScrollBar2}) {
@@ -60,7 +60,7 @@ void TForm1::CreateZoneControls() {
     bar->setFocusPolicy(Qt::ClickFocus);  // not a tab stop
     bar->hide();
   }
-  fq = Place(new TEdit(QStringLiteral("1000"), this), 392, 134, 57, 16);
+  fq = Place(new TEdit(QString::number(kStartFrequency), this), 392, 134, 57, 16);
   amp = Place(new TEdit(QStringLiteral("50"), this), 392, 174, 57, 16);
   for (TEdit* box : {fq, amp}) {
     SetColor(box, clSilver);

@@ -30,6 +30,7 @@ TEST(CommandLineTest, OpensTheWindowOrEndsWithItsStatus) {
         << printed.toStdString();
     EXPECT_TRUE((refused ? outcome.output : outcome.error).isEmpty());
   }
+  EXPECT_TRUE(ReadCommandLine({"vimbra-generator", "--help-all"}).helpWithQtOptions);
   // Before the application exists, only help and version are looked for.
   EXPECT_EQ(HelpOrVersionAsked({"vimbra-generator", "-platform", "xcb", "--version"}), "--version");
   EXPECT_EQ(HelpOrVersionAsked({"vimbra-generator", "-style", "fusion", "--helpful"}), "");

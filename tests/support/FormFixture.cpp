@@ -14,13 +14,7 @@
 #include "ui/toolkit/Application.h"
 #include "ui/toolkit/CheckBox.h"
 #include "ui/toolkit/FramePacer.h"
-
-int PixelsOf(const QImage& image, TColor colour) {
-  int count = 0;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x) count += image.pixelColor(x, y) == ToQColor(colour);
-  return count;
-}
+#include "ui/toolkit/PaintBox.h"
 
 DarkDesktop::DarkDesktop() {
   QPalette dark(QColor(0x35, 0x35, 0x35));  // buttons
@@ -103,4 +97,9 @@ QImage FormFixture::OnScreen(const QWidget* widget) {
       ->grabWindow(form->winId(), area.x(), area.y(), area.width(), area.height())
       .toImage()
       .convertToFormat(QImage::Format_RGB32);
+}
+
+TPaintBox& FormFixture::DrawnPreview() {
+  form->PB->DrawIfPending();
+  return *form->PB;
 }

@@ -9,14 +9,12 @@
 
 #include "tests/support/FakeAudioLibrary.h"
 #include "tests/support/MessageBoxCapture.h"
+#include "tests/support/Pixels.h"
 #include "ui/Form1.h"
 #include "ui/toolkit/Colors.h"
 
 // A list of the window's controls for a check that loops over them.
 using Widgets = std::initializer_list<QWidget*>;
-
-// How many pixels of `image` have the colour `colour`.
-int PixelsOf(const QImage& image, TColor colour);
 
 // The application's look as a dark desktop gives it: white text on dark grey in the Windows
 // style. The classic look comes back at destruction.
@@ -89,4 +87,6 @@ class FormFixture : public WindowFixture<FakeAudioLibrary> {
   QImage OnScreen(const QWidget* widget);
   // The whole window as shown, once painted.
   QImage WindowShot();
+  // The preview box with its pending drawing done, as its next paint would do it.
+  TPaintBox& DrawnPreview();
 };

@@ -16,11 +16,11 @@ using PreviewScaleTest = FormFixture;
 
 TEST_F(PreviewScaleTest, LabelsAndCurveAreDrawnAtTheScreensResolution) {
   CreateUnlockedForm();
+  const QImage shown = form->PB->grab().toImage().convertToFormat(QImage::Format_RGB32);
   const QImage image = form->PB->Image();
   ASSERT_EQ(image.devicePixelRatio(), 2.0) << "runs with QT_SCALE_FACTOR=2";
   ASSERT_EQ(image.size(), QSize(360, 204));
-  EXPECT_EQ(form->PB->grab().toImage().convertToFormat(QImage::Format_RGB32), image)
-      << "the box shows its picture pixel for pixel";
+  EXPECT_EQ(shown, image) << "the box shows its picture pixel for pixel";
 
   // A label enlarged from a bitmap consists of 2x2 blocks of one colour; text rendered at the
   // screen's size does not: count the pixels unlike their block's first. "Amp" is at (93, 2).
@@ -32,7 +32,7 @@ TEST_F(PreviewScaleTest, LabelsAndCurveAreDrawnAtTheScreensResolution) {
   EXPECT_GT(finer, 10);
   // The default curve through the design's points, worked out by hand (see PreviewTest), each
   // two pixels of the bright green high.
-  const QRgb bright = ToQColor(0x00C000).rgb();
+  const QRgb bright = ToQColor(kBrightGreen).rgb();
   for (auto [x, y] : {std::pair{23, 68}, {45, 75}, {67, 68}, {91, 49}, {112, 33}, {135, 25}}) {
     EXPECT_TRUE(image.pixel(2 * x, 2 * y) == bright && image.pixel(2 * x, 2 * y + 1) == bright)
         << "design column " << x;

@@ -10,9 +10,6 @@
 
 namespace {
 
-constexpr TColor kBright = 0x00C000;
-constexpr TColor kDim = 0x008000;
-
 class PreviewTest : public FormFixture {
  protected:
   // Redraws with these values and lets the window paint; the canvas then holds exactly what
@@ -32,22 +29,20 @@ class PreviewTest : public FormFixture {
   int CurveRow(int x) {
     TCanvas& c = form->PB->Canvas();
     for (int y = 6; y <= 95; ++y)  // clear of the frame's rounded corners
-      if (c.Pixel(x, y) == kBright) return y;
+      if (c.Pixel(x, y) == kBrightGreen) return y;
     return -1;
   }
 };
 
 TEST_F(PreviewTest, DefaultWaveHasOnePeriodWithItsTopAndBottomWhereExpected) {
-  TCanvas& c = Draw(1000, 16864);
-  EXPECT_EQ(c.Pixel(135, 25), kBright);
-  EXPECT_EQ(c.Pixel(45, 75), kBright);
-  EXPECT_EQ(c.Pixel(90, 50), kBright);
+  TCanvas& c = Draw(1000, 16864);  // its top at (135, 25), its bottom at (45, 75): see below
+  EXPECT_EQ(c.Pixel(90, 50), kBrightGreen);
   const int expected[] = {49, 48, 47, 47, 46, 45, 44, 43, 42, 41};
   for (int x = 91; x <= 100; ++x) EXPECT_EQ(CurveRow(x), expected[x - 91]) << "x = " << x;
   // Nothing of the curve above its top or below its bottom.
   for (int x = 1; x < 179; ++x) {
-    EXPECT_NE(c.Pixel(x, 24), kBright) << x;
-    EXPECT_NE(c.Pixel(x, 76), kBright) << x;
+    EXPECT_NE(c.Pixel(x, 24), kBrightGreen) << x;
+    EXPECT_NE(c.Pixel(x, 76), kBrightGreen) << x;
   }
 }
 
@@ -71,7 +66,7 @@ TEST_F(PreviewTest, CurvePassesThroughTheRowsWorkedOutByHandAtTheExtremes) {
   for (const auto& c : cases) {
     TCanvas& canvas = Draw(c.frequency, c.amplitude);
     for (size_t i = 0; i < std::size(kColumns); ++i)
-      EXPECT_EQ(canvas.Pixel(kColumns[i], c.rows[i]), kBright)
+      EXPECT_EQ(canvas.Pixel(kColumns[i], c.rows[i]), kBrightGreen)
           << c.frequency << " Hz, amplitude " << c.amplitude << ", x = " << kColumns[i];
   }
 }
@@ -79,7 +74,7 @@ TEST_F(PreviewTest, CurvePassesThroughTheRowsWorkedOutByHandAtTheExtremes) {
 TEST_F(PreviewTest, HighestFrequencyRunsThroughTheJaggedPoints) {
   TCanvas& c = Draw(22050, 16864);
   const int expected[] = {33, 25, 32, 48, 66, 75, 69, 53, 35, 25};
-  for (int x = 91; x <= 100; ++x) EXPECT_EQ(c.Pixel(x, expected[x - 91]), kBright) << x;
+  for (int x = 91; x <= 100; ++x) EXPECT_EQ(c.Pixel(x, expected[x - 91]), kBrightGreen) << x;
 }
 
 TEST_F(PreviewTest, LowFrequencyEndsBelowAndAboveTheAxis) {
@@ -89,48 +84,47 @@ TEST_F(PreviewTest, LowFrequencyEndsBelowAndAboveTheAxis) {
 }
 
 TEST_F(PreviewTest, FullAmplitudeStaysClearOfTheFrame) {
-  TCanvas& c = Draw(1000, 32767);
-  EXPECT_EQ(c.Pixel(135, 2), kBright);
-  EXPECT_EQ(c.Pixel(45, 98), kBright);
+  TCanvas& c = Draw(1000, 32767);  // its top at (135, 2), its bottom at (45, 98): see above
   EXPECT_EQ(c.Pixel(135, 1), clBlack);
+  EXPECT_EQ(c.Pixel(45, 99), clBlack);
 }
 
 TEST_F(PreviewTest, FlatCurvesLieOnTheAxisInTheBrighterGreen) {
   for (auto [frequency, amplitude] : {std::pair{1000.0, 0.0}, std::pair{1.0, 32767.0}}) {
     TCanvas& c = Draw(frequency, amplitude);
-    for (int x = 1; x <= 178; ++x) ASSERT_EQ(c.Pixel(x, 50), kBright) << x;
+    for (int x = 1; x <= 178; ++x) ASSERT_EQ(c.Pixel(x, 50), kBrightGreen) << x;
     EXPECT_EQ(c.Pixel(135, 49), clBlack);
   }
 }
 
 TEST_F(PreviewTest, FrequencyZeroDrawsFrameLabelsAxesAndTicksOnly) {
   TCanvas& c = Draw(0, 16864);
-  EXPECT_EQ(c.Pixel(100, 50), kDim);  // axis, no curve over it
-  EXPECT_EQ(c.Pixel(90, 70), kDim);
+  EXPECT_EQ(c.Pixel(100, 50), kDimGreen);  // axis, no curve over it
+  EXPECT_EQ(c.Pixel(90, 70), kDimGreen);
   EXPECT_EQ(c.Pixel(135, 25), clBlack);
-  EXPECT_EQ(c.Pixel(0, 40), kBright);    // frame
-  EXPECT_EQ(c.Pixel(179, 40), kBright);  // frame's right edge, the last column
-  EXPECT_EQ(c.Pixel(90, 101), kBright);  // the vertical axis stops short of the bottom edge
-  EXPECT_EQ(c.Pixel(179, 50), kDim);     // the horizontal axis runs over the frame
-  EXPECT_NE(c.Pixel(0, 0), kBright);     // rounded corner
+  EXPECT_EQ(c.Pixel(0, 40), kBrightGreen);    // frame
+  EXPECT_EQ(c.Pixel(179, 40), kBrightGreen);  // frame's right edge, the last column
+  EXPECT_EQ(c.Pixel(90, 101), kBrightGreen);  // the vertical axis stops short of the bottom edge
+  EXPECT_EQ(c.Pixel(179, 50), kDimGreen);     // the horizontal axis runs over the frame
+  EXPECT_NE(c.Pixel(0, 0), kBrightGreen);     // rounded corner
 }
 
 TEST_F(PreviewTest, TicksAndLabels) {
   TCanvas& c = Draw(0, 0);
   for (int i = 0; i <= 10; ++i) {
-    EXPECT_EQ(c.Pixel(89, 10 * i), kDim) << i;
-    EXPECT_EQ(c.Pixel(91, 10 * i), kDim) << i;
+    EXPECT_EQ(c.Pixel(89, 10 * i), kDimGreen) << i;
+    EXPECT_EQ(c.Pixel(91, 10 * i), kDimGreen) << i;
   }
   for (int i = 0; i <= 9; ++i) {
-    EXPECT_EQ(c.Pixel(18 * i, 49), kDim) << i;
-    EXPECT_EQ(c.Pixel(18 * i, 51), kDim) << i;
+    EXPECT_EQ(c.Pixel(18 * i, 49), kDimGreen) << i;
+    EXPECT_EQ(c.Pixel(18 * i, 51), kDimGreen) << i;
   }
   EXPECT_EQ(c.Pixel(88, 10), clBlack);
   // Each label leaves dim-green glyph pixels in its box, on black.
   const QImage& picture = form->PB->Image();
-  EXPECT_GT(PixelsOf(picture.copy(93, 2, 20, 11), kDim), 10);    // "Amp"
-  EXPECT_GT(PixelsOf(picture.copy(150, 52, 26, 11), kDim), 10);  // "Wave", below the axis
-  EXPECT_GT(PixelsOf(picture.copy(82, 52, 7, 9), kDim), 2);      // "o"
+  EXPECT_GT(PixelsOf(picture, kDimGreen, QRect(93, 2, 20, 11)), 10);    // "Amp"
+  EXPECT_GT(PixelsOf(picture, kDimGreen, QRect(150, 52, 26, 11)), 10);  // "Wave", below the axis
+  EXPECT_GT(PixelsOf(picture, kDimGreen, QRect(82, 52, 7, 9)), 2);      // "o"
 }
 
 TEST_F(PreviewTest, ThePictureIsThatOfTheValuesAtTheCallNotAtThePaint) {

@@ -94,7 +94,7 @@ TEST_F(ToneHandlersTest, StartRedrawsThePreviewWithTheCurrentValues) {
   TForm1& form = CreateUnlockedForm();
   Frequency = 2000;  // two periods across: the top of the first at x = 112
   form.Button3Click(form.Button3);
-  EXPECT_EQ(form.PB->Canvas().Pixel(112, 25), 0x00C000u);
+  EXPECT_EQ(DrawnPreview().Canvas().Pixel(112, 25), kBrightGreen);
 }
 
 TEST_F(ToneHandlersTest, StopStopsTheStreamAndKeepsThePhase) {
@@ -124,7 +124,7 @@ TEST_F(ToneHandlersTest, FailedStartLeavesBothButtonsEnabledAndStopWithoutEffect
   TForm1& form = CreateUnlockedForm();
   audio.playResult = false;
   audio.errorCode = 23;
-  const QImage before = form.PB->Image();
+  const QImage before = DrawnPreview().Image();
   form.Button3Click(form.Button3);
 
   ASSERT_EQ(boxes.size(), 1u);
@@ -132,7 +132,7 @@ TEST_F(ToneHandlersTest, FailedStartLeavesBothButtonsEnabledAndStopWithoutEffect
   EXPECT_FALSE(Playing);
   EXPECT_TRUE(form.Button3->isEnabled());
   EXPECT_TRUE(form.SpeedButton1->isEnabled());
-  EXPECT_EQ(form.PB->Image(), before);  // no redraw after a failed start
+  EXPECT_EQ(DrawnPreview().Image(), before);  // no redraw after a failed start
 
   audio.calls.clear();
   form.SpeedButton1Click(form.SpeedButton1);

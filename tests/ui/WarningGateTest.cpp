@@ -18,9 +18,9 @@ namespace {
 class WarningGateTest : public FormFixture {};
 
 TEST_F(WarningGateTest, BeforeTheTickThePreviewShowsTheWindowColour) {
-  TForm1& f = CreateForm();
+  CreateForm();
   for (QPoint p : {QPoint(0, 0), QPoint(90, 50), QPoint(179, 101)})
-    EXPECT_EQ(f.PB->Canvas().Pixel(p.x(), p.y()), 0xE2E4E7u);
+    EXPECT_EQ(DrawnPreview().Canvas().Pixel(p.x(), p.y()), 0xE2E4E7u);
 }
 
 TEST_F(WarningGateTest, TheHandlerOnAnUntickedBoxChangesNothing) {
@@ -30,7 +30,7 @@ TEST_F(WarningGateTest, TheHandlerOnAnUntickedBoxChangesNothing) {
   EXPECT_TRUE(g.CheckBox7->isEnabled());
   EXPECT_TRUE(g.ScrollBar1->isHidden());
   EXPECT_EQ(g.StaticText10->text(), "Пожалуйста! Ознакомьтесь с текстом!");
-  EXPECT_EQ(g.PB->Canvas().Pixel(90, 50), 0xE2E4E7u);
+  EXPECT_EQ(DrawnPreview().Canvas().Pixel(90, 50), 0xE2E4E7u);
 }
 
 TEST_F(WarningGateTest, TheUserTickUnlocksTheGeneratorOnceAndForAll) {
@@ -54,12 +54,12 @@ TEST_F(WarningGateTest, TheUserTickUnlocksTheGeneratorOnceAndForAll) {
   EXPECT_EQ(f.StaticText10->text(), "Зона психической безопасности");
   EXPECT_EQ(Color(f.StaticText10), 0x00A0FFu);
 
-  TCanvas& canvas = f.PB->Canvas();
+  TCanvas& canvas = DrawnPreview().Canvas();
   EXPECT_EQ(canvas.BrushColor(), clBlack);
-  EXPECT_EQ(canvas.FontColor(), 0x008000u);
+  EXPECT_EQ(canvas.FontColor(), kDimGreen);
   EXPECT_EQ(canvas.FontSize(), 8);
   // The default wave is drawn: its top at (135, 25), black around it.
-  EXPECT_EQ(canvas.Pixel(135, 25), 0x00C000u);
+  EXPECT_EQ(canvas.Pixel(135, 25), kBrightGreen);
   EXPECT_EQ(canvas.Pixel(135, 60), clBlack);
 
   // The tick can no longer be taken back.

@@ -63,7 +63,7 @@ TEST_F(ZonesTest, IndicatorColourAndTextAtTheBandEdges) {
 
 TEST_F(ZonesTest, FrequencyMovesRedrawThePreview) {
   form->ScrollBar1->SetPosition(2000);
-  EXPECT_EQ(form->PB->Canvas().Pixel(112, 25), 0x00C000u);
+  EXPECT_EQ(DrawnPreview().Canvas().Pixel(112, 25), kBrightGreen);
 }
 
 TEST_F(ZonesTest, AmplitudePercentageDropsTheRemainder) {
@@ -77,7 +77,7 @@ TEST_F(ZonesTest, AmplitudePercentageDropsTheRemainder) {
     EXPECT_EQ(form->amp->Text(), text) << position;
   }
   // Full amplitude at 1000: the preview's top reaches y = 2.
-  EXPECT_EQ(form->PB->Canvas().Pixel(135, 2), 0x00C000u);
+  EXPECT_EQ(DrawnPreview().Canvas().Pixel(135, 2), kBrightGreen);
 }
 
 // Every cell of the zone-to-zone table: the position the bar ends at, the change events on the
@@ -132,11 +132,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(ZonesTest, FullSpectrumChangesOnlyBandAndCaption) {
   EnterZone(3, 50);
-  const QImage picture = form->PB->Image();
+  const QImage picture = DrawnPreview().Image();
   const TColor colour = Color(form->StaticText10);
   form->RadioGroup1->SetItemIndex(0);
   EXPECT_TRUE(changes.empty());
-  EXPECT_EQ(form->PB->Image(), picture);
+  EXPECT_EQ(DrawnPreview().Image(), picture);
   EXPECT_EQ(Color(form->StaticText10), colour);
   EXPECT_EQ(Frequency.load(), 50);
   EXPECT_EQ(form->Label1->text(), "Частота (1-22050 Гц)");
@@ -222,7 +222,7 @@ TEST_F(ZonesPaintingTest, ManyChangesWithinOneFrameLeaveTheWindowShowingTheLast)
   EXPECT_EQ(preview, form->PB->Image());
   const int rows[] = {25, 8, 4, 16, 38, 64, 86, 96, 91, 73};
   for (int x = 91; x <= 100; ++x)
-    EXPECT_EQ(preview.pixelColor(x, rows[x - 91]), ToQColor(0x00C000)) << "x = " << x;
+    EXPECT_EQ(preview.pixelColor(x, rows[x - 91]), ToQColor(kBrightGreen)) << "x = " << x;
   // The value box, the bar and the indicator as they are now drawn.
   for (QWidget* w :
        Widgets{form->fq, form->amp, form->ScrollBar1, form->ScrollBar2, form->StaticText10})

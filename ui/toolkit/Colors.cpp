@@ -2,12 +2,13 @@
 
 #include <QApplication>
 #include <QPalette>
-#include <QPointer>
 #include <QStyle>
 #include <QStyleFactory>
 #include <QWidget>
 #include <iterator>
 #include <utility>
+
+#include "ui/toolkit/TrackBar.h"
 
 QColor ToQColor(TColor color) {
   return QColor(static_cast<int>(color & 0xFF), static_cast<int>((color >> 8) & 0xFF),
@@ -64,20 +65,34 @@ QPalette ClassicPalette() {
   return palette;
 }
 
+namespace {
+
+// The object of the application that owns the program's style.
+const QString kStyleOwner = QStringLiteral("ClassicStyleOwner");
+
+}  // namespace
+
 QStyle* ClassicStyle() {
-  // Owned by the application, so that a new application gets a new one.
-  static QPointer<QStyle> style;
-  if (style.isNull()) {
-    style = QStyleFactory::create(QStringLiteral("Fusion"));
-    style->setParent(qApp);
+  // Made once per application and deleted with it. Its owner is a child of the application, not
+  // the application itself: the application deletes its old style when it gets another only
+  // while that style is its own child, and the window keeps this style when a desktop sets its
+  // own later.
+  auto* owner = qApp->findChild<QObject*>(kStyleOwner, Qt::FindDirectChildrenOnly);
+  if (owner == nullptr) {
+    owner = new QObject(qApp);
+    owner->setObjectName(kStyleOwner);
+    WithTrackBarThumb(QStyleFactory::create(QStringLiteral("Fusion")))->setParent(owner);
   }
-  return style;
+  return owner->findChild<QStyle*>(QString(), Qt::FindDirectChildrenOnly);
 }
 
 void ApplyClassicLook() {
-  // The application owns the style it is given and deletes it when it gets another, so it gets
-  // an instance of its own. The style first: setting it may reset the palette.
-  QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+  // The style first: setting it may reset the palette. The application makes the style its own
+  // child; it goes back to its owner.
+  QStyle* style = ClassicStyle();
+  QObject* owner = style->parent();
+  QApplication::setStyle(style);
+  style->setParent(owner);
   QApplication::setPalette(ClassicPalette());
 }
 

@@ -25,7 +25,8 @@ TColor FromQColor(const QColor& color);
 // disabled controls. Every role of every colour group is set, so that nothing of the desktop's
 // theme shows through.
 QPalette ClassicPalette();
-// The widget style the window is laid out for (Fusion): one instance for all controls.
+// The widget style the window is laid out for: Fusion, with the track bars' own thumb
+// (TrackBar.h). One instance for the application and all controls.
 QStyle* ClassicStyle();
 // The application takes the classic palette and style, whatever the desktop's theme, -style or
 // QT_STYLE_OVERRIDE chose, so that pop-up lists and message boxes match the window.

@@ -12,18 +12,6 @@ MessageBoxHook& Hook() {
   return hook;
 }
 
-QMessageBox::Icon ToQtIcon(MsgIcon icon) {
-  switch (icon) {
-    case MsgIcon::Error:
-      return QMessageBox::Critical;
-    case MsgIcon::Warning:
-      return QMessageBox::Warning;
-    case MsgIcon::Information:
-      return QMessageBox::Information;
-  }
-  return QMessageBox::NoIcon;
-}
-
 }  // namespace
 
 void ShowMessageBox(QWidget* owner, const QString& title, const QString& text, MsgIcon icon) {
@@ -33,7 +21,7 @@ void ShowMessageBox(QWidget* owner, const QString& title, const QString& text, M
     hook(MessageBoxCall{owner, title, text, icon});
     return;
   }
-  QMessageBox box(ToQtIcon(icon), title, text, QMessageBox::Ok, owner);
+  QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Ok, owner);  // MsgIcon::Error
   // The box is a window of its own: it takes the program's colours and style, not the desktop's.
   KeepClassicLook(&box);
   box.exec();

@@ -5,7 +5,8 @@
 
 class QWidget;
 
-enum class MsgIcon { Error, Warning, Information };
+// The program shows errors only.
+enum class MsgIcon { Error };
 
 struct MessageBoxCall {
   QWidget* owner = nullptr;

@@ -21,6 +21,43 @@ int ImageCoordinate(int v, double scale) {
   return static_cast<int>(std::floor(v * scale + 1e-9));
 }
 
+// Passes plot(x, y) each pixel of the line from `from` to `to`, `to` excluded: one pixel per
+// step along the major axis, the minor coordinate being the line's exact position
+// i * minor / major rounded to the nearest pixel, the smaller one at an exact half: a line
+// passing midway between two pixels lights the upper one (or the left one, for a steep line).
+//
+// The rounded position is carried from step to step rather than divided out at each pixel: with
+// num = 2 * i * minor - major and den = 2 * major, the position is q = ceil(num / den), kept
+// together with rest = q * den - num, 0 <= rest < den. A step adds 2 * minor to num, and since
+// |minor| <= major the position moves by at most one pixel.
+template <typename Plot>
+void StepLine(QPoint from, QPoint to, const Plot& plot) {
+  const int dx = to.x() - from.x();
+  const int dy = to.y() - from.y();
+  const bool xMajor = std::abs(dx) >= std::abs(dy);
+  const int major = xMajor ? std::abs(dx) : std::abs(dy);
+  const int minor = xMajor ? dy : dx;
+  const int majorStep = (xMajor ? dx : dy) > 0 ? 1 : -1;
+  const int den = 2 * major;
+  int rest = major;  // q = 0 at i = 0
+  int q = 0;
+  for (int i = 0; i < major; ++i) {
+    const int along = i * majorStep;
+    if (xMajor)
+      plot(from.x() + along, from.y() + q);
+    else
+      plot(from.x() + q, from.y() + along);
+    rest -= 2 * minor;
+    if (rest < 0) {
+      rest += den;
+      ++q;
+    } else if (rest >= den) {
+      rest -= den;
+      --q;
+    }
+  }
+}
+
 // An image of `size` design pixels at `ratio` image pixels per design pixel, in `colour`.
 QImage NewImage(QSize size, qreal ratio, TColor colour) {
   QImage image(static_cast<int>(std::ceil(size.width() * ratio)),
@@ -183,85 +220,31 @@ QPoint TCanvas::ToImage(const Pixels& pixels, QPoint point) {
 }
 
 void TCanvas::DrawWideLine(const Pixels& pixels, QPoint from, QPoint to, QRgb pen) {
-  // The steps of DrawLine; each covers penWidth pixels along the minor axis, from the line's
-  // pixel down or to the right, so the line keeps one width along its length.
-  const int dx = to.x() - from.x();
-  const int dy = to.y() - from.y();
-  const bool xMajor = std::abs(dx) >= std::abs(dy);
-  const int major = xMajor ? std::abs(dx) : std::abs(dy);
-  const int minor = xMajor ? dy : dx;
-  const int majorStep = (xMajor ? dx : dy) > 0 ? 1 : -1;
-  const int den = 2 * major;
-  int rest = major;
-  int q = 0;
-  for (int i = 0; i < major; ++i) {
-    const int along = i * majorStep;
+  // Each of the line's pixels covers penWidth pixels along the minor axis, down or to the
+  // right, so the line keeps one width along its length.
+  const bool xMajor = std::abs(to.x() - from.x()) >= std::abs(to.y() - from.y());
+  StepLine(from, to, [&pixels, pen, xMajor](int x, int y) {
     if (xMajor) {
-      for (int k = 0; k < pixels.penWidth; ++k)
-        pixels.Plot(from.x() + along, from.y() + q + k, pen);
+      for (int k = 0; k < pixels.penWidth; ++k) pixels.Plot(x, y + k, pen);
     } else {
-      pixels.Span(from.x() + q, from.x() + q + pixels.penWidth - 1, from.y() + along, pen);
+      pixels.Span(x, x + pixels.penWidth - 1, y, pen);
     }
-    rest -= 2 * minor;
-    if (rest < 0) {
-      rest += den;
-      ++q;
-    } else if (rest >= den) {
-      rest -= den;
-      --q;
-    }
-  }
+  });
 }
 
 void TCanvas::DrawLine(const Pixels& pixels, QPoint from, QPoint to, QRgb pen) {
-  const int x0 = from.x();
-  const int y0 = from.y();
-  const int x = to.x();
-  const int y = to.y();
-  const int dx = x - x0;
-  const int dy = y - y0;
-  const bool xMajor = std::abs(dx) >= std::abs(dy);
-  // One pixel per step along the major axis, from the start point up to but not including the
-  // end point; the minor coordinate is the line's exact position i * minor / major rounded to
-  // the nearest pixel, the smaller one at an exact half: a line passing midway between two
-  // pixels lights the upper one (or the left one, for a steep line).
-  //
-  // The rounded position is carried from step to step rather than divided out at each pixel:
-  // with num = 2 * i * minor - major and den = 2 * major, the position is q = ceil(num / den),
-  // kept together with rest = q * den - num, 0 <= rest < den. A step adds 2 * minor to num, and
-  // since |minor| <= major the position moves by at most one pixel.
-  const int major = xMajor ? std::abs(dx) : std::abs(dy);
-  const int minor = xMajor ? dy : dx;
-  const int den = 2 * major;
-  int rest = major;  // q = 0 at i = 0
-  const int majorStep = (xMajor ? dx : dy) > 0 ? 1 : -1;
-  // Both end points inside the image: so is every pixel between them, written without checks.
-  const auto inside = [&pixels](int px, int py) {
-    return static_cast<unsigned>(px) < static_cast<unsigned>(pixels.width) &&
-           static_cast<unsigned>(py) < static_cast<unsigned>(pixels.height);
+  const auto inside = [&pixels](QPoint p) {
+    return static_cast<unsigned>(p.x()) < static_cast<unsigned>(pixels.width) &&
+           static_cast<unsigned>(p.y()) < static_cast<unsigned>(pixels.height);
   };
-  if (inside(x0, y0) && inside(x, y)) {
-    const qsizetype stride = pixels.bytesPerLine / static_cast<qsizetype>(sizeof(QRgb));
-    const qsizetype alongMajor = xMajor ? majorStep : majorStep * stride;
-    const qsizetype alongMinor = xMajor ? stride : 1;
-    QRgb* pixel = reinterpret_cast<QRgb*>(pixels.bits) + y0 * stride + x0;
-    for (int i = 0; i < major; ++i) {
-      *pixel = pen;
-      pixel += alongMajor;
-      rest -= 2 * minor;
-      if (rest < 0) {
-        rest += den;
-        pixel += alongMinor;
-      } else if (rest >= den) {
-        rest -= den;
-        pixel -= alongMinor;
-      }
-    }
+  if (inside(from) && inside(to)) {
+    // Both end points inside the image: so is every pixel between them, written without checks.
+    StepLine(from, to, [&pixels, pen](int x, int y) {
+      reinterpret_cast<QRgb*>(pixels.bits + static_cast<qsizetype>(y) * pixels.bytesPerLine)[x] =
+          pen;
+    });
   } else {
-    // Partly outside: the same steps, each pixel clipped (DrawWideLine's one-pixel-wide case).
-    Pixels thin = pixels;
-    thin.penWidth = 1;
-    DrawWideLine(thin, from, to, pen);
+    StepLine(from, to, [&pixels, pen](int x, int y) { pixels.Plot(x, y, pen); });
   }
 }
 
@@ -276,7 +259,6 @@ void TCanvas::SetPixel(int x, int y, TColor color) {
 }
 
 TColor TCanvas::Pixel(int x, int y) const {
-  if (OnRead) OnRead();
   const double scale = image_->devicePixelRatio();
   x = ImageCoordinate(x, scale);
   y = ImageCoordinate(y, scale);
@@ -318,15 +300,8 @@ TPaintBox::TPaintBox(int width, int height, TColor background, QWidget* parent)
     : QWidget(parent), background_(background), canvas_(&image_) {
   image_ = NewImage(QSize(width, height), devicePixelRatioF(), background);
   canvas_.OnChanged = [this] { CanvasChanged(); };
-  canvas_.OnRead = [this] { DrawIfPending(); };
   setAttribute(Qt::WA_OpaquePaintEvent);  // the image covers the whole box
   resize(width, height);
-}
-
-const QImage& TPaintBox::Image() {
-  FollowDevicePixelRatio();
-  DrawIfPending();
-  return image_;
 }
 
 void TPaintBox::Invalidate() {

@@ -43,13 +43,12 @@ class TCanvas {
   // LineTo through each of the points in turn.
   void PolylineTo(const QPoint* points, int count);
   void SetPixel(int x, int y, TColor color);
+  // The colour at (x, y) as drawn so far; 0xFFFFFFFF outside the image.
   TColor Pixel(int x, int y) const;
   QPoint PenPos() const { return penPos_; }
 
   // Called after each drawing operation (the paint box schedules a repaint).
   std::function<void()> OnChanged;
-  // Called before a pixel is read (the paint box completes a pending drawing).
-  std::function<void()> OnRead;
 
  private:
   struct FontCache {
@@ -104,22 +103,22 @@ class TCanvas {
 // Drawing on the canvas schedules one repaint of the box (update(), so Qt merges it with every
 // other change of the window). A picture that is drawn from scratch on every change can instead
 // be drawn on demand: Invalidate() records that the picture is out of date, and OnDraw then
-// draws it once, when the box is next painted or its pixels are read (Canvas().Pixel through
-// Image(), or grab()), however many changes came in between.
+// draws it once, when the box is next painted (or grabbed), however many changes came in
+// between. Reading the pixels (Image(), Canvas().Pixel) draws nothing.
 class TPaintBox : public QWidget {
   Q_OBJECT
  public:
   TPaintBox(int width, int height, TColor background, QWidget* parent = nullptr);
   TCanvas& Canvas() { return canvas_; }
-  // The picture, with any pending drawing done first.
-  const QImage& Image();
+  // The picture as drawn so far.
+  const QImage& Image() const { return image_; }
 
   // Draws the whole picture onto the canvas; run by Invalidate's pending drawing.
   std::function<void(TCanvas&)> OnDraw;
   // The picture is out of date: OnDraw runs before the box is next painted or read.
   void Invalidate();
   bool DrawPending() const { return drawPending_; }
-  // Runs the pending OnDraw now, if there is one.
+  // Runs the pending OnDraw now, if there is one (as the next paint would).
   void DrawIfPending();
 
  protected:

@@ -2,16 +2,14 @@
 
 #include <qdrawutil.h>
 
-#include <QApplication>
 #include <QPainter>
-#include <QPointer>
 #include <QProxyStyle>
 #include <QScopedValueRollback>
-#include <QStyleFactory>
 #include <QStyleOptionSlider>
 #include <algorithm>
 
 #include "ui/toolkit/Application.h"
+#include "ui/toolkit/Colors.h"
 
 namespace {
 
@@ -20,8 +18,7 @@ namespace {
 // place of the style's own handle, which each style shapes and insets differently.
 class ThumbStyle : public QProxyStyle {
  public:
-  // Over the window's own style, not the one the desktop or QT_STYLE_OVERRIDE names.
-  ThumbStyle() : QProxyStyle(QStyleFactory::create(QStringLiteral("Fusion"))) {}
+  using QProxyStyle::QProxyStyle;
 
   QRect subControlRect(ComplexControl control, const QStyleOptionComplex* option, SubControl sub,
                        const QWidget* widget) const override {
@@ -54,21 +51,15 @@ class ThumbStyle : public QProxyStyle {
   }
 };
 
-// The one instance the track bars share. It belongs to the application, so it lives as long as
-// the application does, and a new application gets a new one.
-QStyle* TrackBarStyle() {
-  static QPointer<ThumbStyle> style;
-  if (style.isNull()) {
-    style = new ThumbStyle;
-    style->setParent(qApp);
-  }
-  return style;
-}
-
 }  // namespace
 
+QStyle* WithTrackBarThumb(QStyle* base) {
+  return new ThumbStyle(base);
+}
+
 TTrackBar::TTrackBar(QWidget* parent) : QSlider(Qt::Horizontal, parent) {
-  setStyle(TrackBarStyle());
+  // Its thumb also under another style of the application.
+  setStyle(ClassicStyle());
   setRange(0, 10);
   setSingleStep(1);
   setPageStep(2);

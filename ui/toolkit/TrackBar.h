@@ -3,12 +3,15 @@
 #include <QSlider>
 #include <functional>
 
+class QStyle;
+
 // A horizontal track bar. OnChange runs on every change of the position: user moves through
 // RunGuarded, SetPosition directly; setting the position it already has runs nothing.
 //
-// The thumb is drawn by the track bar itself, as a raised classic button ThumbLength() pixels
-// tall, centred on the track, whatever the application's style would draw; the style still draws
-// the groove and decides the thumb's width and where a click lands.
+// The thumb is drawn by the track bar's style, the program's one (ClassicStyle), as a raised
+// classic button ThumbLength() pixels tall, centred on the track, whatever the base style would
+// draw; the base style still draws the groove and decides the thumb's width and where a click
+// lands.
 class TTrackBar : public QSlider {
   Q_OBJECT
  public:
@@ -25,3 +28,7 @@ class TTrackBar : public QSlider {
   bool setting_ = false;
   int thumbLength_ = 15;
 };
+
+// `base` with the track bars' thumb: a proxy style that owns `base` (as every QProxyStyle owns
+// its base) and leaves everything but the track bars' thumb to it.
+QStyle* WithTrackBarThumb(QStyle* base);
