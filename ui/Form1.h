@@ -39,7 +39,7 @@ class TForm1 : public QWidget {
   explicit TForm1(QWidget* parent = nullptr);
   ~TForm1() override;
 
-  // Client width when the effects panel is closed, and the client size at creation.
+  // The client size at creation, the effects panel closed.
   static constexpr int kClientWidth = 471;
   static constexpr int kClientHeight = 359;
   // The values the frequency and amplitude bars (and the tone) start with: Hz, and of 32767.

@@ -1,7 +1,8 @@
-// The window's keys. The generator's own controls ("Пуск", "Стоп" and the two scroll bars) take
-// no keyboard focus, as the window was designed, so these keys reach them from wherever the focus
-// is: Esc stops the tone, Ctrl+Enter starts it, Ctrl with the arrows and the page keys moves the
-// frequency and amplitude bars. Each does what the mouse does on its control.
+// The window's keys. The generator's own controls ("Пуск", "Стоп" and the two scroll bars) are
+// not tab stops, as the window was designed (the scroll bars take the focus only when clicked), so
+// these keys reach them from wherever the focus is: Esc stops the tone, Ctrl+Enter starts it, Ctrl
+// with the arrows and the page keys moves the frequency and amplitude bars. Each does what the
+// mouse does on its control.
 #include <QKeySequence>
 #include <QShortcut>
 #include <functional>

@@ -4,12 +4,13 @@
 
 #include "audio/Tone.h"
 #include "ui/Form1.h"
+#include "ui/toolkit/Colors.h"
 #include "ui/toolkit/Controls.h"
 #include "ui/toolkit/PaintBox.h"
 
 namespace {
 constexpr TColor kBright = 0x00C000;  // frame and curve
-constexpr TColor kDim = 0x008000;     // axes, ticks and labels
+constexpr TColor kDim = clGreen;      // axes, ticks and labels
 }  // namespace
 
 // The box in its frame; it shows the window's colour until the first drawing.

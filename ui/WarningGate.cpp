@@ -51,7 +51,7 @@ void TForm1::CheckBox7Click(QObject* /*sender*/) {
 
   TCanvas& canvas = PB->Canvas();
   canvas.SetBrushColor(clBlack);
-  canvas.SetFontColor(0x008000);
+  canvas.SetFontColor(clGreen);  // the preview's labels
   canvas.SetFontSize(8);
 
   Button3->setEnabled(true);

@@ -11,6 +11,7 @@ class QWidget;
 using TColor = uint32_t;
 
 constexpr TColor clBlack = 0x000000;
+constexpr TColor clGreen = 0x008000;
 constexpr TColor clGray = 0x808080;
 constexpr TColor clSilver = 0xC0C0C0;
 constexpr TColor clWhite = 0xFFFFFF;

@@ -27,7 +27,7 @@ class TLabel : public QLabel {
   explicit TLabel(const QString& caption, QWidget* parent = nullptr);
 };
 
-// A single-line text of fixed size with a sunken border.
+// A text of fixed size with a sunken border; a text wider than the box wraps at word boundaries.
 class TStaticText : public QLabel {
   Q_OBJECT
  public:
