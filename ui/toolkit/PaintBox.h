@@ -115,7 +115,7 @@ class TPaintBox : public QWidget {
 
   // Draws the whole picture onto the canvas; run by Invalidate's pending drawing.
   std::function<void(TCanvas&)> OnDraw;
-  // The picture is out of date: OnDraw runs before the box is next painted or read.
+  // The picture is out of date: OnDraw runs before the box is next painted.
   void Invalidate();
   bool DrawPending() const { return drawPending_; }
   // Runs the pending OnDraw now, if there is one (as the next paint would).
