@@ -15,28 +15,26 @@ TEST(SweepProgramTest, OneTickFromEachState) {
     const char* what;
     int min, max, step, position, frequency;
     bool up, reverse;  // "Возрастание" and "Реверс" ticked
-    std::optional<int> next;
-    bool turn;
-    int frequencyAfter;
+    SweepTick after;
   };
   const Tick ticks[] = {
-      {"moves up", 1, 22050, 1000, 20500, 20500, kUp, false, 21500, false, 20500},
-      {"past the top: stops there", 1, 22050, 1000, 21500, 21500, kUp, false, 22050, false, 21500},
-      {"top, no reverse: rests", 1, 22050, 1000, 22050, 22050, kUp, false, kStays, false, 22050},
-      {"top: turns, one Hz inside", 1, 22050, 5, 22050, 22050, kUp, true, kStays, true, 22049},
-      {"bottom: turns", 1, 22050, 1000, 1, 1, kDown, true, kStays, true, 2},
-      {"top going down turns", 1, 160, 5, 160, 160, kDown, true, kStays, true, 159},
-      {"turned at the top: pushes up", 1, 160, 5, 160, 159, kUp, true, 160, false, 159},
-      {"beyond the top: turns in place", 1, 160, 5, 160, 200, kUp, true, kStays, true, 200},
-      {"step beyond the range: end to end", 1, 160, 1000, 160, 159, kDown, true, 1, false, 159},
+      {"moves up", 1, 22050, 1000, 20500, 20500, kUp, false, {21500, false, 20500}},
+      {"stops at the top", 1, 22050, 1000, 21500, 21500, kUp, false, {22050, false, 21500}},
+      {"top, no reverse: rests", 1, 22050, 1000, 22050, 22050, kUp, false, {kStays, false, 22050}},
+      {"top: turns, one Hz inside", 1, 22050, 5, 22050, 22050, kUp, true, {kStays, true, 22049}},
+      {"bottom: turns", 1, 22050, 1000, 1, 1, kDown, true, {kStays, true, 2}},
+      {"top going down turns", 1, 160, 5, 160, 160, kDown, true, {kStays, true, 159}},
+      {"turned at the top: pushes up", 1, 160, 5, 160, 159, kUp, true, {160, false, 159}},
+      {"beyond the top: turns in place", 1, 160, 5, 160, 200, kUp, true, {kStays, true, 200}},
+      {"step beyond the range: end to end", 1, 160, 1000, 160, 159, kDown, true, {1, false, 159}},
   };
   for (const Tick& t : ticks) {
     SCOPED_TRACE(t.what);
     const SweepTick tick = SweepProgram{.SweepStep = t.step}.Tick(t.min, t.max, t.position,
                                                                   t.frequency, t.up, t.reverse);
-    EXPECT_EQ(tick.position, t.next);
-    EXPECT_EQ(tick.turn, t.turn);
-    EXPECT_EQ(tick.frequency, t.frequencyAfter);
+    EXPECT_EQ(tick.position, t.after.position);
+    EXPECT_EQ(tick.turn, t.after.turn);
+    EXPECT_EQ(tick.frequency, t.after.frequency);
   }
 }
 

@@ -70,16 +70,20 @@ class TimerCatchUpTest : public ::testing::Test {
         << "timeouts seen: " << counts.size();
     timer.SetEnabled(false);
   }
+  // A 5 ms timer whose first tick holds up the event loop for `ms`, over its first two timeouts.
+  void StallFirstTick(int ms) {
+    TTimer timer(5, true);
+    timer.OnTimer = [&] {
+      if (++ticks == 1) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    };
+    PerTimeout(timer, 2);
+  }
   int ticks = 0;
   std::vector<int> counts;
 };
 
 TEST_F(TimerCatchUpTest, TicksDueDuringAStallRunAtTheNextTimeout) {
-  TTimer timer(5, true);
-  timer.OnTimer = [&] {
-    if (++ticks == 1) std::this_thread::sleep_for(std::chrono::milliseconds(60));
-  };
-  ASSERT_NO_FATAL_FAILURE(PerTimeout(timer, 2));
+  ASSERT_NO_FATAL_FAILURE(StallFirstTick(60));
   // The second timeout comes at least 65 ms after the start: by its end, ticks 1 to 13 at least
   // have run, though the first timeout ran one or two of them.
   EXPECT_GE(counts[0] + counts[1], 13) << counts[0] << " + " << counts[1];
@@ -117,11 +121,7 @@ TEST_F(TimerCatchUpTest, AShortTimerWakesSeldomAndKeepsItsCount) {
 }
 
 TEST_F(TimerCatchUpTest, ABacklogBeyondTheLimitIsDropped) {
-  TTimer timer(5, true);
-  timer.OnTimer = [&] {
-    if (++ticks == 1) std::this_thread::sleep_for(std::chrono::milliseconds(400));
-  };
-  ASSERT_NO_FATAL_FAILURE(PerTimeout(timer, 2));
+  ASSERT_NO_FATAL_FAILURE(StallFirstTick(400));
   EXPECT_EQ(counts[1], TTimer::kMaxCatchUpMs / 5);
 }
 
