@@ -6,63 +6,65 @@
 
 namespace {
 
-enum Unit { kSweep, kSweepReverse, kSwing, kSwingStopped };
 constexpr bool kUp = true;
 constexpr bool kDown = false;
 constexpr std::nullopt_t kStays = std::nullopt;
 
-TEST(AutomationTest, OneTickFromEachState) {
+TEST(SweepProgramTest, OneTickFromEachState) {
   struct Tick {
     const char* what;
-    Unit unit;
-    int low, high;  // the sweep: the bar's range; the swing: its turning positions
-    int step, position;
-    double frequency;  // the sweep's; the swing looks at the bar alone
-    bool rising;       // the sweep: "Возрастание" ticked; the swing: PresetRising
-    std::optional<int> next;
-    bool risingAfter;
-    double frequencyAfter;
+    int min, max, step, position, frequency;
+    bool up, reverse;  // "Возрастание" and "Реверс" ticked
+    SweepTick after;
   };
   const Tick ticks[] = {
-      {"sweep moves up", kSweep, 1, 22050, 1000, 20500, 20500, kUp, 21500, kUp, 20500},
-      {"a move past the top stops there", kSweep, 1, 22050, 1000, 21500, 21500, kUp, 22050, kUp,
-       21500},
-      {"top, no reverse: rests", kSweep, 1, 22050, 1000, 22050, 22050, kUp, kStays, kUp, 22050},
-      {"top: turns, one Hz inside", kSweepReverse, 1, 22050, 5, 22050, 22050, kUp, kStays, kDown,
-       22049},
-      {"bottom: turns", kSweepReverse, 1, 22050, 1000, 1, 1, kDown, kStays, kUp, 2},
-      {"top going down turns", kSweepReverse, 1, 160, 5, 160, 160, kDown, kStays, kUp, 159},
-      {"turned at the top: pushes up", kSweepReverse, 1, 160, 5, 160, 159, kUp, 160, kUp, 159},
-      {"beyond the top: turns in place", kSweepReverse, 1, 160, 5, 160, 200, kUp, kStays, kDown,
-       200},
-      {"step beyond the range: end to end", kSweepReverse, 1, 160, 1000, 160, 159, kDown, 1, kDown,
-       159},
-      {"stopped swing", kSwingStopped, 1000, 1700, 11, 1000, 0, kUp, kStays, kUp, 0},
-      {"rises past the top", kSwing, 1000, 1700, 11, 1695, 0, kUp, 1706, kUp, 0},
-      {"past the top: turns", kSwing, 1000, 1700, 11, 1706, 0, kUp, kStays, kDown, 0},
-      {"falls past the bottom", kSwing, 1000, 1700, 11, 1002, 0, kDown, 991, kDown, 0},
-      {"past the bottom: turns", kSwing, 1000, 1700, 11, 991, 0, kDown, kStays, kUp, 0},
-      {"at the top: turns", kSwing, 20000, 22050, 25, 22050, 0, kUp, kStays, kDown, 0},
-      {"at the bottom: turns", kSwing, 20000, 22050, 25, 20000, 0, kDown, kStays, kUp, 0},
-      {"step beyond the range: the bar clamps", kSwing, 10, 250, 1000, 10, 0, kUp, 1010, kUp, 0},
+      {"moves up", 1, 22050, 1000, 20500, 20500, kUp, false, {21500, false, 20500}},
+      {"stops at the top", 1, 22050, 1000, 21500, 21500, kUp, false, {22050, false, 21500}},
+      {"top, no reverse: rests", 1, 22050, 1000, 22050, 22050, kUp, false, {kStays, false, 22050}},
+      {"top: turns, one Hz inside", 1, 22050, 5, 22050, 22050, kUp, true, {kStays, true, 22049}},
+      {"bottom: turns", 1, 22050, 1000, 1, 1, kDown, true, {kStays, true, 2}},
+      {"top going down turns", 1, 160, 5, 160, 160, kDown, true, {kStays, true, 159}},
+      {"turned at the top: pushes up", 1, 160, 5, 160, 159, kUp, true, {160, false, 159}},
+      {"beyond the top: turns in place", 1, 160, 5, 160, 200, kUp, true, {kStays, true, 200}},
+      {"step beyond the range: end to end", 1, 160, 1000, 160, 159, kDown, true, {1, false, 159}},
   };
   for (const Tick& t : ticks) {
     SCOPED_TRACE(t.what);
-    if (t.unit == kSweep || t.unit == kSweepReverse) {
-      const SweepProgram sweep{.SweepStep = t.step};
-      const SweepTick tick =
-          sweep.Tick(t.low, t.high, t.position, t.frequency, t.rising, t.unit == kSweepReverse);
-      EXPECT_EQ(tick.position, t.next);
-      EXPECT_EQ(tick.turn ? !t.rising : t.rising, t.risingAfter);
-      EXPECT_EQ(tick.frequency, t.frequencyAfter);
-    } else {
-      PresetSwing swing;
-      swing.Start(t.low, t.high, t.step);
-      swing.PresetRising = t.rising;
-      swing.PresetActive = t.unit == kSwing;
-      EXPECT_EQ(swing.Tick(t.position), t.next);
-      EXPECT_EQ(swing.PresetRising, t.risingAfter);
-    }
+    const SweepTick tick = SweepProgram{.SweepStep = t.step}.Tick(t.min, t.max, t.position,
+                                                                  t.frequency, t.up, t.reverse);
+    EXPECT_EQ(tick.position, t.after.position);
+    EXPECT_EQ(tick.turn, t.after.turn);
+    EXPECT_EQ(tick.frequency, t.after.frequency);
+  }
+}
+
+TEST(PresetSwingTest, OneTickFromEachState) {
+  struct Tick {
+    const char* what;
+    bool active;
+    int low, high, step, position;
+    bool rising;
+    std::optional<int> next;
+    bool risingAfter;
+  };
+  const Tick ticks[] = {
+      {"stopped swing", false, 1000, 1700, 11, 1000, kUp, kStays, kUp},
+      {"rises past the top", true, 1000, 1700, 11, 1695, kUp, 1706, kUp},
+      {"past the top: turns", true, 1000, 1700, 11, 1706, kUp, kStays, kDown},
+      {"falls past the bottom", true, 1000, 1700, 11, 1002, kDown, 991, kDown},
+      {"past the bottom: turns", true, 1000, 1700, 11, 991, kDown, kStays, kUp},
+      {"at the top: turns", true, 20000, 22050, 25, 22050, kUp, kStays, kDown},
+      {"at the bottom: turns", true, 20000, 22050, 25, 20000, kDown, kStays, kUp},
+      {"step beyond the range: the bar clamps", true, 10, 250, 1000, 10, kUp, 1010, kUp},
+  };
+  for (const Tick& t : ticks) {
+    SCOPED_TRACE(t.what);
+    PresetSwing swing;
+    swing.Start(t.low, t.high, t.step);
+    swing.PresetRising = t.rising;
+    swing.PresetActive = t.active;
+    EXPECT_EQ(swing.Tick(t.position), t.next);
+    EXPECT_EQ(swing.PresetRising, t.risingAfter);
   }
 }
 
