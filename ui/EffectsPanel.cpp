@@ -169,27 +169,14 @@ void TForm1::Timer2Timer(QObject* /*sender*/) {
   }
 }
 
-void TForm1::TrackBar1Change(QObject*) {
-  ShowValue(*this, 0);
-}
-void TForm1::TrackBar2Change(QObject*) {
-  ShowValue(*this, 1);
-}
-void TForm1::TrackBar3Change(QObject*) {
-  ShowValue(*this, 2);
-}
-void TForm1::TrackBar4Change(QObject*) {
-  ShowValue(*this, 3);
-}
-void TForm1::TrackBar5Change(QObject*) {
-  ShowValue(*this, 4);
-}
-void TForm1::TrackBar6Change(QObject*) {
-  ShowValue(*this, 5);
-}
-void TForm1::TrackBar7Change(QObject*) {
-  ShowValue(*this, 6);
-}
-void TForm1::TrackBar8Change(QObject*) {
-  ShowValue(*this, 7);
-}
+// One line a handler, each showing its own row.
+// clang-format off
+void TForm1::TrackBar1Change(QObject*) { ShowValue(*this, 0); }
+void TForm1::TrackBar2Change(QObject*) { ShowValue(*this, 1); }
+void TForm1::TrackBar3Change(QObject*) { ShowValue(*this, 2); }
+void TForm1::TrackBar4Change(QObject*) { ShowValue(*this, 3); }
+void TForm1::TrackBar5Change(QObject*) { ShowValue(*this, 4); }
+void TForm1::TrackBar6Change(QObject*) { ShowValue(*this, 5); }
+void TForm1::TrackBar7Change(QObject*) { ShowValue(*this, 6); }
+void TForm1::TrackBar8Change(QObject*) { ShowValue(*this, 7); }
+// clang-format on
