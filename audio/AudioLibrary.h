@@ -21,7 +21,7 @@ enum AudioError : uint32_t {
   kErrorInit = 8,           // Init has not been called successfully
   kErrorAlready = 14,       // Init was called twice
   kErrorIllegalParam = 20,  // an argument is out of range (e.g. an unknown effect number)
-  kErrorDevice = 23,        // no sound server, or the output could not be opened
+  kErrorDevice = 23,        // no sound server, no output could be opened, or not device 1 / -1
 };
 
 // Effect numbers of the effects add-on.

@@ -2,7 +2,8 @@
 # What the package checks share: sourced by check-package.sh, check-wayland.sh and
 # check-themes.sh after they set `tmp_name`. Gives `failed` and fail(), a temporary folder `tmp`
 # and a list `pids` of the processes to end (last started, first ended) when the script exits,
-# wait_until(), close_program() and start_xvfb(). A script that has more to clean up defines cleanup_more().
+# wait_until(), close_program() and start_xvfb(). A script that has more to clean up defines
+# cleanup_more().
 
 failed=0
 fail() {

@@ -148,8 +148,8 @@ void TForm1::CheckBox3Click(QObject* /*sender*/) {
 }
 
 // Parameter refresh: every ticked effect's record is rewritten from its track bars and sent,
-// whether or not anything changed and whether or not the tone plays. The fields without a bar
-// hold the values the effects start with.
+// whether or not anything changed and whether or not the tone plays. The flanger's Rate is the
+// fixed 44100; the auto-wah's fields without a bar hold the values the effect starts with.
 void TForm1::Timer2Timer(QObject* /*sender*/) {
   for (const EffectRow& row : kRows) {
     if ((this->*row.box)->Checked()) *row.field = static_cast<float>(ValueOf(*this, row));

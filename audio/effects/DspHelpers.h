@@ -99,8 +99,9 @@ class Smoother {
   float target_ = 0.0f;
 };
 
-// How long every fade lasts: a stream's start and stop, the output's return, an effect switched on
-// or off, and what enters an effect's memory after a reset.
+// How long a fade lasts: a stream's start and stop, the output's return, an effect switched on or
+// off, and what enters an effect's memory after a reset. (The echo's move to a new delay takes a
+// longer one of its own.)
 inline constexpr double kFadeMs = 5.0;
 
 // Whole frames a fade of `ms` lasts at `sampleRate`, at least one.
